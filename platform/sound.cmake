@@ -1,0 +1,3 @@
+target_sources(dorvane_core PRIVATE
+  GStreamerInit.h GStreamerInit.cpp
+)
