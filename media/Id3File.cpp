@@ -1,0 +1,191 @@
+#include "media/Id3File.h"
+
+#include "media/GenreNames.h"
+#include "platform/AppError.h"
+
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr off_t TagSize = sizeof(TcmxID3);
+
+/// Closes the descriptor on every path out; a failed close is reported by close() below.
+class FileHandle
+{
+public:
+    explicit FileHandle(int fd) : m_fd(fd) {}
+    ~FileHandle()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+
+    [[nodiscard]] int fd() const { return m_fd; }
+    [[nodiscard]] bool isOpen() const { return m_fd >= 0; }
+    /// Closes now and returns errno, or 0 on success.
+    [[nodiscard]] int close()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0 ? 0 : errno;
+    }
+
+private:
+    int m_fd;
+};
+
+/// The user's wording for an errno, in the runtime's terms where one exists.
+std::string causeText(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case ETXTBSY:
+        return "File access denied";
+    case ENOENT:
+        return "File not found";
+    case ENOTDIR:
+        return "Path not found";
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return "Disk full";
+    default:
+        return std::string("File input/output error: ") + std::strerror(error);
+    }
+}
+
+[[noreturn]] void failWith(int error)
+{
+    throw AppError(causeText(error));
+}
+
+bool startsWithTag(const TcmxID3& tag)
+{
+    // The marker is read as text, so a zero byte ends it early.
+    return std::strncmp(tag.Tag, "TAG", sizeof tag.Tag) == 0;
+}
+
+/// Reads exactly size bytes at offset; false on a short read (end of file), errno on failure.
+bool readAt(int fd, void* buffer, std::size_t size, off_t offset, int& error)
+{
+    auto* out = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(fd, out + done, size - done, offset + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error = errno;
+            return false;
+        }
+        if (n == 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+/// Writes all bytes at offset; returns errno, or 0 on success.
+int writeAt(int fd, const void* buffer, std::size_t size, off_t offset)
+{
+    const auto* in = static_cast<const char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pwrite(fd, in + done, size - done, offset + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return ENOSPC;
+        done += static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+} // namespace
+
+TcmxID3 id3EmptyTag()
+{
+    TcmxID3 tag{};
+    std::memcpy(tag.Tag, "TAG", sizeof tag.Tag);
+    return tag;
+}
+
+TcmxID3 id3ReadFile(const QString& path)
+{
+    const std::string cannotOpen = "Cannot open file " + path.toStdString();
+    // Non-blocking, so a named pipe in place of a sound file cannot hold the alarm up.
+    FileHandle file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat info
+    {};
+    if (!file.isOpen() || ::fstat(file.fd(), &info) != 0 || !S_ISREG(info.st_mode))
+        throw AppError(cannotOpen);
+    if (info.st_size < TagSize)
+        return id3EmptyTag();
+
+    TcmxID3 tag{};
+    int error = 0;
+    if (!readAt(file.fd(), &tag, sizeof tag, info.st_size - TagSize, error)) {
+        if (error != 0)
+            throw AppError("Cannot read file " + path.toStdString());
+        return id3EmptyTag(); // shrunk since fstat
+    }
+    return startsWithTag(tag) ? tag : id3EmptyTag();
+}
+
+void id3WriteFile(const QString& path, const TcmxID3& tag)
+{
+    FileHandle file(::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC | O_NONBLOCK));
+    if (!file.isOpen())
+        failWith(errno);
+    struct stat info
+    {};
+    if (::fstat(file.fd(), &info) != 0)
+        failWith(errno);
+    if (!S_ISREG(info.st_mode))
+        failWith(EACCES);
+    // The old tag would start before the first byte: there is no place to put one.
+    if (info.st_size < TagSize)
+        throw AppError("File too short for a tag: fewer than 128 bytes");
+
+    TcmxID3 old{};
+    int error = 0;
+    if (!readAt(file.fd(), &old, sizeof old, info.st_size - TagSize, error)) {
+        if (error != 0)
+            failWith(error);
+        throw AppError("Read beyond end of file");
+    }
+
+    const off_t at = startsWithTag(old) ? info.st_size - TagSize : info.st_size;
+    error = writeAt(file.fd(), &tag, sizeof tag, at);
+    if (error == 0 && ::fsync(file.fd()) != 0)
+        error = errno;
+    if (error != 0) {
+        // Leave no half tag behind an MP3 that had none; the append failure is the one to report.
+        if (at == info.st_size) {
+            [[maybe_unused]] const int truncated = ::ftruncate(file.fd(), info.st_size);
+        }
+        failWith(error);
+    }
+    if (const int closeError = file.close(); closeError != 0)
+        failWith(closeError);
+}
+
+QString id3GenreText(int index)
+{
+    if (static_cast<unsigned>(index) <= static_cast<unsigned>(MaxGenreIndex))
+        return QString::fromLatin1(GenreNames[static_cast<std::size_t>(index)]);
+    return QString::number(index);
+}
