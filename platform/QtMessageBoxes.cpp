@@ -1,0 +1,41 @@
+#include "platform/QtMessageBoxes.h"
+
+#include <QMessageBox>
+
+namespace {
+
+int run(QMessageBox::Icon icon, QWidget* parent, const QString& caption, const QString& text,
+        QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(icon, caption, QtMessageBoxes::displayText(text), buttons, parent);
+    // Texts come from language and events files: never interpret them as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec();
+}
+
+} // namespace
+
+QString QtMessageBoxes::displayText(const QString& text)
+{
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(u'\r', u'\n');
+    return shown;
+}
+
+void QtMessageBoxes::showMessage(QWidget* parent, const QString& caption, const QString& text)
+{
+    run(QMessageBox::NoIcon, parent, caption, text, QMessageBox::Ok);
+}
+
+bool QtMessageBoxes::askOkCancel(QWidget* parent, const QString& caption, const QString& text)
+{
+    return run(QMessageBox::NoIcon, parent, caption, text, QMessageBox::Ok | QMessageBox::Cancel) ==
+           QMessageBox::Ok;
+}
+
+void QtMessageBoxes::showError(QWidget* parent, const QString& caption, const QString& text)
+{
+    run(QMessageBox::Critical, parent, caption, text, QMessageBox::Ok);
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/MessageBoxes.h"
+
+/// The message boxes as QMessageBox dialogs. Texts are shown as plain text, with carriage
+/// returns as line breaks.
+class QtMessageBoxes : public MessageBoxes
+{
+public:
+    void showMessage(QWidget* parent, const QString& caption, const QString& text) override;
+    [[nodiscard]] bool askOkCancel(QWidget* parent, const QString& caption,
+                                   const QString& text) override;
+    void showError(QWidget* parent, const QString& caption, const QString& text) override;
+
+    /// The text as displayed: "\r\n" and a lone "\r" become "\n".
+    [[nodiscard]] static QString displayText(const QString& text);
+};

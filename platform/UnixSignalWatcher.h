@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+/// Turns SIGTERM, SIGINT and SIGHUP into a Qt signal on the thread that created the watcher,
+/// so that a logout or kill runs the normal shutdown instead of ending the program at once.
+/// One watcher at a time; the previous handlers come back when it is destroyed.
+class UnixSignalWatcher : public QObject
+{
+    Q_OBJECT
+public:
+    /// Installs the handlers. Throws AppError when the handlers cannot be installed.
+    explicit UnixSignalWatcher(QObject* parent = nullptr);
+    ~UnixSignalWatcher() override;
+
+    UnixSignalWatcher(const UnixSignalWatcher&) = delete;
+    UnixSignalWatcher& operator=(const UnixSignalWatcher&) = delete;
+
+signals:
+    /// One of the watched signals arrived.
+    void signalReceived(int signum);
+
+private:
+    void readSignals();
+    void restore();
+
+    int m_readFd = -1;
+    int m_writeFd = -1;
+    QSocketNotifier* m_notifier = nullptr;
+};

@@ -1,0 +1,145 @@
+#include "platform/XdgAutoStart.h"
+
+#include "platform/AppError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <utility>
+
+namespace {
+
+// Seconds to wait after login so the panel and its tray are up before the icon is added.
+constexpr int StartDelaySeconds = 5;
+
+[[noreturn]] void failToSet(const QString& caption)
+{
+    throw AppError(QStringLiteral("Failed to set data for '%1'").arg(caption).toStdString());
+}
+
+bool isControl(QChar c)
+{
+    return c.unicode() < 0x20 || c.unicode() == 0x7f;
+}
+
+} // namespace
+
+XdgAutoStart::XdgAutoStart(QString folder) : m_folder(std::move(folder)) {}
+
+QString XdgAutoStart::folder() const
+{
+    if (!m_folder.isEmpty())
+        return m_folder;
+    // A relative XDG_CONFIG_HOME is invalid and must be ignored.
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (config.isEmpty() || QDir::isRelativePath(config))
+        config = QDir::homePath() + QStringLiteral("/.config");
+    return config + QStringLiteral("/autostart");
+}
+
+QString XdgAutoStart::fileNameFor(const QString& caption)
+{
+    // The caption comes from a language file: it must never leave the autostart folder.
+    QString name = caption;
+    for (QChar& c : name) {
+        if (c == u'/' || isControl(c))
+            c = u'_';
+    }
+    if (name.isEmpty())
+        name = QStringLiteral("_");
+    return name + QStringLiteral(".desktop");
+}
+
+QString XdgAutoStart::entryPath(const QString& caption) const
+{
+    return folder() + u'/' + fileNameFor(caption);
+}
+
+QString XdgAutoStart::escapeString(const QString& value)
+{
+    QString out;
+    out.reserve(value.size() + 8);
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        switch (c.unicode()) {
+        case u'\\':
+            out += QStringLiteral("\\\\");
+            break;
+        case u'\n':
+            out += QStringLiteral("\\n");
+            break;
+        case u'\t':
+            out += QStringLiteral("\\t");
+            break;
+        case u'\r':
+            out += QStringLiteral("\\r");
+            break;
+        case u' ':
+            // Readers strip leading blanks of a value.
+            out += i == 0 ? QStringLiteral("\\s") : QStringLiteral(" ");
+            break;
+        default:
+            // Other control characters have no escape; a blank keeps the line intact.
+            out += isControl(c) ? QChar(u' ') : c;
+        }
+    }
+    return out;
+}
+
+QString XdgAutoStart::execValue(const QString& executablePath)
+{
+    // Quoting comes first, then the string escaping of the whole value, so a literal
+    // backslash ends up as four and a dollar sign as "\\$". "%" is a field code otherwise.
+    QString quoted = QStringLiteral("\"");
+    for (const QChar c : executablePath) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+            quoted += u'\\';
+        if (c == u'%')
+            quoted += u'%';
+        quoted += c;
+    }
+    quoted += u'"';
+    return escapeString(quoted);
+}
+
+QByteArray XdgAutoStart::entryText(const QString& caption, const QString& executablePath)
+{
+    for (const QChar c : executablePath) {
+        // The Exec line can carry \n, \t and \r escaped; no other control character.
+        if (isControl(c) && c != u'\n' && c != u'\t' && c != u'\r')
+            failToSet(caption);
+    }
+    if (executablePath.isEmpty())
+        failToSet(caption);
+    QString text;
+    text += QStringLiteral("[Desktop Entry]\n");
+    text += QStringLiteral("Type=Application\n");
+    text += QStringLiteral("Name=") + escapeString(caption) + u'\n';
+    text += QStringLiteral("Exec=") + execValue(executablePath) + u'\n';
+    text += QStringLiteral("Terminal=false\n");
+    text += QStringLiteral("X-GNOME-Autostart-enabled=true\n");
+    // The program lives in the tray: ask the sessions to start it once the panel is there.
+    text += QStringLiteral("X-GNOME-Autostart-Delay=%1\n").arg(StartDelaySeconds);
+    text += QStringLiteral("X-LXQt-Need-Tray=true\n");
+    text += QStringLiteral("X-KDE-autostart-after=panel\n");
+    return text.toUtf8();
+}
+
+void XdgAutoStart::enable(const QString& caption, const QString& executablePath)
+{
+    const QByteArray text = entryText(caption, executablePath);
+    const QString dir = folder();
+    if (!QDir().mkpath(dir))
+        failToSet(caption);
+    QSaveFile file(dir + u'/' + fileNameFor(caption));
+    if (!file.open(QIODevice::WriteOnly))
+        failToSet(caption);
+    if (file.write(text) != text.size() || !file.commit())
+        failToSet(caption);
+}
+
+void XdgAutoStart::disable(const QString& caption)
+{
+    // A missing entry is no error, and a refused delete is not reported either.
+    QFile::remove(entryPath(caption));
+}
