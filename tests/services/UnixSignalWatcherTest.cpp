@@ -1,0 +1,43 @@
+#include "platform/UnixSignalWatcher.h"
+
+#include "platform/AppError.h"
+
+#include <QSignalSpy>
+#include <csignal>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(UnixSignalWatcherTest, SignalsArriveThroughTheEventLoop)
+{
+    UnixSignalWatcher watcher;
+    QSignalSpy received(&watcher, &UnixSignalWatcher::signalReceived);
+    for (const int signum : {SIGTERM, SIGINT, SIGHUP}) {
+        received.clear();
+        ASSERT_EQ(std::raise(signum), 0); // would end the test without the watcher
+        EXPECT_TRUE(received.isEmpty());  // delivered later, on the event loop
+        ASSERT_TRUE(received.wait(2000)) << signum;
+        EXPECT_EQ(received.count(), 1);
+        EXPECT_EQ(received.first().first().toInt(), signum);
+    }
+}
+
+TEST(UnixSignalWatcherTest, PreviousHandlersComeBack)
+{
+    struct sigaction ignore
+    {};
+    ignore.sa_handler = SIG_IGN;
+    struct sigaction before
+    {};
+    ASSERT_EQ(::sigaction(SIGHUP, &ignore, &before), 0);
+    {
+        UnixSignalWatcher watcher;
+        EXPECT_THROW(UnixSignalWatcher{}, AppError); // one at a time
+    }
+    struct sigaction now
+    {};
+    ::sigaction(SIGHUP, &before, &now);
+    EXPECT_EQ(now.sa_handler, SIG_IGN);
+}
+
+} // namespace

@@ -1,0 +1,133 @@
+#include "platform/XdgAutoStart.h"
+
+#include "platform/AppError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Reads an Exec= value back the way a launcher does: string escapes first, then the quoting.
+QString decodeExec(const QString& value)
+{
+    QString unescaped;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (value[i] != u'\\' || i + 1 == value.size()) {
+            unescaped += value[i];
+            continue;
+        }
+        const QChar next = value[++i];
+        const QString plain = QStringLiteral("s\x20n\nt\tr\r\\\\");
+        const qsizetype at = plain.indexOf(next);
+        unescaped += at >= 0 && at % 2 == 0 ? plain[at + 1] : QString(u'\\') + next;
+    }
+    EXPECT_TRUE(unescaped.startsWith(u'"') && unescaped.endsWith(u'"')) << qPrintable(value);
+    QString path;
+    for (qsizetype i = 1; i + 1 < unescaped.size(); ++i) {
+        if (unescaped[i] == u'\\')
+            ++i;
+        else if (unescaped[i] == u'%')
+            ++i; // "%%" is a literal percent sign
+        else
+            EXPECT_FALSE(QStringLiteral("\"`$").contains(unescaped[i])) << qPrintable(value);
+        path += unescaped[i];
+    }
+    return path;
+}
+
+class XdgAutoStartTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_home.isValid());
+        qputenv("HOME", m_home.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", (m_home.path() + "/config").toUtf8());
+    }
+    [[nodiscard]] QString autostartDir() const { return m_home.path() + "/config/autostart"; }
+
+    QTemporaryDir m_home;
+};
+
+TEST(XdgAutoStartExec, QuotesAndEscapesEveryReservedCharacter)
+{
+    EXPECT_EQ(XdgAutoStart::execValue(R"(/a\b$c)"), R"("/a\\\\b\\$c")");
+    const QStringList paths{"/opt/dorvane/dorvane", "/home/a b/dorvane",  R"(/x/"q"/d)",
+                            "/x/$HOME/`id`/d",      R"(/x/back\slash/d)", "/x/100%/d",
+                            "/x/tab\there/d",       "/x/new\nline\r/d",   " /lead/d",
+                            "/x/'single'/d;&|<>*?", "/x/Ünïcödé/d"};
+    for (const QString& path : paths) {
+        const QString value = XdgAutoStart::execValue(path);
+        EXPECT_FALSE(value.contains(u'\n')) << qPrintable(path);
+        EXPECT_EQ(decodeExec(value), path);
+    }
+}
+
+TEST_F(XdgAutoStartTest, EnableWritesEntryAndDisableRemovesIt)
+{
+    XdgAutoStart autoStart;
+    autoStart.enable(" Dorvane\n1.6", "/opt/dorvane/dorvane");
+    QFile file(autostartDir() + "/ Dorvane_1.6.desktop");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+    EXPECT_EQ(lines.first(), "[Desktop Entry]");
+    for (const char* line :
+         {"Type=Application", R"(Name=\sDorvane\n1.6)", R"(Exec="/opt/dorvane/dorvane")",
+          "X-GNOME-Autostart-enabled=true", "Terminal=false", "X-LXQt-Need-Tray=true"})
+        EXPECT_TRUE(lines.contains(line)) << line;
+
+    autoStart.disable(" Dorvane\n1.6");
+    EXPECT_FALSE(file.exists());
+    EXPECT_NO_THROW(autoStart.disable(" Dorvane\n1.6"));
+}
+
+TEST_F(XdgAutoStartTest, CaptionNeverLeavesTheAutostartFolder)
+{
+    const struct
+    {
+        QString caption;
+        QString fileName;
+    } cases[] = {
+        {"Dorvane 1.6", "Dorvane 1.6.desktop"},
+        {"../../.profile", ".._.._.profile.desktop"},
+        {"..", "...desktop"},
+        {QString::fromUtf8("a\0b\x1f/c", 6), "a_b__c.desktop"},
+        {"", "_.desktop"},
+    };
+    XdgAutoStart autoStart;
+    for (const auto& c : cases) {
+        autoStart.enable(c.caption, "/opt/dorvane/dorvane");
+        EXPECT_EQ(QDir(autostartDir()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{c.fileName});
+        autoStart.disable(c.caption);
+    }
+    EXPECT_EQ(QDir(m_home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{"config"});
+}
+
+TEST_F(XdgAutoStartTest, FolderFollowsEnvironment)
+{
+    XdgAutoStart autoStart;
+    EXPECT_EQ(autoStart.folder(), autostartDir());
+    qputenv("XDG_CONFIG_HOME", "relative/config"); // invalid: must be ignored
+    EXPECT_EQ(autoStart.folder(), m_home.path() + "/.config/autostart");
+    qunsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(autoStart.folder(), m_home.path() + "/.config/autostart");
+}
+
+TEST_F(XdgAutoStartTest, RefusedWriteThrows)
+{
+    QFile blocker(m_home.path() + "/config");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
+    blocker.close();
+    try {
+        XdgAutoStart().enable("Dorvane 1.6", "/opt/dorvane/dorvane");
+        FAIL() << "no error";
+    } catch (const AppError& e) {
+        EXPECT_STREQ(e.what(), "Failed to set data for 'Dorvane 1.6'");
+    }
+}
+
+} // namespace

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/MessageBoxes.h"
+
+#include <QString>
+#include <deque>
+#include <functional>
+#include <vector>
+
+/// Records every box asked for and answers OK/Cancel questions from a queue.
+class FakeMessageBoxes : public MessageBoxes
+{
+public:
+    enum class Kind
+    {
+        Message,
+        OkCancel,
+        Error
+    };
+    struct Call
+    {
+        Kind kind;
+        QString caption;
+        QString text;
+        QWidget* parent;
+    };
+
+    void showMessage(QWidget* parent, const QString& caption, const QString& text) override
+    {
+        record(Kind::Message, parent, caption, text);
+    }
+    [[nodiscard]] bool askOkCancel(QWidget* parent, const QString& caption,
+                                   const QString& text) override
+    {
+        record(Kind::OkCancel, parent, caption, text);
+        if (answers.empty())
+            return defaultAnswer;
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void showError(QWidget* parent, const QString& caption, const QString& text) override
+    {
+        record(Kind::Error, parent, caption, text);
+    }
+
+    std::vector<Call> calls;
+    /// Answers of the next askOkCancel calls, first in first out; then defaultAnswer.
+    std::deque<bool> answers;
+    bool defaultAnswer = true;
+    /// Runs while a box is "open", e.g. to let timers tick as a modal loop would.
+    std::function<void(const Call&)> whileOpen;
+
+private:
+    void record(Kind kind, QWidget* parent, const QString& caption, const QString& text)
+    {
+        calls.push_back({kind, caption, text, parent});
+        if (whileOpen) {
+            const Call call = calls.back(); // whileOpen may add calls
+            whileOpen(call);
+        }
+    }
+};
