@@ -1,0 +1,64 @@
+// A window with a tray icon, for the test that clicks the icon on a real X server.
+// Prints READY once the window has been minimized into the icon, MENU and MENU CLOSED around
+// the pop-up menu, and RESTORED once the window is back;
+// ends by itself after a while in any case.
+#include "tray/SystemTrayBackend.h"
+#include "tray/Trayicon.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+
+namespace {
+
+void say(const char* line)
+{
+    std::fputs(line, stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("Dorvane tray probe"));
+    window.resize(320, 200);
+    window.show();
+
+    using namespace std::chrono_literals;
+    TTrayIcon tray(&window, std::make_unique<SystemTrayBackend>(), nullptr, {100ms, 50});
+    tray.SetHint(QStringLiteral("Dorvane"));
+    tray.OnRestore = [](QObject*) { say("RESTORED"); };
+    QMenu menu;
+    menu.addAction(QStringLiteral("Restore"), &tray, &TTrayIcon::Restore);
+    QObject::connect(&menu, &QMenu::aboutToShow, [] { say("MENU"); });
+    QObject::connect(&menu, &QMenu::aboutToHide, [] { say("MENU CLOSED"); });
+    tray.SetPopupMenu(&menu);
+    tray.SetPopupMenuOn(TTrayIconMessage::imRightClickUp);
+    tray.SetVisible(true);
+
+    bool minimized = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!tray.IconShown())
+            return;
+        if (!minimized) {
+            minimized = true;
+            window.showMinimized();
+        } else if (!window.isVisible()) {
+            say("READY");
+            poll.stop();
+        }
+    });
+    poll.start(100);
+
+    QTimer::singleShot(20s, &app, [] { QCoreApplication::exit(3); });
+    return QApplication::exec();
+}
