@@ -1,11 +1,6 @@
-#include "app/Dorvane1.h"
-
-#include <QApplication>
+#include "app/Program.h"
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    TForm1 form;
-    form.show();
-    return app.exec();
+    return runDorvane(argc, argv);
 }

@@ -1,0 +1,118 @@
+// The alarm timer: the once-a-second check of the rows, countdowns, and the start-up check of
+// events that passed while the program was not running.
+#include "app/AlarmDelivery.h"
+#include "app/Dorvane1.h"
+#include "platform/Clock.h"
+#include "platform/MessageBoxes.h"
+
+namespace {
+const QString kSeparator = QStringLiteral(" - ");
+const QString kZeroTime = QStringLiteral("00:00:00");
+} // namespace
+
+void TForm1::DecodeNow()
+{
+    m_now = AlarmRules::decodeNow(m_services.clock.now());
+    NowYear = m_now.NowYear;
+    NowMonth = m_now.NowMonth;
+    NowDay = m_now.NowDay;
+    NowTime = m_now.NowTime;
+}
+
+void TForm1::CountDownRow(int row)
+{
+    const QString& time = Rows->cell(row, EventRows::ColTime);
+    const QString lowered = AlarmRules::countDown(time);
+    if (lowered != time)
+        Rows->setCell(row, EventRows::ColTime, lowered);
+}
+
+void TForm1::markDone(int row)
+{
+    // The row and the record change together; the row repaints in its new colour.
+    Rows->setCell(row, EventRows::ColStatus, Strings.StringDone);
+    EventList[static_cast<std::size_t>(row)].Status = Strings.StringDone;
+}
+
+void TForm1::Timer1Timer()
+{
+    AlarmText.clear();
+    AlarmCount = 0;
+    DecodeNow();
+
+    // A late or skipped tick (busy machine, suspend) leaves seconds unchecked: clock events of
+    // those seconds are delivered now. Normally the window between the ticks is empty.
+    const qint64 previous = m_previousTickSecond;
+    const qint64 current = m_now.WallSecond;
+    m_previousTickSecond = current;
+    const bool catchUp = current - previous >= 2;
+
+    const int rows = Rows->count();
+    for (int row = 0; row < rows; ++row) {
+        const Events& record = EventList[static_cast<std::size_t>(row)];
+        const QString& date = Rows->cell(row, EventRows::ColDate);
+        const QString& time = Rows->cell(row, EventRows::ColTime);
+        const bool active = Rows->cell(row, EventRows::ColStatus) == Strings.StringActive;
+        bool due = false;
+        if (!record.Countdown) {
+            due = date == m_now.Today && time == NowTime;
+            if (!due && catchUp && active) {
+                const auto second = AlarmRules::wallSecond(date, time);
+                due = second && *second > previous && *second < current;
+            }
+        } else if (date == m_now.Today && time == kZeroTime) {
+            due = true;
+        } else if (active) {
+            CountDownRow(row);
+        }
+        if (!due || !active)
+            continue;
+
+        ++AlarmCount;
+        markDone(row);
+        AlarmText += date + kSeparator + time + kSeparator +
+                     Rows->cell(row, EventRows::ColTitle) + QStringLiteral("\r\r") +
+                     Rows->cell(row, EventRows::ColMessage) + QStringLiteral("\r\r");
+        if (SoundPlay)
+            m_services.delivery.startSound(record);
+        m_services.delivery.openExtraFile(record);
+    }
+
+    if (AlarmCount == 0)
+        return;
+    // Written before the message: a crash while it is open must not bring the alarm back.
+    SaveEventsAndSettings();
+    PRestoreClick();
+    const QString text = AlarmText;
+    m_services.boxes.showMessage(this, m_applicationTitle, text);
+    m_services.delivery.afterMessage();
+    for (const QString& error : m_services.delivery.takeErrors())
+        showError(error);
+}
+
+void TForm1::CheckPassedEvents()
+{
+    AlarmText.clear();
+    DecodeNow();
+    AlarmCount = 0;
+    const int rows = Rows->count();
+    for (int row = 0; row < rows; ++row) {
+        if (EventList[static_cast<std::size_t>(row)].Countdown)
+            continue;
+        const QString& date = Rows->cell(row, EventRows::ColDate);
+        const QString& time = Rows->cell(row, EventRows::ColTime);
+        if (!AlarmRules::isPassed(date, time, m_now) ||
+            Rows->cell(row, EventRows::ColStatus) != Strings.StringActive)
+            continue;
+        ++AlarmCount;
+        markDone(row);
+        AlarmText += date + kSeparator + time + kSeparator +
+                     Rows->cell(row, EventRows::ColTitle) + QLatin1Char('\r');
+    }
+    if (AlarmCount == 0)
+        return;
+    AlarmText = Strings.StringPassed + QStringLiteral("\r\r") + AlarmText;
+    SaveEventsAndSettings();
+    const QString text = AlarmText;
+    m_services.boxes.showMessage(this, m_applicationTitle, text);
+}

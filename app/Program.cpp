@@ -1,0 +1,98 @@
+#include "app/Program.h"
+
+#include "app/Dorvane1.h"
+#include "app/SoundAlarmDelivery.h"
+#include "platform/AppError.h"
+#include "platform/Clock.h"
+#include "platform/DesktopShell.h"
+#include "platform/GstMediaDevice.h"
+#include "platform/GstWaveSound.h"
+#include "platform/QtMessageBoxes.h"
+#include "platform/SingleInstance.h"
+#include "platform/UnixSignalWatcher.h"
+#include "platform/XdgAutoStart.h"
+#include "tray/DefaultIcon.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace {
+
+const QString kClassName = QStringLiteral("TApplication");
+const QString kTitle = QStringLiteral("Dorvane 1.6");
+
+/// Tells the user once that sounds go nowhere.
+class NoAudioNotice
+{
+public:
+    explicit NoAudioNotice(MessageBoxes& boxes) : m_boxes(boxes) {}
+    void operator()()
+    {
+        if (std::exchange(m_told, true))
+            return;
+        m_boxes.showError(nullptr, kTitle,
+                          QStringLiteral("No audio output was found: alarm sounds cannot be heard."));
+    }
+
+private:
+    MessageBoxes& m_boxes;
+    bool m_told = false;
+};
+
+} // namespace
+
+int runDorvane(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("dorvane"));
+    // The window goes to the notification area and comes back; only an explicit end quits.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(makeDefaultIcon());
+
+    QtMessageBoxes boxes;
+    try {
+        // The identity an older version announced, and our own: two instances side by side
+        // would overwrite each other's events.
+        SingleInstance instance(kClassName, kTitle);
+        if (instance.activateRunning({QStringLiteral("Dorvane 1.4"), kTitle}))
+            return 0;
+        instance.announce();
+
+        const QString executable = QFileInfo(QCoreApplication::applicationFilePath()).absoluteFilePath();
+        const QString defaultSound = QFileInfo(executable).absolutePath() + QStringLiteral("/sounds/alarm.wav");
+        SystemClock clock;
+        XdgAutoStart autoStart;
+        DesktopShell shell;
+        NoAudioNotice noAudio(boxes);
+        GstWaveSound wave(defaultSound);
+        wave.setNoAudioOutputHandler([&noAudio] { noAudio(); });
+        GstMediaDeviceFactory devices;
+        devices.setNoAudioOutputHandler([&noAudio] { noAudio(); });
+        devices.setErrorHandler(
+            [&boxes](const QString& message) { boxes.showError(nullptr, kTitle, message); });
+        SoundAlarmDelivery delivery(wave, shell, devices, defaultSound);
+
+        TForm1 form({clock, boxes, autoStart, delivery, executable});
+        QObject::connect(&form, &TForm1::exitRequested, &app, &QCoreApplication::quit);
+        QObject::connect(&form, &TForm1::closed, &app, &QCoreApplication::quit);
+        QObject::connect(&instance, &SingleInstance::activationRequested, &form,
+                         &TForm1::PRestoreClick);
+
+        // Ended by a signal or by the session: the same writes as closing the window.
+        UnixSignalWatcher signalWatcher;
+        QObject::connect(&signalWatcher, &UnixSignalWatcher::signalReceived, &form, [&form] {
+            form.shutdownUnattended();
+            QCoreApplication::quit();
+        });
+        QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
+                         [&form] { form.shutdownUnattended(); });
+
+        form.FormCreate();
+        form.show();
+        app.exec();
+    } catch (const AppError& error) {
+        boxes.showError(nullptr, kTitle, QString::fromStdString(error.what()));
+    }
+    return 0;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class ProfileSession;
+
+/// One reading of a language file's "Interface" section. A missing file, section or key leaves
+/// the caller's current text.
+class LanguageFile
+{
+public:
+    /// The file "language/<fileName>", resolved against the current folder.
+    explicit LanguageFile(const QString& fileName);
+    ~LanguageFile();
+    LanguageFile(const LanguageFile&) = delete;
+    LanguageFile& operator=(const LanguageFile&) = delete;
+
+    [[nodiscard]] static QString pathFor(const QString& fileName);
+
+    /// The key's text, or current when the key is missing.
+    [[nodiscard]] QString text(const char* key, const QString& current) const;
+    /// Assigns the key's text to target when the key is present.
+    void apply(const char* key, QString& target) const { target = text(key, target); }
+
+private:
+    std::unique_ptr<ProfileSession> m_file;
+};

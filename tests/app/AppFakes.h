@@ -1,0 +1,108 @@
+#pragma once
+
+#include "app/AlarmDelivery.h"
+#include "app/Dorvane1.h"
+#include "app/Events.h"
+#include "platform/AppError.h"
+#include "platform/AutoStart.h"
+#include "platform/Clock.h"
+#include "support/FakeMessageBoxes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <memory>
+
+class FakeClock : public Clock
+{
+public:
+    [[nodiscard]] QDateTime now() const override { return current; }
+    void advance(int seconds) { current = current.addSecs(seconds); }
+    QDateTime current{QDate(2026, 12, 8), QTime(12, 0, 0)};
+};
+
+class FakeAutoStart : public AutoStart
+{
+public:
+    void enable(const QString& caption, const QString& executablePath) override
+    {
+        log << QStringLiteral("enable:") + caption + QLatin1Char(':') + executablePath;
+        if (fail)
+            throw AppError("Failed to set data for '" + caption.toStdString() + "'");
+    }
+    void disable(const QString& caption) override { log << QStringLiteral("disable:") + caption; }
+    QStringList log;
+    bool fail = false;
+};
+
+class FakeDelivery : public AlarmDelivery
+{
+public:
+    void startSound(const Events& event) override { log << QStringLiteral("sound:") + event.Title; }
+    void openExtraFile(const Events& event) override
+    {
+        log << QStringLiteral("extra:") + event.Title;
+    }
+    void afterMessage() override { log << QStringLiteral("after"); }
+    [[nodiscard]] QStringList takeErrors() override { return std::exchange(errors, {}); }
+    QStringList log;
+    QStringList errors;
+};
+
+/// A program folder in a temporary directory, the current folder holding the language files,
+/// and a main window wired to fakes.
+struct AppFixture
+{
+    AppFixture()
+    {
+        const QString source = qEnvironmentVariable("DORVANE_SOURCE_DIR");
+        QDir().mkpath(dir.filePath(QStringLiteral("language")));
+        for (const char* name : {"English.ini", "Russian.ini"})
+            QFile::copy(source + QStringLiteral("/language/") + QLatin1String(name),
+                        dir.filePath(QStringLiteral("language/")) + QLatin1String(name));
+        previousDir = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+    }
+    ~AppFixture() { QDir::setCurrent(previousDir); }
+
+    [[nodiscard]] QString path(const QString& name) const { return dir.filePath(name); }
+    [[nodiscard]] QString exe() const { return path(QStringLiteral("dorvane")); }
+
+    std::unique_ptr<TForm1> makeForm()
+    {
+        return std::make_unique<TForm1>(TForm1Services{clock, boxes, autoStart, delivery, exe()});
+    }
+
+    void writeFile(const QString& name, const QByteArray& content) const
+    {
+        QFile file(path(name));
+        file.open(QIODevice::WriteOnly);
+        file.write(content);
+    }
+    [[nodiscard]] QByteArray readFile(const QString& name) const
+    {
+        QFile file(path(name));
+        file.open(QIODevice::ReadOnly);
+        return file.readAll();
+    }
+
+    QTemporaryDir dir;
+    QString previousDir;
+    FakeClock clock;
+    FakeMessageBoxes boxes;
+    FakeAutoStart autoStart;
+    FakeDelivery delivery;
+};
+
+inline Events makeEvent(const QString& date, const QString& time, const QString& title,
+                        const QString& status, bool countdown = false)
+{
+    Events e;
+    e.Date = date;
+    e.Time = time;
+    e.Title = title;
+    e.Message = title + QStringLiteral(" text");
+    e.Status = status;
+    e.Countdown = countdown;
+    return e;
+}
