@@ -313,7 +313,7 @@ void TTrayIcon::Minimize()
             m_window->showMinimized();
         // Hidden a moment later: a window withdrawn while the window manager is still
         // iconifying it can come back iconified instead of hidden.
-        QTimer::singleShot(0, m_window, [this, window = m_window] {
+        QTimer::singleShot(0, this, [this, window = m_window] {
             if (window && m_iconShown && window->isMinimized())
                 window->hide();
         });
