@@ -1,0 +1,175 @@
+// The wave sound through GStreamer, played into a fakesink that keeps real time.
+#include "platform/GstWaveSound.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+/// A 440 Hz tone as 8 kHz mono 16-bit PCM.
+QByteArray toneWave(int milliseconds)
+{
+    const quint32 samples = static_cast<quint32>(8 * milliseconds);
+    QByteArray wav;
+    auto put = [&](quint32 value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            wav.append(static_cast<char>((value >> (8 * i)) & 0xff));
+    };
+    wav.append("RIFF");
+    put(36 + 2 * samples, 4);
+    wav.append("WAVEfmt ");
+    put(16, 4);
+    put(1, 2);
+    put(1, 2);
+    put(8000, 4);
+    put(16000, 4);
+    put(2, 2);
+    put(16, 2);
+    wav.append("data");
+    put(2 * samples, 4);
+    for (quint32 i = 0; i < samples; ++i)
+        put((i / 9) % 2 ? 0x2000 : 0xe000, 2);
+    return wav;
+}
+
+class GstWaveSoundTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        write("short.wav", toneWave(200));
+        write("long.wav", toneWave(4000));
+        write("default.wav", toneWave(300));
+        write("text.wav", "not a sound at all, just words");
+        write("empty.wav", {});
+    }
+
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    void write(const QString& name, const QByteArray& bytes)
+    {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+
+    std::unique_ptr<GstWaveSound> makeSound(const QString& defaultName)
+    {
+        return std::make_unique<GstWaveSound>(path(defaultName), "fakesink sync=true",
+                                              [this] { ++m_beeps; });
+    }
+
+    static QStringList startedFiles(const QSignalSpy& spy)
+    {
+        QStringList files;
+        for (const auto& arguments : spy)
+            files << QFileInfo(arguments.at(0).toString()).fileName();
+        return files;
+    }
+
+    QTemporaryDir m_dir;
+    int m_beeps = 0;
+};
+
+TEST_F(GstWaveSoundTest, ReturnsAtOnceAndPlaysToTheEnd)
+{
+    auto sound = makeSound("default.wav");
+    sound->play(path("short.wav")); // the first play pays for starting GStreamer
+    QSignalSpy finished(sound.get(), &GstWaveSound::finished);
+    ASSERT_TRUE(finished.wait(5000));
+
+    QSignalSpy started(sound.get(), &GstWaveSound::started);
+    QElapsedTimer clock;
+    clock.start();
+    sound->play(path("long.wav"));
+    EXPECT_LT(clock.elapsed(), 1000);
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_GE(clock.elapsed(), 3500) << "ended before the wave did";
+    EXPECT_EQ(startedFiles(started), QStringList{"long.wav"});
+    EXPECT_EQ(m_beeps, 0);
+}
+
+TEST_F(GstWaveSoundTest, NewSoundCutsTheOldOne)
+{
+    auto sound = makeSound("default.wav");
+    QSignalSpy finished(sound.get(), &GstWaveSound::finished);
+    QElapsedTimer clock;
+    clock.start();
+    sound->play(path("long.wav"));
+    QTest::qWait(300);
+    sound->play(path("short.wav"));
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_LT(clock.elapsed(), 3000) << "the long wave was not cut";
+    QTest::qWait(500);
+    EXPECT_EQ(finished.count(), 1);
+}
+
+TEST_F(GstWaveSoundTest, UnplayableFilesGiveTheDefaultSoundThenTheBeep)
+{
+    const struct
+    {
+        const char* file;
+        const char* defaultFile;
+        QStringList started;
+        int beeps;
+    } cases[] = {
+        {"missing.wav", "default.wav", {"missing.wav", "default.wav"}, 0},
+        {"text.wav", "default.wav", {"text.wav", "default.wav"}, 0},
+        {"empty.wav", "default.wav", {"empty.wav", "default.wav"}, 0},
+        {"", "default.wav", {"", "default.wav"}, 0},
+        {"missing.wav", "gone.wav", {"missing.wav", "gone.wav"}, 1},
+        {"text.wav", "empty.wav", {"text.wav", "empty.wav"}, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " / " + c.defaultFile);
+        m_beeps = 0;
+        auto sound = makeSound(c.defaultFile);
+        QSignalSpy started(sound.get(), &GstWaveSound::started);
+        QSignalSpy finished(sound.get(), &GstWaveSound::finished);
+        sound->play(*c.file ? path(c.file) : QString());
+        if (c.beeps == 0) {
+            EXPECT_TRUE(finished.wait(5000));
+        } else {
+            QTRY_COMPARE_WITH_TIMEOUT(m_beeps, c.beeps, 5000);
+            QTest::qWait(300); // a loop would go on starting sounds
+            EXPECT_EQ(finished.count(), 0);
+        }
+        EXPECT_EQ(startedFiles(started), c.started);
+        EXPECT_EQ(m_beeps, c.beeps);
+    }
+}
+
+TEST_F(GstWaveSoundTest, DestroyedWhilePlaying)
+{
+    auto sound = makeSound("default.wav");
+    sound->play(path("long.wav"));
+    QTest::qWait(300);
+    sound->play(path("text.wav")); // leaves an error on its way to this object
+    sound.reset();
+    QTest::qWait(100);
+    EXPECT_EQ(m_beeps, 0);
+}
+
+TEST_F(GstWaveSoundTest, MissingSoundOutputIsReportedOnce)
+{
+    GstWaveSound sound(path("default.wav"), "autoaudiosink", [this] { ++m_beeps; });
+    int reports = 0;
+    sound.setNoAudioOutputHandler([&reports] { ++reports; });
+    QSignalSpy finished(&sound, &GstWaveSound::finished);
+    for (const char* file : {"short.wav", "default.wav"}) {
+        sound.play(path(file));
+        ASSERT_TRUE(finished.wait(5000)) << file << " did not play into the fallback sink";
+    }
+    if (reports == 0)
+        GTEST_SKIP() << "this machine has a sound output";
+    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(m_beeps, 0);
+}
+
+} // namespace

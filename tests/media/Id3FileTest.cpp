@@ -1,0 +1,250 @@
+// ID3v1 tags checked against real MP3 files made with lame and tagged with id3v2.
+#include "media/Id3File.h"
+
+#include "media/GenreNames.h"
+#include "platform/AppError.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+std::string field(const char* bytes, std::size_t width)
+{
+    return std::string(bytes, ::strnlen(bytes, width));
+}
+
+void setField(char* bytes, std::size_t width, const std::string& text)
+{
+    std::memset(bytes, 0, width);
+    std::memcpy(bytes, text.data(), std::min(width, text.size()));
+}
+
+QString run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(20000) || process.exitCode() != 0)
+        ADD_FAILURE() << program.toStdString()
+                      << " failed: " << process.readAllStandardError().toStdString();
+    return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+bool writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+/// Half a second of silence as 8 kHz mono 16-bit PCM.
+QByteArray silentWave()
+{
+    const quint32 dataSize = 8000;
+    QByteArray wav;
+    auto put32 = [&](quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            wav.append(static_cast<char>((v >> (8 * i)) & 0xff));
+    };
+    auto put16 = [&](quint16 v) {
+        wav.append(static_cast<char>(v & 0xff));
+        wav.append(static_cast<char>(v >> 8));
+    };
+    wav.append("RIFF");
+    put32(36 + dataSize);
+    wav.append("WAVEfmt ");
+    put32(16);
+    put16(1);
+    put16(1);
+    put32(8000);
+    put32(16000);
+    put16(2);
+    put16(16);
+    wav.append("data");
+    put32(dataSize);
+    wav.append(QByteArray(dataSize, '\0'));
+    return wav;
+}
+
+class Id3FileTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        if (QStandardPaths::findExecutable("lame").isEmpty() ||
+            QStandardPaths::findExecutable("id3v2").isEmpty())
+            GTEST_SKIP() << "lame or id3v2 missing: apt-get install lame id3v2";
+    }
+
+    QString makeMp3(const QString& name)
+    {
+        const QString wav = m_dir.filePath(name + ".wav");
+        const QString mp3 = m_dir.filePath(name + ".mp3");
+        EXPECT_TRUE(writeBytes(wav, silentWave()));
+        run("lame", {"--quiet", wav, mp3});
+        return mp3;
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(Id3FileTest, ReadsTheTagTheToolWrote)
+{
+    const QString mp3 = makeMp3("tagged");
+    run("id3v2", {"-1", "-t", "TITLE ", "-a", "ARTIST", "-A", "ALBUM", "-y", "2005", "-c",
+                  "COMMENT", "-T", "7", "-g", "17", mp3});
+
+    const TcmxID3 tag = id3ReadFile(mp3);
+    EXPECT_EQ(field(tag.Title, 30), "TITLE "); // a trailing space belongs to the text
+    EXPECT_EQ(field(tag.Artist, 30), "ARTIST");
+    EXPECT_EQ(field(tag.Album, 30), "ALBUM");
+    EXPECT_EQ(field(tag.Year, 4), "2005");
+    EXPECT_EQ(field(tag.Comment, 28), "COMMENT");
+    EXPECT_EQ(tag.Track, 7);
+    EXPECT_EQ(tag.Genre, 17);
+    EXPECT_TRUE(run("id3v2", {"-l", mp3}).contains("Genre: " + id3GenreText(tag.Genre) + " (17)"));
+}
+
+TEST_F(Id3FileTest, FilesWithoutTagGiveTheEmptyTag)
+{
+    const QString shortFile = m_dir.filePath("short.mp3");
+    const QString emptyFile = m_dir.filePath("empty.mp3");
+    ASSERT_TRUE(writeBytes(shortFile, QByteArray(100, 'T')));
+    ASSERT_TRUE(writeBytes(emptyFile, {}));
+
+    for (const QString& path : {makeMp3("plain"), shortFile, emptyFile}) {
+        SCOPED_TRACE(path.toStdString());
+        const TcmxID3 tag = id3ReadFile(path);
+        const TcmxID3 empty = id3EmptyTag();
+        EXPECT_EQ(std::memcmp(&tag, &empty, sizeof tag), 0);
+        EXPECT_EQ(field(tag.Title, 30), "");
+        EXPECT_EQ(tag.Track, 0);
+        EXPECT_EQ(id3GenreText(tag.Genre), "Blues");
+    }
+}
+
+TEST_F(Id3FileTest, WrittenTagIsReadByTheToolAndReplacesAnOldOne)
+{
+    const struct
+    {
+        const char* name;
+        bool taggedBefore;
+        qint64 growth;
+    } cases[] = {{"untagged", false, 128}, {"tagged", true, 0}};
+
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString mp3 = makeMp3(c.name);
+        if (c.taggedBefore)
+            run("id3v2", {"-1", "-t", "OLD", "-g", "3", mp3});
+        const qint64 sizeBefore = QFileInfo(mp3).size();
+
+        TcmxID3 tag = id3EmptyTag();
+        const std::string title30 = "Thirty characters fill a titl";
+        setField(tag.Title, 30, title30 + "e");
+        setField(tag.Artist, 30, "Artist");
+        setField(tag.Year, 4, "1999");
+        tag.Track = 12;
+        tag.Genre = 147;
+        id3WriteFile(mp3, tag);
+
+        EXPECT_EQ(QFileInfo(mp3).size(), sizeBefore + c.growth);
+        const TcmxID3 back = id3ReadFile(mp3);
+        EXPECT_EQ(std::memcmp(&back, &tag, sizeof tag), 0);
+        EXPECT_EQ(field(back.Title, 30), title30 + "e");
+
+        const QString listing = run("id3v2", {"-l", mp3});
+        EXPECT_TRUE(listing.contains("Title  : " + QString::fromStdString(title30) + "e"))
+            << listing.toStdString();
+        EXPECT_TRUE(listing.contains("Genre: Synthpop (147)")) << listing.toStdString();
+        EXPECT_TRUE(listing.contains("Track: 12")) << listing.toStdString();
+    }
+}
+
+TEST_F(Id3FileTest, FailuresNameTheirCause)
+{
+    const QString missing = m_dir.filePath("missing.mp3");
+    const QString shortFile = m_dir.filePath("short.mp3");
+    ASSERT_TRUE(writeBytes(shortFile, QByteArray(127, 'x')));
+    const QString readOnly = makeMp3("readonly");
+    QFile::setPermissions(readOnly, QFileDevice::ReadOwner);
+
+    const struct
+    {
+        QString path;
+        std::string message;
+        bool skipAsRoot;
+    } cases[] = {
+        {missing, "File not found", false},
+        {m_dir.path(), "File access denied", false},
+        {readOnly, "File access denied", true}, // root writes anyway
+        {shortFile, "File too short for a tag: fewer than 128 bytes", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        if (c.skipAsRoot && ::geteuid() == 0)
+            continue;
+        const qint64 sizeBefore = QFileInfo(c.path).size();
+        try {
+            id3WriteFile(c.path, id3EmptyTag());
+            ADD_FAILURE() << "no error";
+        } catch (const AppError& e) {
+            EXPECT_EQ(e.what(), c.message);
+        }
+        EXPECT_EQ(QFileInfo(c.path).size(), sizeBefore);
+    }
+
+    for (const QString& path : {missing, m_dir.path()}) {
+        try {
+            (void)id3ReadFile(path);
+            ADD_FAILURE() << "no error for " << path.toStdString();
+        } catch (const AppError& e) {
+            EXPECT_EQ(e.what(), "Cannot open file " + path.toStdString());
+        }
+    }
+}
+
+TEST(GenreTextTest, NamesAndNumbers)
+{
+    const struct
+    {
+        int index;
+        const char* text;
+    } cases[] = {{0, "Blues"},       {17, "Rock"},
+                 {40, "AlternRock"}, {67, "Psychadelic"},
+                 {85, "Bebob"},      {100, "Humour"},
+                 {123, "Acapella"},  {144, "Trash Metal"},
+                 {146, "Jpop"},      {147, "Synthpop"},
+                 {148, "148"},       {255, "255"},
+                 {-1, "-1"},         {-2147483647, "-2147483647"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(id3GenreText(c.index), QString::fromLatin1(c.text)) << c.index;
+}
+
+TEST(GenreTextTest, TableMatchesTheToolsListButForOurSpellings)
+{
+    if (QStandardPaths::findExecutable("id3v2").isEmpty())
+        GTEST_SKIP() << "id3v2 missing: apt-get install id3v2";
+    // Indexes where the tool spells the same genre differently.
+    const QList<int> spelledDifferently = {67, 123, 132, 144, 146};
+    const QRegularExpression line(R"(^\s*(\d+): (.+)$)", QRegularExpression::MultilineOption);
+    int seen = 0;
+    for (const auto& match : line.globalMatch(run("id3v2", {"-L"}))) {
+        const int index = match.captured(1).toInt();
+        ASSERT_LE(index, MaxGenreIndex);
+        ++seen;
+        if (!spelledDifferently.contains(index)) {
+            EXPECT_EQ(id3GenreText(index), match.captured(2).trimmed()) << index;
+        }
+    }
+    EXPECT_EQ(seen, MaxGenreIndex + 1);
+}
+
+} // namespace
