@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <utility>
 
@@ -116,6 +117,10 @@ QByteArray XdgAutoStart::entryText(const QString& caption, const QString& execut
     text += QStringLiteral("Type=Application\n");
     text += QStringLiteral("Name=") + escapeString(caption) + u'\n';
     text += QStringLiteral("Exec=") + execValue(executablePath) + u'\n';
+    // Started in its own folder, as from a terminal there: the language files are looked up
+    // relative to the current folder, and without them no status word would match.
+    text +=
+        QStringLiteral("Path=") + escapeString(QFileInfo(executablePath).absolutePath()) + u'\n';
     text += QStringLiteral("Terminal=false\n");
     text += QStringLiteral("X-GNOME-Autostart-enabled=true\n");
     // The program lives in the tray: ask the sessions to start it once the panel is there.

@@ -75,7 +75,8 @@ TEST_F(XdgAutoStartTest, EnableWritesEntryAndDisableRemovesIt)
     EXPECT_EQ(lines.first(), "[Desktop Entry]");
     for (const char* line :
          {"Type=Application", R"(Name=\sDorvane\n1.6)", R"(Exec="/opt/dorvane/dorvane")",
-          "X-GNOME-Autostart-enabled=true", "Terminal=false", "X-LXQt-Need-Tray=true"})
+          "Path=/opt/dorvane", "X-GNOME-Autostart-enabled=true", "Terminal=false",
+          "X-LXQt-Need-Tray=true"})
         EXPECT_TRUE(lines.contains(line)) << line;
 
     autoStart.disable(" Dorvane\n1.6");
