@@ -23,15 +23,6 @@ std::string_view lineEndText(LineEnd end)
     return {};
 }
 
-// The line end of the first line that has one; a file without any gets LF.
-LineEnd firstLineEnd(std::string_view content)
-{
-    const std::size_t at = content.find_first_of("\r\n");
-    if (at == std::string_view::npos || content[at] == '\n')
-        return LineEnd::Lf;
-    return at + 1 < content.size() && content[at + 1] == '\n' ? LineEnd::CrLf : LineEnd::Cr;
-}
-
 } // namespace
 
 std::string_view splitBom(std::string_view content, std::string_view& bom)
@@ -50,7 +41,6 @@ ProfileDocument::ProfileDocument(std::string_view content)
     std::string_view bom;
     content = splitBom(content, bom);
     m_bom = bom;
-    m_lineEnd = firstLineEnd(content);
     forEachLine(content, [this](std::string_view text, LineEnd end) { addLine(text, end); });
 }
 
@@ -111,8 +101,8 @@ bool ProfileDocument::set(const std::string& section, const std::string& key,
         m_sectionIndex[lowerSection].push_back(m_sections.size());
         Section& added = m_sections.emplace_back();
         added.name = section;
-        added.header = {"[" + section + "]", m_lineEnd};
-        added.body.push_back({key + "=" + encodeValue(value), m_lineEnd});
+        added.header = {"[" + section + "]", lineEnd()};
+        added.body.push_back({key + "=" + encodeValue(value), lineEnd()});
         added.keys.emplace(toLowerAscii(key), 0);
         added.insertAt = 1;
         return true;
@@ -134,12 +124,24 @@ bool ProfileDocument::set(const std::string& section, const std::string& key,
     const std::size_t at = found->insertAt;
     Line& before = at == 0 ? found->header : found->body[at - 1];
     if (before.end == LineEnd::None)
-        before.end = m_lineEnd;
+        before.end = lineEnd();
     found->body.insert(found->body.begin() + static_cast<std::ptrdiff_t>(at),
-                       Line{key + "=" + encodeValue(value), m_lineEnd});
+                       Line{key + "=" + encodeValue(value), lineEnd()});
     found->keys.emplace(lowerKey, at);
     found->insertAt = at + 1;
     return true;
+}
+
+// New lines take the line end of the file's first line, as a fresh read of the file would see
+// it; erasing sections can change which line that is.
+LineEnd ProfileDocument::lineEnd() const
+{
+    const Line* first = nullptr;
+    if (!m_prologue.empty())
+        first = &m_prologue.front();
+    else if (m_firstLive < m_sections.size())
+        first = &m_sections[m_firstLive].header;
+    return first == nullptr || first->end == LineEnd::None ? LineEnd::Lf : first->end;
 }
 
 void ProfileDocument::endLastLine()
@@ -149,11 +151,11 @@ void ProfileDocument::endLastLine()
             continue;
         Line& last = it->body.empty() ? it->header : it->body.back();
         if (last.end == LineEnd::None)
-            last.end = m_lineEnd;
+            last.end = lineEnd();
         return;
     }
     if (!m_prologue.empty() && m_prologue.back().end == LineEnd::None)
-        m_prologue.back().end = m_lineEnd;
+        m_prologue.back().end = lineEnd();
 }
 
 bool ProfileDocument::eraseSection(const std::string& section)
@@ -166,6 +168,8 @@ bool ProfileDocument::eraseSection(const std::string& section)
     erased.erased = true;
     erased.body = {};
     erased.keys = {};
+    while (m_firstLive < m_sections.size() && m_sections[m_firstLive].erased)
+        ++m_firstLive;
     return true;
 }
 

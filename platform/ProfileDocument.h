@@ -90,11 +90,12 @@ private:
     Section* firstSection(const std::string& lowerName);
     const Section* firstSection(const std::string& lowerName) const;
     void endLastLine();
+    [[nodiscard]] LineEnd lineEnd() const;
 
     std::string m_bom;
-    LineEnd m_lineEnd = LineEnd::Lf; // the file's own line end, used for new lines
     std::vector<Line> m_prologue;    // lines before the first header
     std::vector<Section> m_sections; // file order, erased ones kept as tombstones
+    std::size_t m_firstLive = 0;     // first section not erased
     // Lower-cased name -> indexes of the live sections of that name; the first one counts.
     std::unordered_map<std::string, std::vector<std::size_t>> m_sectionIndex;
 };

@@ -161,6 +161,14 @@ TEST(ProfileSession, EraseUncoversALaterDuplicate)
     EXPECT_EQ(session.sectionNames(), (std::vector<std::string>{"B", "a"}));
     session.commit();
     EXPECT_EQ(readBytes(file), "top\n[B]\nk=2\n[a]\nk=3\n");
+
+    // New lines follow the first line left after the erase, as a fresh read would.
+    writeBytes(file, "[A]\r\nk=1\r\n[B]");
+    ProfileSession crlf(file);
+    crlf.eraseSection("A");
+    crlf.writeString("B", "j", "2");
+    crlf.commit();
+    EXPECT_EQ(readBytes(file), "[B]\nj=2\n");
 }
 
 TEST(ProfileWrite, RefusedWriteLeavesTargetIntact)
