@@ -1,7 +1,5 @@
 #include "app/AlarmRules.h"
 
-
-
 namespace {
 
 QString twoDigits(int value)

@@ -7,11 +7,11 @@
 /// The clock texts a tick compares against, taken once per tick.
 struct ClockTexts
 {
-    QString NowYear;  // four digits
-    QString NowMonth; // two digits
-    QString NowDay;   // two digits
-    QString NowTime;  // "HH:mm:ss"
-    QString Today;    // the short date text, "dd.MM.yyyy"
+    QString NowYear;       // four digits
+    QString NowMonth;      // two digits
+    QString NowDay;        // two digits
+    QString NowTime;       // "HH:mm:ss"
+    QString Today;         // the short date text, "dd.MM.yyyy"
     qint64 WallSecond = 0; // the local wall-clock reading as a count of seconds
 };
 

@@ -7,6 +7,8 @@
 #include "platform/AutoStart.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
+#include "tray/TrayBackend.h"
+#include "tray/Trayicon.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -36,6 +38,13 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
     StatusBar1->setSizeGripEnabled(true);
     setStatusBar(StatusBar1);
     resize(kDesignedListWidth, kDesignedClientHeight);
+
+    TrayIcon1 = new TTrayIcon(this, std::move(m_services.trayBackend), this);
+    TrayIcon1->SetPopupMenu(PopupMenu1);
+    TrayIcon1->SetRestoreOn(TTrayIconMessage::imDoubleClick);
+    TrayIcon1->SetPopupMenuOn(TTrayIconMessage::imRightClickUp);
+    TrayIcon1->SetHide(true);
+    TrayIcon1->SetVisible(true);
 
     // The alarm clock runs from the window's construction to the end of the program, also under
     // the modal loops of dialogs and message boxes.
@@ -189,7 +198,8 @@ void TForm1::closeEvent(QCloseEvent* event)
 void TForm1::UpdateAutoStart()
 {
     if (AutoStart)
-        m_services.autoStart.enable(windowTitle(), QFileInfo(m_services.executablePath).absoluteFilePath());
+        m_services.autoStart.enable(windowTitle(),
+                                    QFileInfo(m_services.executablePath).absoluteFilePath());
     else
         m_services.autoStart.disable(windowTitle());
 }
@@ -248,7 +258,5 @@ void TForm1::clearEvents()
 
 void TForm1::PRestoreClick()
 {
-    showNormal();
-    raise();
-    activateWindow();
+    TrayIcon1->Restore();
 }

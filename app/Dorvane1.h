@@ -21,6 +21,7 @@ class QStatusBar;
 class QTimer;
 class QTreeView;
 class TTrayIcon;
+class TrayBackend;
 
 /// The platform services the main window uses; tests give fakes.
 struct TForm1Services
@@ -30,6 +31,8 @@ struct TForm1Services
     AutoStart& autoStart;
     AlarmDelivery& delivery;
     QString executablePath;
+    /// The notification area the tray icon lives in.
+    std::unique_ptr<TrayBackend> trayBackend;
 };
 
 /// The main window: owns the event list and its rows, the alarm timer, the tray icon and the

@@ -70,9 +70,9 @@ void TForm1::Timer1Timer()
 
         ++AlarmCount;
         markDone(row);
-        AlarmText += date + kSeparator + time + kSeparator +
-                     Rows->cell(row, EventRows::ColTitle) + QStringLiteral("\r\r") +
-                     Rows->cell(row, EventRows::ColMessage) + QStringLiteral("\r\r");
+        AlarmText += date + kSeparator + time + kSeparator + Rows->cell(row, EventRows::ColTitle) +
+                     QStringLiteral("\r\r") + Rows->cell(row, EventRows::ColMessage) +
+                     QStringLiteral("\r\r");
         if (SoundPlay)
             m_services.delivery.startSound(record);
         m_services.delivery.openExtraFile(record);
@@ -106,8 +106,8 @@ void TForm1::CheckPassedEvents()
             continue;
         ++AlarmCount;
         markDone(row);
-        AlarmText += date + kSeparator + time + kSeparator +
-                     Rows->cell(row, EventRows::ColTitle) + QLatin1Char('\r');
+        AlarmText += date + kSeparator + time + kSeparator + Rows->cell(row, EventRows::ColTitle) +
+                     QLatin1Char('\r');
     }
     if (AlarmCount == 0)
         return;

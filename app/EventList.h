@@ -16,7 +16,10 @@ public:
     [[nodiscard]] const Events& operator[](std::size_t i) const { return m_events.at(i); }
 
     void append(Events event) { m_events.push_back(std::move(event)); }
-    void removeAt(std::size_t i) { m_events.erase(m_events.begin() + static_cast<std::ptrdiff_t>(i)); }
+    void removeAt(std::size_t i)
+    {
+        m_events.erase(m_events.begin() + static_cast<std::ptrdiff_t>(i));
+    }
     void clear() { m_events.clear(); }
     void reserve(std::size_t n) { m_events.reserve(n); }
 

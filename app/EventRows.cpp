@@ -20,8 +20,7 @@ EventRows::EventRows(QObject* parent)
     : QAbstractTableModel(parent), m_headers{QStringLiteral("Date"), QStringLiteral("Time"),
                                              QStringLiteral("Title"), QStringLiteral("Description"),
                                              QStringLiteral("Status")}
-{
-}
+{}
 
 EventRows::Row EventRows::rowFor(const Events& event)
 {

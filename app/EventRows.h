@@ -15,7 +15,15 @@ class EventRows : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    enum Column { ColDate, ColTime, ColTitle, ColMessage, ColStatus, ColumnCount };
+    enum Column
+    {
+        ColDate,
+        ColTime,
+        ColTitle,
+        ColMessage,
+        ColStatus,
+        ColumnCount
+    };
     using Row = std::array<QString, ColumnCount>;
 
     explicit EventRows(QObject* parent = nullptr);

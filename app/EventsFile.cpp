@@ -65,7 +65,8 @@ EventList load(const QString& fileName, std::optional<int> limit, const QString&
     long long present = 0;
     for (const std::string& name : file.sectionNames())
         present = std::max(present, eventIndex(name) + 1);
-    const long long count = std::min(limit ? std::min<long long>(*limit, present) : present, kMaxEvents);
+    const long long count =
+        std::min(limit ? std::min<long long>(*limit, present) : present, kMaxEvents);
 
     const std::string soundDefault = defaultSound.toStdString();
     events.reserve(static_cast<std::size_t>(count));

@@ -12,6 +12,7 @@
 #include "platform/UnixSignalWatcher.h"
 #include "platform/XdgAutoStart.h"
 #include "tray/DefaultIcon.h"
+#include "tray/SystemTrayBackend.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -31,8 +32,9 @@ public:
     {
         if (std::exchange(m_told, true))
             return;
-        m_boxes.showError(nullptr, kTitle,
-                          QStringLiteral("No audio output was found: alarm sounds cannot be heard."));
+        m_boxes.showError(
+            nullptr, kTitle,
+            QStringLiteral("No audio output was found: alarm sounds cannot be heard."));
     }
 
 private:
@@ -59,8 +61,10 @@ int runDorvane(int argc, char** argv)
             return 0;
         instance.announce();
 
-        const QString executable = QFileInfo(QCoreApplication::applicationFilePath()).absoluteFilePath();
-        const QString defaultSound = QFileInfo(executable).absolutePath() + QStringLiteral("/sounds/alarm.wav");
+        const QString executable =
+            QFileInfo(QCoreApplication::applicationFilePath()).absoluteFilePath();
+        const QString defaultSound =
+            QFileInfo(executable).absolutePath() + QStringLiteral("/sounds/alarm.wav");
         SystemClock clock;
         XdgAutoStart autoStart;
         DesktopShell shell;
@@ -73,7 +77,8 @@ int runDorvane(int argc, char** argv)
             [&boxes](const QString& message) { boxes.showError(nullptr, kTitle, message); });
         SoundAlarmDelivery delivery(wave, shell, devices, defaultSound);
 
-        TForm1 form({clock, boxes, autoStart, delivery, executable});
+        TForm1 form(
+            {clock, boxes, autoStart, delivery, executable, std::make_unique<SystemTrayBackend>()});
         QObject::connect(&form, &TForm1::exitRequested, &app, &QCoreApplication::quit);
         QObject::connect(&form, &TForm1::closed, &app, &QCoreApplication::quit);
         QObject::connect(&instance, &SingleInstance::activationRequested, &form,

@@ -14,8 +14,8 @@ ProgramSettings ProgramSettings::read(const QString& fileName)
 {
     const ProfileSession file(fileName.toStdString());
     ProgramSettings s;
-    s.LanguageName = QString::fromStdString(
-        file.readString(kOptions, kLanguage, s.LanguageName.toStdString()));
+    s.LanguageName =
+        QString::fromStdString(file.readString(kOptions, kLanguage, s.LanguageName.toStdString()));
     s.EventCount = file.readInt(kOptions, kEvents, s.EventCount);
     s.AutoStart = file.readInt(kOptions, kAutoStart, s.AutoStart ? 1 : 0) != 0;
     s.SoundPlay = file.readInt(kOptions, kSoundPlay, s.SoundPlay ? 1 : 0) != 0;

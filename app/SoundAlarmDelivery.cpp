@@ -12,8 +12,7 @@ SoundAlarmDelivery::SoundAlarmDelivery(WaveSound& wave, Shell& shell, MediaDevic
                                        QString defaultSoundFile)
     : m_wave(wave), m_shell(shell), m_devices(devices),
       m_defaultSoundFile(std::move(defaultSoundFile))
-{
-}
+{}
 
 SoundAlarmDelivery::~SoundAlarmDelivery()
 {

@@ -1,10 +1,10 @@
 #include "AppFakes.h"
 
 #include <QEventLoop>
-#include <QTimer>
 #include <QTimeZone>
-#include <gtest/gtest.h>
+#include <QTimer>
 #include <ctime>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -31,7 +31,10 @@ protected:
         form->Timer1Timer();
     }
     void tickAt(const QTime& time) { tickAt(QDateTime(clock.current.date(), time)); }
-    [[nodiscard]] QString status(int row) const { return form->Rows->cell(row, EventRows::ColStatus); }
+    [[nodiscard]] QString status(int row) const
+    {
+        return form->Rows->cell(row, EventRows::ColStatus);
+    }
     [[nodiscard]] QStringList messages() const
     {
         QStringList texts;
@@ -55,11 +58,13 @@ TEST_F(AlarmTimerTest, DueEventsOfOneSecondShareOneMessageInRowOrder)
 
     tickAt(QTime(12, 0, 5));
     EXPECT_EQ(form->AlarmCount, 2);
-    EXPECT_EQ(messages(), QStringList{QStringLiteral("08.12.2026 - 12:00:05 - first\r\rfirst text\r\r"
-                                                     "08.12.2026 - 12:00:05 - second\r\rsecond text\r\r")});
-    EXPECT_EQ(delivery.log, (QStringList{QStringLiteral("sound:first"), QStringLiteral("extra:first"),
-                                         QStringLiteral("sound:second"), QStringLiteral("extra:second"),
-                                         QStringLiteral("after")}));
+    EXPECT_EQ(messages(),
+              QStringList{QStringLiteral("08.12.2026 - 12:00:05 - first\r\rfirst text\r\r"
+                                         "08.12.2026 - 12:00:05 - second\r\rsecond text\r\r")});
+    EXPECT_EQ(delivery.log,
+              (QStringList{QStringLiteral("sound:first"), QStringLiteral("extra:first"),
+                           QStringLiteral("sound:second"), QStringLiteral("extra:second"),
+                           QStringLiteral("after")}));
     EXPECT_EQ(status(0), QStringLiteral("Done"));
     EXPECT_EQ(form->EventList[0].Status, QStringLiteral("Done"));
     EXPECT_EQ(status(1), kActive);
@@ -96,9 +101,9 @@ TEST_F(AlarmTimerTest, CountdownIsDeliveredAtTheTickAfterReachingZero)
         const char* from;
         const char* to;
     };
-    for (const Case c : {Case{"10:00:00", "09:59:59"}, Case{"10:01:00", "10:00:59"},
-                         Case{"00:00:01", "00:00:00"}, Case{"00:00:00", "00:00:00"},
-                         Case{"1:00:00", "1:00:00"}, Case{"ab:cd:ef", "ab:cd:ef"}})
+    for (const Case c :
+         {Case{"10:00:00", "09:59:59"}, Case{"10:01:00", "10:00:59"}, Case{"00:00:01", "00:00:00"},
+          Case{"00:00:00", "00:00:00"}, Case{"1:00:00", "1:00:00"}, Case{"ab:cd:ef", "ab:cd:ef"}})
         EXPECT_EQ(AlarmRules::countDown(QLatin1String(c.from)), QLatin1String(c.to)) << c.from;
 }
 

@@ -7,6 +7,7 @@
 #include "platform/AutoStart.h"
 #include "platform/Clock.h"
 #include "support/FakeMessageBoxes.h"
+#include "tray/FakeTrayBackend.h"
 
 #include <QDir>
 #include <QFile>
@@ -70,7 +71,10 @@ struct AppFixture
 
     std::unique_ptr<TForm1> makeForm()
     {
-        return std::make_unique<TForm1>(TForm1Services{clock, boxes, autoStart, delivery, exe()});
+        auto tray = std::make_unique<FakeTrayBackend>();
+        trayBackend = tray.get();
+        return std::make_unique<TForm1>(
+            TForm1Services{clock, boxes, autoStart, delivery, exe(), std::move(tray)});
     }
 
     void writeFile(const QString& name, const QByteArray& content) const
@@ -92,6 +96,7 @@ struct AppFixture
     FakeMessageBoxes boxes;
     FakeAutoStart autoStart;
     FakeDelivery delivery;
+    FakeTrayBackend* trayBackend = nullptr; // owned by the form's tray icon
 };
 
 inline Events makeEvent(const QString& date, const QString& time, const QString& title,

@@ -1,4 +1,5 @@
 #include "app/EventsFile.h"
+
 #include "app/ProgramSettings.h"
 #include "platform/AppError.h"
 
@@ -52,8 +53,9 @@ TEST_F(EventsFileTest, SaveWritesSectionsAndKeysInOrderAndLoadsBack)
     const EventList events = sample(3);
     EventsFile::save(path(), events);
     const QByteArray text = read();
-    EXPECT_TRUE(text.startsWith("[Event0]\nDate=01.01.2027\nTime=10:00:00\nCountdown=0\nTitle=Title 0\n"
-                                "Message=\"  leading blanks,"));
+    EXPECT_TRUE(
+        text.startsWith("[Event0]\nDate=01.01.2027\nTime=10:00:00\nCountdown=0\nTitle=Title 0\n"
+                        "Message=\"  leading blanks,"));
     EXPECT_LT(text.indexOf("[Event0]"), text.indexOf("[Event1]"));
     EXPECT_LT(text.indexOf("[Event1]"), text.indexOf("[Event2]"));
 
@@ -71,15 +73,16 @@ TEST_F(EventsFileTest, LimitCapsTheSectionsRead)
         std::optional<int> limit;
         std::size_t expected;
     };
-    for (const Case c : {Case{0, 0}, Case{-5, 0}, Case{2, 2}, Case{4, 4},
-                         Case{1000000000, 4}, Case{std::nullopt, 4}})
+    for (const Case c : {Case{0, 0}, Case{-5, 0}, Case{2, 2}, Case{4, 4}, Case{1000000000, 4},
+                         Case{std::nullopt, 4}})
         EXPECT_EQ(EventsFile::load(path(), c.limit, defaultSound).size(), c.expected)
             << (c.limit ? *c.limit : -1);
 }
 
 TEST_F(EventsFileTest, GapsGiveRecordsOfDefaultsButNothingPastTheLastSection)
 {
-    write("[Event0]\nTitle=first\n[event2]\ntitle=third\nCountdown=0x10\n[Event07]\nTitle=not an index\n");
+    write("[Event0]\nTitle=first\n[event2]\ntitle=third\nCountdown=0x10\n[Event07]\nTitle=not an "
+          "index\n");
     const EventList loaded = EventsFile::load(path(), 50, defaultSound);
     ASSERT_EQ(loaded.size(), 3u);
     EXPECT_EQ(loaded[0].Title, QStringLiteral("first"));
@@ -90,15 +93,19 @@ TEST_F(EventsFileTest, GapsGiveRecordsOfDefaultsButNothingPastTheLastSection)
 
 TEST_F(EventsFileTest, MissingFileGivesAnEmptyList)
 {
-    EXPECT_TRUE(EventsFile::load(path(QStringLiteral("none.ini")), std::nullopt, defaultSound).empty());
+    EXPECT_TRUE(
+        EventsFile::load(path(QStringLiteral("none.ini")), std::nullopt, defaultSound).empty());
 }
 
 TEST_F(EventsFileTest, SaveRemovesStaleSectionsAndKeepsEverythingElse)
 {
-    write("; my notes\n[Other]\nkeep=1\n[Event0]\nDate=x\nCustom=mine\n[Event1]\nDate=y\n[Event2]\nDate=z\n");
+    write("; my "
+          "notes\n[Other]\nkeep=1\n[Event0]\nDate=x\nCustom=mine\n[Event1]\nDate=y\n[Event2]\nDate="
+          "z\n");
     EventsFile::save(path(), sample(1));
     const QByteArray text = read();
-    EXPECT_TRUE(text.startsWith("; my notes\n[Other]\nkeep=1\n[Event0]\nDate=01.01.2027\nCustom=mine\n"));
+    EXPECT_TRUE(
+        text.startsWith("; my notes\n[Other]\nkeep=1\n[Event0]\nDate=01.01.2027\nCustom=mine\n"));
     EXPECT_FALSE(text.contains("[Event1]"));
     EXPECT_FALSE(text.contains("[Event2]"));
     EXPECT_EQ(EventsFile::load(path(), std::nullopt, defaultSound).size(), 1u);
@@ -129,7 +136,8 @@ TEST(ProgramSettingsTest, DefaultsAndRoundTrip)
     s.write(file);
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("[Options]\nLanguage=Russian\nEvents=12\nAuto Start=0\nSound Play=0\n"));
+    EXPECT_EQ(f.readAll(),
+              QByteArray("[Options]\nLanguage=Russian\nEvents=12\nAuto Start=0\nSound Play=0\n"));
     const ProgramSettings back = ProgramSettings::read(file);
     EXPECT_EQ(back.LanguageName, s.LanguageName);
     EXPECT_EQ(back.EventCount, 12);

@@ -28,8 +28,8 @@ TEST_F(MainWindowTest, FirstStartReadsNothingAndWritesTheAutostartEntry)
     saveEvents(EventList(), 0);
     QFile::remove(path(QStringLiteral("dorvane.ini")));
     EventList one;
-    one.append(makeEvent(QStringLiteral("01.01.2030"), QStringLiteral("10:00:00"), QStringLiteral("a"),
-                         QStringLiteral("Active")));
+    one.append(makeEvent(QStringLiteral("01.01.2030"), QStringLiteral("10:00:00"),
+                         QStringLiteral("a"), QStringLiteral("Active")));
     EventsFile::save(path(QStringLiteral("events.ini")), one); // present, but the count is 0
 
     auto form = makeForm();
@@ -46,16 +46,16 @@ TEST_F(MainWindowTest, FirstStartReadsNothingAndWritesTheAutostartEntry)
 TEST_F(MainWindowTest, StartUpFillsTheViewAndReportsPassedEvents)
 {
     EventList events;
-    events.append(makeEvent(QStringLiteral("07.12.2026"), QStringLiteral("09:00:00"), QStringLiteral("yesterday"),
-                            QStringLiteral("Active")));
-    events.append(makeEvent(QStringLiteral("08.12.2026"), QStringLiteral("13:00:00"), QStringLiteral("later"),
-                            QStringLiteral("Active")));
-    events.append(makeEvent(QStringLiteral("08.12.2026"), QStringLiteral("11:59:59"), QStringLiteral("earlier"),
-                            QStringLiteral("Active")));
-    events.append(makeEvent(QStringLiteral("01.01.2020"), QStringLiteral("10:00:00"), QStringLiteral("done"),
-                            QStringLiteral("Done")));
-    events.append(makeEvent(QStringLiteral("01.01.2020"), QStringLiteral("00:00:05"), QStringLiteral("countdown"),
-                            QStringLiteral("Active"), true));
+    events.append(makeEvent(QStringLiteral("07.12.2026"), QStringLiteral("09:00:00"),
+                            QStringLiteral("yesterday"), QStringLiteral("Active")));
+    events.append(makeEvent(QStringLiteral("08.12.2026"), QStringLiteral("13:00:00"),
+                            QStringLiteral("later"), QStringLiteral("Active")));
+    events.append(makeEvent(QStringLiteral("08.12.2026"), QStringLiteral("11:59:59"),
+                            QStringLiteral("earlier"), QStringLiteral("Active")));
+    events.append(makeEvent(QStringLiteral("01.01.2020"), QStringLiteral("10:00:00"),
+                            QStringLiteral("done"), QStringLiteral("Done")));
+    events.append(makeEvent(QStringLiteral("01.01.2020"), QStringLiteral("00:00:05"),
+                            QStringLiteral("countdown"), QStringLiteral("Active"), true));
     saveEvents(events, 5);
 
     auto form = makeForm();
@@ -67,8 +67,9 @@ TEST_F(MainWindowTest, StartUpFillsTheViewAndReportsPassedEvents)
     EXPECT_EQ(boxes.calls[0].text,
               form->Strings.StringPassed + QStringLiteral("\r\r07.12.2026 - 09:00:00 - yesterday\r"
                                                           "08.12.2026 - 11:59:59 - earlier\r"));
-    const QStringList expected{QStringLiteral("Done"), QStringLiteral("Active"), QStringLiteral("Done"),
-                               QStringLiteral("Done"), QStringLiteral("Active")};
+    const QStringList expected{QStringLiteral("Done"), QStringLiteral("Active"),
+                               QStringLiteral("Done"), QStringLiteral("Done"),
+                               QStringLiteral("Active")};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(form->Rows->cell(i, EventRows::ColStatus), expected[i]) << i;
         EXPECT_EQ(form->EventList[static_cast<std::size_t>(i)].Status, expected[i]) << i;
@@ -81,8 +82,8 @@ TEST_F(MainWindowTest, StartUpFillsTheViewAndReportsPassedEvents)
 TEST_F(MainWindowTest, AutostartErrorAtStartUpSkipsTheViewAndTheCheck)
 {
     EventList events;
-    events.append(makeEvent(QStringLiteral("01.01.2020"), QStringLiteral("10:00:00"), QStringLiteral("old"),
-                            QStringLiteral("Active")));
+    events.append(makeEvent(QStringLiteral("01.01.2020"), QStringLiteral("10:00:00"),
+                            QStringLiteral("old"), QStringLiteral("Active")));
     saveEvents(events, 1);
     writeFile(QStringLiteral("dorvane.ini"), "[Options]\nEvents=1\n");
     autoStart.fail = true;
@@ -101,15 +102,16 @@ TEST_F(MainWindowTest, ShutdownWritesSettingsAutostartAndEventsInOrder)
     saveEvents(EventList(), 0);
     auto form = makeForm();
     form->FormCreate();
-    form->appendEvent(makeEvent(QStringLiteral("01.01.2030"), QStringLiteral("10:00:00"), QStringLiteral("new"),
-                                QStringLiteral("Active")));
+    form->appendEvent(makeEvent(QStringLiteral("01.01.2030"), QStringLiteral("10:00:00"),
+                                QStringLiteral("new"), QStringLiteral("Active")));
     form->LanguageName = QStringLiteral("Russian");
     autoStart.log.clear();
     ASSERT_TRUE(form->FormClose());
     EXPECT_EQ(autoStart.log, QStringList{QStringLiteral("disable:Dorvane 1.6")});
     EXPECT_EQ(readFile(QStringLiteral("dorvane.ini")),
               QByteArray("[Options]\nEvents=1\nAuto Start=0\nLanguage=Russian\nSound Play=1\n"));
-    EXPECT_EQ(EventsFile::load(path(QStringLiteral("events.ini")), 1, {})[0].Title, QStringLiteral("new"));
+    EXPECT_EQ(EventsFile::load(path(QStringLiteral("events.ini")), 1, {})[0].Title,
+              QStringLiteral("new"));
 }
 
 TEST_F(MainWindowTest, FailedSettingsWriteStopsTheShutdownAndKeepsTheWindow)
@@ -118,8 +120,8 @@ TEST_F(MainWindowTest, FailedSettingsWriteStopsTheShutdownAndKeepsTheWindow)
     auto form = makeForm();
     form->FormCreate();
     form->show();
-    form->appendEvent(makeEvent(QStringLiteral("01.01.2030"), QStringLiteral("10:00:00"), QStringLiteral("new"),
-                                QStringLiteral("Active")));
+    form->appendEvent(makeEvent(QStringLiteral("01.01.2030"), QStringLiteral("10:00:00"),
+                                QStringLiteral("new"), QStringLiteral("Active")));
     const QByteArray eventsBefore = readFile(QStringLiteral("events.ini"));
     // A folder in the settings file's place makes the write fail, also for root.
     QFile::remove(path(QStringLiteral("dorvane.ini")));
@@ -130,7 +132,8 @@ TEST_F(MainWindowTest, FailedSettingsWriteStopsTheShutdownAndKeepsTheWindow)
     EXPECT_TRUE(form->isVisible());
     ASSERT_EQ(boxes.calls.size(), 1u);
     EXPECT_EQ(boxes.calls[0].kind, Kind::Error);
-    EXPECT_EQ(boxes.calls[0].text, QStringLiteral("Unable to write to ") + path(QStringLiteral("dorvane.ini")));
+    EXPECT_EQ(boxes.calls[0].text,
+              QStringLiteral("Unable to write to ") + path(QStringLiteral("dorvane.ini")));
     EXPECT_TRUE(autoStart.log.isEmpty());
     EXPECT_EQ(readFile(QStringLiteral("events.ini")), eventsBefore);
 }
@@ -140,11 +143,12 @@ TEST_F(MainWindowTest, RowsAreColouredByStatusAndTipsSpellOutTheRow)
     saveEvents(EventList(), 0);
     auto form = makeForm();
     form->FormCreate();
-    form->appendEvent(makeEvent(QStringLiteral("01.01.2030"), QStringLiteral("10:00:00"), QStringLiteral("a"),
-                                QStringLiteral("Active")));
-    form->appendEvent(makeEvent(QStringLiteral("01.01.2030"), QStringLiteral("10:00:00"), QStringLiteral("b"),
-                                QStringLiteral("Done")));
-    Events other = makeEvent(QStringLiteral("01.01.2030"), {}, QStringLiteral("c"), QStringLiteral("Активно"));
+    form->appendEvent(makeEvent(QStringLiteral("01.01.2030"), QStringLiteral("10:00:00"),
+                                QStringLiteral("a"), QStringLiteral("Active")));
+    form->appendEvent(makeEvent(QStringLiteral("01.01.2030"), QStringLiteral("10:00:00"),
+                                QStringLiteral("b"), QStringLiteral("Done")));
+    Events other =
+        makeEvent(QStringLiteral("01.01.2030"), {}, QStringLiteral("c"), QStringLiteral("Активно"));
     other.Message.clear();
     form->appendEvent(other);
     form->appendEvent(makeEvent({}, {}, QStringLiteral("d"), {}));

@@ -9,33 +9,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-namespace {
+#include "support/ToneWave.h"
 
-/// A 440 Hz tone as 8 kHz mono 16-bit PCM.
-QByteArray toneWave(int milliseconds)
-{
-    const quint32 samples = static_cast<quint32>(8 * milliseconds);
-    QByteArray wav;
-    auto put = [&](quint32 value, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            wav.append(static_cast<char>((value >> (8 * i)) & 0xff));
-    };
-    wav.append("RIFF");
-    put(36 + 2 * samples, 4);
-    wav.append("WAVEfmt ");
-    put(16, 4);
-    put(1, 2);
-    put(1, 2);
-    put(8000, 4);
-    put(16000, 4);
-    put(2, 2);
-    put(16, 2);
-    wav.append("data");
-    put(2 * samples, 4);
-    for (quint32 i = 0; i < samples; ++i)
-        put((i / 9) % 2 ? 0x2000 : 0xe000, 2);
-    return wav;
-}
+namespace {
 
 class GstWaveSoundTest : public ::testing::Test
 {

@@ -12,26 +12,13 @@
 #include <cmath>
 #include <gmock/gmock.h>
 
-namespace {
+#include "support/ToneWave.h"
 
-constexpr int kRate = 22050;
+namespace {
 
 void writeWav(const QString& path, double seconds)
 {
-    const auto samples = static_cast<quint32>(seconds * kRate);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    QDataStream out(&file);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + samples * 2);
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(1) << quint32(kRate) << quint32(kRate * 2)
-        << quint16(2) << quint16(16);
-    out.writeRawData("data", 4);
-    out << quint32(samples * 2);
-    for (quint32 i = 0; i < samples; ++i)
-        out << qint16(6000 * std::sin(2 * M_PI * 440 * i / kRate));
+    ASSERT_TRUE(writeToneWave(path, static_cast<int>(seconds * 1000)));
 }
 
 class PlayerPlayback : public ::testing::Test

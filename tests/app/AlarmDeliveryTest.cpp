@@ -1,0 +1,135 @@
+#include "AppFakes.h"
+#include "app/SoundAlarmDelivery.h"
+#include "media/TcmxMP3.h"
+#include "platform/GstMediaDevice.h"
+#include "platform/Shell.h"
+#include "platform/WaveSound.h"
+#include "support/ToneWave.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct FakeWave : WaveSound
+{
+    void play(const QString& fileName) override { played << fileName; }
+    QStringList played;
+};
+
+struct FakeShell : Shell
+{
+    void openFile(const QString& path) override { opened << path; }
+    QStringList opened;
+};
+
+TEST(SoundAlarmDeliveryTest, ExtensionIsFromTheLastDotOfTheName)
+{
+    const struct
+    {
+        const char* path;
+        const char* ext;
+    } cases[] = {{"/a/b/tune.mp3", ".mp3"}, {"/a/b/tune.tar.WAV", ".WAV"},
+                 {"/a/b.d/tune", ""},       {"tune.", "."},
+                 {"/a/.hidden", ".hidden"}, {"", ""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(SoundAlarmDelivery::extensionOf(QLatin1String(c.path)), QLatin1String(c.ext))
+            << c.path;
+}
+
+class DeliveryTest : public ::testing::Test
+{
+protected:
+    DeliveryTest()
+    {
+        EXPECT_TRUE(writeToneWave(path("tone.WAV"), 300));
+        EXPECT_TRUE(writeToneWave(path("long.mp3"), 3000)); // any container the player can read
+        QFile broken(path("broken.mp3"));
+        EXPECT_TRUE(broken.open(QIODevice::WriteOnly));
+        broken.write("this is not a sound\n");
+    }
+    QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+    Events event(const char* title, const char* sound, const char* extra = "")
+    {
+        Events e;
+        e.Title = QLatin1String(title);
+        e.SoundFile = *sound ? path(sound) : QString();
+        e.ExtraFile = QLatin1String(extra);
+        return e;
+    }
+
+    QTemporaryDir dir;
+    FakeWave wave;
+    FakeShell shell;
+    GstMediaDeviceFactory devices{GstMediaOptions{QStringLiteral("fakesink sync=true")}};
+    SoundAlarmDelivery delivery{wave, shell, devices, QStringLiteral("/default/alarm.wav")};
+};
+
+TEST_F(DeliveryTest, WaveOnlyForLowerCaseWavAndMp3StoppedAfterTheMessage)
+{
+    delivery.startSound(event("silent", ""));
+    EXPECT_TRUE(delivery.lastSoundExt().isEmpty());
+    delivery.startSound(event("wave", "a.wav"));
+    EXPECT_EQ(wave.played, QStringList{path("a.wav")});
+
+    delivery.startSound(event("capitals", "tone.WAV"));
+    ASSERT_NE(delivery.alarmPlayer(), nullptr);
+    EXPECT_EQ(delivery.alarmPlayer()->getState(), TMPMode::mpPlaying);
+    delivery.afterMessage(); // ".WAV" is not ".mp3": plays on
+    EXPECT_EQ(delivery.alarmPlayer()->getState(), TMPMode::mpPlaying);
+
+    delivery.startSound(event("mp3", "long.mp3"));
+    EXPECT_EQ(delivery.playersPlayingOn(), 1u); // the earlier player is not cut off
+    delivery.startSound(event("none after", ""));
+    delivery.afterMessage(); // the last sound of any event decides
+    EXPECT_EQ(delivery.alarmPlayer()->getState(), TMPMode::mpUnknown);
+
+    // The earlier player reaches its end and is released then.
+    QElapsedTimer waited;
+    waited.start();
+    while (delivery.playersPlayingOn() > 0 && waited.elapsed() < 3000)
+        QTest::qWait(20);
+    EXPECT_EQ(delivery.playersPlayingOn(), 0u);
+    EXPECT_TRUE(delivery.takeErrors().isEmpty());
+}
+
+TEST_F(DeliveryTest, BrokenSoundFallsBackAndTheWholeTickIsDelivered)
+{
+    AppFixture app;
+    auto form =
+        std::make_unique<TForm1>(TForm1Services{app.clock, app.boxes, app.autoStart, delivery,
+                                                app.exe(), std::make_unique<FakeTrayBackend>()});
+    form->FormCreate();
+    const QString today = QStringLiteral("08.12.2026");
+    for (Events e :
+         {event("one", "a.wav", "/docs/one.pdf"), event("two", "broken.mp3", "/docs/two.pdf"),
+          event("three", "long.mp3", "/docs/three.pdf")}) {
+        e.Date = today;
+        e.Time = QStringLiteral("12:00:01");
+        e.Status = QStringLiteral("Active");
+        e.Message = e.Title + QStringLiteral(" text");
+        form->appendEvent(e);
+    }
+    app.clock.advance(1);
+    form->Timer1Timer();
+
+    EXPECT_EQ(wave.played, (QStringList{path("a.wav"), QStringLiteral("/default/alarm.wav")}));
+    EXPECT_EQ(shell.opened,
+              (QStringList{QStringLiteral("/docs/one.pdf"), QStringLiteral("/docs/two.pdf"),
+                           QStringLiteral("/docs/three.pdf")}));
+    ASSERT_EQ(app.boxes.calls.size(), 2u);
+    EXPECT_EQ(app.boxes.calls[0].kind, FakeMessageBoxes::Kind::Message);
+    for (const char* title : {"one", "two", "three"})
+        EXPECT_TRUE(
+            app.boxes.calls[0].text.contains(QLatin1String(title) + QStringLiteral("\r\r")));
+    EXPECT_EQ(app.boxes.calls[1].kind, FakeMessageBoxes::Kind::Error);
+    EXPECT_TRUE(app.boxes.calls[1].text.contains(QStringLiteral(" - ")))
+        << qPrintable(app.boxes.calls[1].text);
+    // The message closed with ".mp3" the last sound: the third event's player was stopped.
+    EXPECT_EQ(delivery.alarmPlayer()->getState(), TMPMode::mpUnknown);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(form->EventList[i].Status, QStringLiteral("Done"));
+}
+
+} // namespace
