@@ -63,7 +63,14 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
     scheduleNextTick();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The list repaints while the base class tears the window down: it must not call back
+    // into the part of the window that is already gone.
+    ListView1->removeEventFilter(this);
+    Rows->rowColour = nullptr;
+    Rows->rowTip = nullptr;
+}
 
 void TForm1::scheduleNextTick()
 {

@@ -86,8 +86,7 @@ struct AppFixture
     [[nodiscard]] QByteArray readFile(const QString& name) const
     {
         QFile file(path(name));
-        file.open(QIODevice::ReadOnly);
-        return file.readAll();
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     QTemporaryDir dir;

@@ -1,0 +1,92 @@
+// One tick of the alarm timer over the rows, with no event due.
+#include "app/AlarmDelivery.h"
+#include "app/Dorvane1.h"
+#include "platform/AutoStart.h"
+#include "platform/Clock.h"
+#include "platform/MessageBoxes.h"
+#include "tray/TrayBackend.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+struct FixedClock : Clock
+{
+    [[nodiscard]] QDateTime now() const override { return current; }
+    QDateTime current{QDate(2026, 12, 8), QTime(12, 0, 0)};
+};
+
+struct SilentBoxes : MessageBoxes
+{
+    void showMessage(QWidget*, const QString&, const QString&) override {}
+    bool askOkCancel(QWidget*, const QString&, const QString&) override { return true; }
+    void showError(QWidget*, const QString&, const QString&) override {}
+};
+
+struct NoAutoStart : AutoStart
+{
+    void enable(const QString&, const QString&) override {}
+    void disable(const QString&) override {}
+};
+
+struct NoDelivery : AlarmDelivery
+{
+    void startSound(const Events&) override {}
+    void openExtraFile(const Events&) override {}
+    void afterMessage() override {}
+    QStringList takeErrors() override { return {}; }
+};
+
+struct NoTray : TrayBackend
+{
+    bool isAvailable() const override { return false; }
+    bool showIcon() override { return false; }
+    bool hideIcon() override { return true; }
+    void setIcon(const QIcon&) override {}
+    void setToolTip(const QString&) override {}
+    QIcon applicationIcon() const override { return {}; }
+    QPoint cursorPos() const override { return {}; }
+    Qt::KeyboardModifiers keyboardModifiers() const override { return {}; }
+    void setHandlers(std::function<void(MouseMessage)>, std::function<void()>) override {}
+};
+
+void BM_Tick(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    FixedClock clock;
+    SilentBoxes boxes;
+    NoAutoStart autoStart;
+    NoDelivery delivery;
+    TForm1 form({clock, boxes, autoStart, delivery, dir.filePath(QStringLiteral("dorvane")),
+                 std::make_unique<NoTray>()});
+    form.Strings.StringActive = QStringLiteral("Active");
+    form.Strings.StringDone = QStringLiteral("Done");
+    for (int i = 0; i < state.range(0); ++i) {
+        Events e;
+        e.Date = QStringLiteral("%1.01.2027").arg(1 + i % 28, 2, 10, QLatin1Char('0'));
+        e.Time = QStringLiteral("12:00:00");
+        e.Title = QStringLiteral("Event %1").arg(i);
+        e.Status = i % 4 == 0 ? QStringLiteral("Done") : QStringLiteral("Active");
+        form.appendEvent(e);
+    }
+    for (auto _ : state) {
+        clock.current = clock.current.addSecs(1);
+        form.Timer1Timer();
+    }
+}
+
+BENCHMARK(BM_Tick)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

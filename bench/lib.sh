@@ -1,0 +1,45 @@
+# Shared by the measuring scripts: a private X server and a program folder with N events.
+# Usage: source bench/lib.sh; bench_setup BUILD_DIR EVENT_COUNT
+
+bench_setup() {
+  local build=$1 count=$2
+  BENCH_DIR=$(mktemp -d)
+  export HOME=$BENCH_DIR/home XDG_CONFIG_HOME=$BENCH_DIR/home/.config XDG_RUNTIME_DIR=$BENCH_DIR/run
+  mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+  cp -r "$build/dorvane" "$build/language" "$build/sounds" "$BENCH_DIR/"
+  {
+    for ((i = 0; i < count; i++)); do
+      printf '[Event%d]\nDate=%02d.%02d.2099\nTime=%02d:%02d:00\nCountdown=0\n' \
+        "$i" $((1 + i % 28)) $((1 + i % 12)) $((i % 24)) $((i % 60))
+      printf 'Title=Reminder number %d\nMessage=Call the office about the order %d and the invoice.\n' "$i" "$i"
+      printf 'Sound File=%s/sounds/alarm.wav\nExtra File=\nStatus=Active\n' "$BENCH_DIR"
+    done
+  } >"$BENCH_DIR/events.ini"
+  printf '[Options]\nLanguage=English\nEvents=%d\nAuto Start=0\nSound Play=1\n' "$count" >"$BENCH_DIR/dorvane.ini"
+
+  local display=90
+  while [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ]; do display=$((display + 1)); done
+  Xvfb :$display -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+  BENCH_XVFB=$!
+  export DISPLAY=:$display QT_QPA_PLATFORM=xcb
+  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+  trap bench_teardown EXIT
+}
+
+bench_teardown() {
+  [ -n "${BENCH_PID:-}" ] && kill "$BENCH_PID" 2>/dev/null && wait "$BENCH_PID" 2>/dev/null
+  kill "$BENCH_XVFB" 2>/dev/null
+  rm -rf "$BENCH_DIR"
+}
+
+# Starts Dorvane in the background in its folder; sets BENCH_PID.
+bench_start() {
+  (cd "$BENCH_DIR" && exec ./dorvane) &
+  BENCH_PID=$!
+}
+
+bench_stop() {
+  kill -TERM "$BENCH_PID" 2>/dev/null
+  wait "$BENCH_PID" 2>/dev/null || true
+  BENCH_PID=
+}
