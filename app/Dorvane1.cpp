@@ -12,9 +12,11 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QTreeView>
@@ -31,6 +33,10 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
     : QMainWindow(parent), m_services(std::move(services))
 {
     setWindowTitle(kCaption);
+    // The column widths are laid out for an 8-point face.
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
     createMenus();
     createListView();
     StatusBar1 = new QStatusBar(this);
@@ -38,6 +44,8 @@ TForm1::TForm1(TForm1Services services, QWidget* parent)
     StatusBar1->setSizeGripEnabled(true);
     setStatusBar(StatusBar1);
     resize(kDesignedListWidth, kDesignedClientHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 
     TrayIcon1 = new TTrayIcon(this, std::move(m_services.trayBackend), this);
     TrayIcon1->SetPopupMenu(PopupMenu1);
@@ -97,6 +105,8 @@ void TForm1::createListView()
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView1->setSortingEnabled(false);
     ListView1->setAllColumnsShowFocus(true);
+    // Row tips also while the window is not the active one.
+    ListView1->viewport()->setAttribute(Qt::WA_AlwaysShowToolTips);
     ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
     ListView1->header()->setSectionsClickable(false);
     ListView1->header()->setSectionsMovable(false);
@@ -104,9 +114,7 @@ void TForm1::createListView()
     QPalette palette = ListView1->palette();
     palette.setColor(QPalette::Base, Qt::white);
     ListView1->setPalette(palette);
-    const int widths[] = {70, 55, 120, 200, 55};
-    for (int c = 0; c < EventRows::ColumnCount; ++c)
-        ListView1->setColumnWidth(c, widths[c]);
+    setColumnWidths({70, 55, 120, 200, 55});
     ListView1->installEventFilter(this);
     connect(ListView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         PopupMenu2->popup(ListView1->viewport()->mapToGlobal(pos));

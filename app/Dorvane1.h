@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AlarmRules.h"
+#include "app/ColumnLayout.h"
 #include "app/EventList.h"
 #include "app/EventRows.h"
 #include "i18n/LanguageStrings.h"
@@ -135,6 +136,7 @@ protected:
 private:
     void createMenus();
     void createListView();
+    void setColumnWidths(const ColumnLayout::Widths& widths);
     void scheduleNextTick();
     void showError(const QString& text);
     void markDone(int row);

@@ -2,6 +2,7 @@
 #include "app/ColumnLayout.h"
 #include "app/Dorvane1.h"
 
+#include <QStyle>
 #include <QTreeView>
 
 void TForm1::FillEventView()
@@ -36,7 +37,19 @@ QString TForm1::ListView1InfoTip(int row) const
 
 void TForm1::FormCanResize(int listWidth)
 {
-    const ColumnLayout::Widths widths = ColumnLayout::forListWidth(listWidth);
+    setColumnWidths(ColumnLayout::forListWidth(listWidth));
+}
+
+void TForm1::setColumnWidths(const ColumnLayout::Widths& widths)
+{
+    // The date and time columns were sized for a narrow 8-point face; in a wider one they still
+    // show a whole "dd.MM.yyyy" and "HH:mm:ss". A negative width shows as an empty column.
+    const QFontMetrics metrics(ListView1->font());
+    const int margins = 2 * (ListView1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1) + 2;
+    const int minimum[] = {metrics.horizontalAdvance(QStringLiteral("00.00.0000")) + margins,
+                           metrics.horizontalAdvance(QStringLiteral("00:00:00")) + margins, 0, 0,
+                           0};
     for (int c = 0; c < EventRows::ColumnCount; ++c)
-        ListView1->setColumnWidth(c, std::max(0, widths[static_cast<std::size_t>(c)]));
+        ListView1->setColumnWidth(c,
+                                  std::max({0, minimum[c], widths[static_cast<std::size_t>(c)]}));
 }
