@@ -1,18 +1,58 @@
 #include "tray/Trayicon.h"
 
 #include "platform/AppError.h"
-#include "tray/FakeTrayBackend.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QPixmap>
-#include <gtest/gtest.h>
+#include <QTest>
+#include <QWidget>
+#include <functional>
+#include <gmock/gmock.h>
 #include <set>
 
 namespace {
 
 using enum MouseMessage;
 using enum TTrayIconMessage;
+using testing::ThrowsMessage;
+
+/// A notification area that records what it is asked and answers what the test sets.
+class FakeTrayBackend final : public TrayBackend
+{
+public:
+    explicit FakeTrayBackend(bool isAvailable = true) : available(isAvailable) {}
+
+    bool available, showSucceeds = true, hideSucceeds = true, shown = false;
+    int showRequests = 0;
+    QIcon icon, appIcon;
+    QString toolTip;
+    Qt::KeyboardModifiers modifiers;
+    std::function<void(MouseMessage)> onMouse;
+    std::function<void()> onSessionEnd;
+
+    [[nodiscard]] bool isAvailable() const override { return available; }
+    [[nodiscard]] bool showIcon() override
+    {
+        ++showRequests;
+        shown = shown || (available && showSucceeds);
+        return available && showSucceeds;
+    }
+    [[nodiscard]] bool hideIcon() override
+    {
+        shown = shown && !hideSucceeds;
+        return hideSucceeds;
+    }
+    void setIcon(const QIcon& value) override { icon = value; }
+    void setToolTip(const QString& text) override { toolTip = text; }
+    [[nodiscard]] QIcon applicationIcon() const override { return appIcon; }
+    [[nodiscard]] QPoint cursorPos() const override { return {10, 20}; }
+    [[nodiscard]] Qt::KeyboardModifiers keyboardModifiers() const override { return modifiers; }
+    void setHandlers(std::function<void(MouseMessage)> mouse, std::function<void()> end) override
+    {
+        onMouse = std::move(mouse);
+        onSessionEnd = std::move(end);
+    }
+};
 
 /// Logs the overridable actions and every event instead of touching a window or a menu.
 class RecordingTrayIcon final : public TTrayIcon
@@ -27,8 +67,12 @@ public:
 
     void recordEvents(bool withClick)
     {
-        const auto name = [](TMouseButton b) {
-            return b == TMouseButton::mbLeft ? "L" : b == TMouseButton::mbRight ? "R" : "M";
+        const auto mouse = [this](const char* what, QObject*, TMouseButton b, ShiftFlags s, int x,
+                                  int y) {
+            const char* name = b == TMouseButton::mbLeft    ? "L"
+                               : b == TMouseButton::mbRight ? "R"
+                                                            : "M";
+            log << QStringLiteral("%1 %2 %3 %4,%5").arg(what, name).arg(s.toInt()).arg(x).arg(y);
         };
         if (withClick)
             OnClick = [this](QObject* sender) { log << sender->objectName() + "Click"; };
@@ -36,12 +80,8 @@ public:
         OnMouseMove = [this](QObject*, ShiftFlags s, int x, int y) {
             log << QStringLiteral("Move %1 %2,%3").arg(s.toInt()).arg(x).arg(y);
         };
-        OnMouseDown = [this, name](QObject*, TMouseButton b, ShiftFlags s, int x, int y) {
-            log << QStringLiteral("Down %1 %2 %3,%4").arg(name(b)).arg(s.toInt()).arg(x).arg(y);
-        };
-        OnMouseUp = [this, name](QObject*, TMouseButton b, ShiftFlags s, int x, int y) {
-            log << QStringLiteral("Up %1 %2 %3,%4").arg(name(b)).arg(s.toInt()).arg(x).arg(y);
-        };
+        OnMouseDown = std::bind_front(mouse, "Down");
+        OnMouseUp = std::bind_front(mouse, "Up");
     }
 };
 
@@ -51,30 +91,33 @@ struct Rig
     std::unique_ptr<RecordingTrayIcon> tray;
 };
 
-Rig makeRig(QWidget* window = nullptr, TrayRetry retry = {})
+Rig makeRig(TrayRetry retry = {})
 {
     auto backend = std::make_unique<FakeTrayBackend>();
     FakeTrayBackend* raw = backend.get();
-    auto tray = std::make_unique<RecordingTrayIcon>(window, std::move(backend), nullptr, retry);
-    return {raw, std::move(tray)};
+    return {raw, std::make_unique<RecordingTrayIcon>(nullptr, std::move(backend), nullptr, retry)};
 }
 
-template <typename Done> bool waitFor(Done done, int ms = 2000)
+struct WatchedWindow
 {
-    const QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
+    explicit WatchedWindow(bool trayAvailable)
+        : tray(&window, std::make_unique<FakeTrayBackend>(trayAvailable))
+    {
+        tray.OnMinimize = [this](QObject*) { ++minimized; };
+        tray.OnRestore = [this](QObject*) { ++restored; };
+        tray.SetVisible(true);
+    }
+    static void settle()
+    {
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+    }
 
-int count(const QStringList& log, const QString& entry)
-{
-    return static_cast<int>(log.count(entry));
-}
-
-constexpr TTrayIconMessage allTriggers[] = {imClick,        imDoubleClick,      imMouseDown,
-                                            imMouseUp,      imLeftClickUp,      imLeftDoubleClick,
-                                            imRightClickUp, imRightDoubleClick, imNone};
+    QWidget window;
+    TTrayIcon tray;
+    int minimized = 0;
+    int restored = 0;
+};
 
 } // namespace
 
@@ -92,15 +135,17 @@ TEST(TrayIconMessages, EachTriggerFiresOnItsMessagesOnly)
         {WM_RBUTTONDBLCLK, {imDoubleClick, imRightDoubleClick}},
         {WM_MBUTTONDOWN, {imMouseDown}},
         {WM_MBUTTONUP, {imMouseUp}},
-        {WM_MBUTTONDBLCLK, {imDoubleClick}},
-    };
-    for (const auto& [message, triggers] : table) {
+        {WM_MBUTTONDBLCLK, {imDoubleClick}}};
+    const TTrayIconMessage triggers[] = {imClick,        imDoubleClick,      imMouseDown,
+                                         imMouseUp,      imLeftClickUp,      imLeftDoubleClick,
+                                         imRightClickUp, imRightDoubleClick, imNone};
+    for (const auto& [message, firing] : table) {
         for (const bool withClick : {false, true}) {
-            for (const TTrayIconMessage restoreOn : allTriggers) {
-                for (const TTrayIconMessage menuOn : allTriggers) {
-                    const auto fires = [&](TTrayIconMessage t) {
-                        return triggers.contains(t) && (t != imClick || withClick) ? 1 : 0;
-                    };
+            const auto fires = [&](TTrayIconMessage t) {
+                return firing.contains(t) && (t != imClick || withClick) ? 1 : 0;
+            };
+            for (const TTrayIconMessage restoreOn : triggers) {
+                for (const TTrayIconMessage menuOn : triggers) {
                     Rig rig = makeRig();
                     rig.tray->recordEvents(withClick);
                     rig.tray->SetRestoreOn(restoreOn);
@@ -108,10 +153,10 @@ TEST(TrayIconMessages, EachTriggerFiresOnItsMessagesOnly)
                     rig.tray->DoMessage(message);
                     SCOPED_TRACE(testing::Message()
                                  << "message " << static_cast<int>(message) << " restoreOn "
-                                 << static_cast<int>(restoreOn) << " popupMenuOn "
+                                 << static_cast<int>(restoreOn) << " menuOn "
                                  << static_cast<int>(menuOn) << " OnClick " << withClick);
-                    EXPECT_EQ(count(rig.tray->log, "Restore"), fires(restoreOn));
-                    EXPECT_EQ(count(rig.tray->log, "ShowMenu"), fires(menuOn));
+                    EXPECT_EQ(rig.tray->log.count("Restore"), fires(restoreOn));
+                    EXPECT_EQ(rig.tray->log.count("ShowMenu"), fires(menuOn));
                 }
             }
         }
@@ -123,49 +168,23 @@ TEST(TrayIconMessages, EachTriggerFiresOnItsMessagesOnly)
 // 10,20; the button adds its own flag (left 8, right 16, middle 32).
 TEST(TrayIconMessages, StepsRunInOrderWithShiftStateAndCursor)
 {
-    struct Case
+    const struct
     {
         MouseMessage message;
-        TTrayIconMessage restoreOn;
-        TTrayIconMessage menuOn;
+        TTrayIconMessage restoreOn, menuOn;
         bool withClick;
-        QStringList expected;
+        QString expected;
+    } table[] = {
+        {WM_MOUSEMOVE, imNone, imNone, false, "Move 3 10,20"},
+        {WM_LBUTTONDOWN, imMouseDown, imMouseDown, false, "Restore|ShowMenu|Down L 11 10,20"},
+        {WM_LBUTTONUP, imClick, imLeftClickUp, true, "Restore|trayClick|Up L 11 10,20|ShowMenu"},
+        {WM_LBUTTONUP, imLeftClickUp, imMouseUp, true, "trayClick|ShowMenu|Up L 11 10,20|Restore"},
+        {WM_LBUTTONUP, imClick, imNone, false, "Up L 11 10,20"},
+        {WM_LBUTTONDBLCLK, imLeftDoubleClick, imDoubleClick, false, "ShowMenu|DblClick|Restore"},
+        {WM_RBUTTONUP, imMouseUp, imRightClickUp, false, "Restore|Up R 19 10,20|ShowMenu"},
+        {WM_MBUTTONUP, imMouseUp, imNone, false, "Restore|Up M 35 10,20"},
     };
-    const Case table[] = {
-        {WM_MOUSEMOVE, imNone, imNone, false, {"Move 3 10,20"}},
-        {WM_LBUTTONDOWN,
-         imMouseDown,
-         imMouseDown,
-         false,
-         {"Restore", "ShowMenu", "Down L 11 10,20"}},
-        {WM_LBUTTONUP,
-         imClick,
-         imLeftClickUp,
-         true,
-         {"Restore", "trayClick", "Up L 11 10,20", "ShowMenu"}},
-        {WM_LBUTTONUP,
-         imLeftClickUp,
-         imMouseUp,
-         true,
-         {"trayClick", "ShowMenu", "Up L 11 10,20", "Restore"}},
-        {WM_LBUTTONUP, imClick, imNone, false, {"Up L 11 10,20"}},
-        {WM_LBUTTONDBLCLK,
-         imLeftDoubleClick,
-         imDoubleClick,
-         false,
-         {"ShowMenu", "DblClick", "Restore"}},
-        {WM_RBUTTONDOWN, imNone, imRightClickUp, false, {"Down R 19 10,20"}},
-        {WM_RBUTTONUP, imMouseUp, imRightClickUp, false, {"Restore", "Up R 19 10,20", "ShowMenu"}},
-        {WM_RBUTTONDBLCLK,
-         imDoubleClick,
-         imRightDoubleClick,
-         false,
-         {"Restore", "DblClick", "ShowMenu"}},
-        {WM_MBUTTONDOWN, imMouseDown, imNone, false, {"Restore", "Down M 35 10,20"}},
-        {WM_MBUTTONUP, imMouseUp, imNone, false, {"Restore", "Up M 35 10,20"}},
-        {WM_MBUTTONDBLCLK, imDoubleClick, imLeftDoubleClick, false, {"Restore", "DblClick"}},
-    };
-    for (const Case& c : table) {
+    for (const auto& c : table) {
         Rig rig = makeRig();
         rig.tray->setObjectName("tray");
         rig.backend->modifiers = Qt::ShiftModifier | Qt::AltModifier;
@@ -173,22 +192,27 @@ TEST(TrayIconMessages, StepsRunInOrderWithShiftStateAndCursor)
         rig.tray->SetRestoreOn(c.restoreOn);
         rig.tray->SetPopupMenuOn(c.menuOn);
         rig.tray->DoMessage(c.message);
-        EXPECT_EQ(rig.tray->log, c.expected) << "message " << static_cast<int>(c.message);
+        EXPECT_EQ(rig.tray->log.join('|'), c.expected) << static_cast<int>(c.message);
     }
 }
 
-TEST(TrayIconMessages, ActivationsFromTheBackendReachTheTable)
+TEST(TrayIcon, BackendMessagesReachTheTableAndSessionEndRemovesTheIcon)
 {
     Rig rig = makeRig();
     rig.tray->SetPopupMenuOn(imRightClickUp);
-    rig.backend->onMouse(WM_RBUTTONDOWN);
-    EXPECT_TRUE(rig.tray->log.isEmpty());
-    rig.backend->onMouse(WM_RBUTTONUP);
-    rig.backend->onMouse(WM_LBUTTONDBLCLK);
+    for (const MouseMessage message : {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONDBLCLK})
+        rig.backend->onMouse(message);
     EXPECT_EQ(rig.tray->log, QStringList({"ShowMenu", "Restore"}));
+
+    rig.tray->SetVisible(true);
+    ASSERT_TRUE(rig.backend->shown);
+    rig.backend->onSessionEnd();
+    EXPECT_FALSE(rig.backend->shown);
+    EXPECT_FALSE(rig.tray->IconShown());
+    EXPECT_TRUE(rig.tray->Visible());
 }
 
-TEST(TrayIconHint, ShorterThan64CharactersIsTakenLongerIsIgnored)
+TEST(TrayIcon, HintShorterThan64CharactersIsTakenLongerIsIgnored)
 {
     const QString fits(63, 'a');
     const QString tooLong(64, 'b');
@@ -202,91 +226,60 @@ TEST(TrayIconHint, ShorterThan64CharactersIsTakenLongerIsIgnored)
     }
 }
 
-TEST(TrayIconAnimation, StepsThroughTheIconsAndWraps)
+TEST(TrayIcon, AnimationStepsThroughTheIconsWrapsAndNeedsIcons)
 {
     QList<QIcon> icons;
-    for (const QColor color : {Qt::red, Qt::green, Qt::blue}) {
+    for (const QColor color : {Qt::red, Qt::green, Qt::blue, Qt::black}) {
         QPixmap pixmap(16, 16);
         pixmap.fill(color);
         icons << QIcon(pixmap);
     }
     Rig rig = makeRig();
+    rig.backend->appIcon = icons.takeLast();
+    rig.tray->SetAnimate(true);
+    EXPECT_FALSE(rig.tray->GetAnimate()) << "no icons to step through";
+
     rig.tray->SetIcons(icons);
     EXPECT_EQ(rig.backend->icon.cacheKey(), icons[0].cacheKey());
     rig.tray->SetAnimate(true);
-    EXPECT_TRUE(rig.tray->GetAnimate());
     for (const int expected : {1, 2, 0, 1}) {
         rig.tray->tick();
         EXPECT_EQ(rig.tray->IconIndex(), expected);
         EXPECT_EQ(rig.backend->icon.cacheKey(), icons[expected].cacheKey());
     }
-
     rig.tray->SetAnimateInterval(5);
-    EXPECT_TRUE(waitFor([&] { return rig.tray->IconIndex() != 1; })) << "the timer drives it";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rig.tray->IconIndex() != 1; })) << "no timer";
 
-    // An index outside the list shows no image.
-    rig.tray->SetAnimate(false);
-    rig.tray->SetIconIndex(7);
-    EXPECT_TRUE(rig.backend->icon.isNull());
-}
-
-TEST(TrayIconAnimation, NeedsIcons)
-{
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::red);
-    Rig rig = makeRig();
-    rig.backend->appIcon = QIcon(pixmap);
-    rig.tray->SetDefaultIcon();
-
-    rig.tray->SetAnimate(true);
-    EXPECT_FALSE(rig.tray->GetAnimate());
-
-    rig.tray->SetIcons({QIcon(pixmap), QIcon(pixmap)});
-    rig.tray->SetAnimate(true);
     rig.tray->SetIcons({});
-    EXPECT_FALSE(rig.tray->GetAnimate()) << "no icons left to step through";
+    EXPECT_FALSE(rig.tray->GetAnimate());
     EXPECT_EQ(rig.backend->icon.cacheKey(), rig.backend->appIcon.cacheKey());
+    rig.tray->SetIcons(icons);
+    rig.tray->SetIconIndex(7);
+    EXPECT_TRUE(rig.backend->icon.isNull()) << "an index outside the list shows no image";
 }
 
-TEST(TrayIconVisibility, EndSessionRemovesTheIconButVisibleStaysTrue)
+// A panel that starts after the program still gets the icon, unless the icon was hidden in the
+// meantime or the attempts ran out.
+TEST(TrayIconVisibility, LooksForALateTrayUntilHiddenOrOutOfAttempts)
 {
-    Rig rig = makeRig();
-    rig.tray->SetVisible(true);
-    ASSERT_TRUE(rig.backend->shown);
-    rig.backend->onSessionEnd();
-    EXPECT_FALSE(rig.backend->shown);
-    EXPECT_FALSE(rig.tray->IconShown());
-    EXPECT_TRUE(rig.tray->Visible());
-}
-
-TEST(TrayIconVisibility, WithoutTrayRunsOnAndShowsTheIconWhenOneTurnsUp)
-{
-    Rig rig = makeRig(nullptr, {std::chrono::milliseconds(5), 1000});
-    rig.backend->available = false;
-    ASSERT_NO_THROW(rig.tray->SetVisible(true));
-    EXPECT_TRUE(rig.tray->Visible());
-    EXPECT_FALSE(rig.tray->IconShown());
-
-    rig.backend->available = true;
-    EXPECT_TRUE(waitFor([&] { return rig.tray->IconShown(); }));
-    EXPECT_TRUE(rig.backend->shown);
-    EXPECT_TRUE(rig.tray->Hide());
-}
-
-TEST(TrayIconVisibility, StopsLookingForATrayAfterItsAttemptsOrWhenHidden)
-{
-    for (const bool hideFirst : {false, true}) {
-        Rig rig = makeRig(nullptr, {std::chrono::milliseconds(1), hideFirst ? 1000 : 3});
+    const struct
+    {
+        int attempts;
+        bool hide, shows;
+    } cases[] = {{1000, false, true}, {3, false, false}, {1000, true, false}};
+    for (const auto& c : cases) {
+        Rig rig = makeRig({std::chrono::milliseconds(1), c.attempts});
         rig.backend->available = false;
-        rig.tray->SetVisible(true);
-        if (hideFirst)
+        ASSERT_NO_THROW(rig.tray->SetVisible(true));
+        EXPECT_TRUE(rig.tray->Visible());
+        if (c.hide)
             rig.tray->SetVisible(false);
-        else
-            waitFor([] { return false; }, 60);
+        QTest::qWait(60);
         rig.backend->available = true;
-        waitFor([] { return false; }, 60);
-        EXPECT_FALSE(rig.backend->shown) << hideFirst;
-        EXPECT_EQ(rig.backend->showRequests, 0) << hideFirst;
+        EXPECT_EQ(QTest::qWaitFor([&] { return rig.tray->IconShown(); }, c.shows ? 2000 : 60),
+                  c.shows)
+            << c.attempts << c.hide;
+        EXPECT_EQ(rig.backend->showRequests, c.shows ? 1 : 0);
     }
 }
 
@@ -294,21 +287,49 @@ TEST(TrayIconVisibility, RefusedIconRaisesTheUsersMessage)
 {
     Rig rig = makeRig();
     rig.backend->showSucceeds = false;
-    try {
-        rig.tray->SetVisible(true);
-        FAIL() << "no error";
-    } catch (const AppError& error) {
-        EXPECT_STREQ(error.what(), "Cannot Create System Shell Notification Icon");
-    }
+    EXPECT_THAT([&] { rig.tray->SetVisible(true); },
+                ThrowsMessage<AppError>("Cannot Create System Shell Notification Icon"));
     EXPECT_TRUE(rig.tray->Visible());
 
     rig.backend->showSucceeds = true;
     rig.tray->SetVisible(true);
     rig.backend->hideSucceeds = false;
-    try {
-        rig.tray->SetVisible(false);
-        FAIL() << "no error";
-    } catch (const AppError& error) {
-        EXPECT_STREQ(error.what(), "Cannot Remove System Shell Notification Icon");
+    EXPECT_THAT([&] { rig.tray->SetVisible(false); },
+                ThrowsMessage<AppError>("Cannot Remove System Shell Notification Icon"));
+}
+
+// Minimizing leaves the taskbar only while the icon is there to bring the window back;
+// restoring (by the icon or by the window itself) counts once and keeps a maximized window
+// maximized. Without the icon the hook is gone.
+TEST(TrayIconWindow, MinimizeHidesTheWindowOnlyWhileTheIconIsShown)
+{
+    const struct
+    {
+        bool available, maximized, ownRestore;
+    } cases[] = {
+        {true, false, false}, {false, false, false}, {true, true, false}, {true, false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.available << c.maximized << c.ownRestore);
+        WatchedWindow w(c.available);
+        c.maximized ? w.window.showMaximized() : w.window.show();
+        w.settle();
+        w.window.showMinimized();
+        w.settle();
+        EXPECT_TRUE(w.window.isMinimized());
+        EXPECT_EQ(w.window.isVisible(), !c.available);
+        EXPECT_EQ(w.minimized, c.available ? 1 : 0);
+
+        c.ownRestore ? w.window.showNormal() : w.tray.Restore();
+        w.settle();
+        EXPECT_TRUE(w.window.isVisible());
+        EXPECT_FALSE(w.window.isMinimized());
+        EXPECT_EQ(w.window.isMaximized(), c.maximized);
+        EXPECT_EQ(w.restored, 1);
+
+        w.tray.SetVisible(false);
+        w.window.showMinimized();
+        w.settle();
+        EXPECT_TRUE(w.window.isVisible());
+        EXPECT_EQ(w.minimized, c.available ? 1 : 0);
     }
 }

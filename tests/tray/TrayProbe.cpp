@@ -1,7 +1,5 @@
-// A window with a tray icon, for the test that clicks the icon on a real X server.
-// Prints READY once the window has been minimized into the icon, MENU and MENU CLOSED around
-// the pop-up menu, and RESTORED once the window is back;
-// ends by itself after a while in any case.
+// A window with a tray icon for tray_xvfb_test.sh. Prints READY once the window is minimized
+// into the icon, MENU and MENU CLOSED around the pop-up menu, RESTORED once the window is back.
 #include "tray/SystemTrayBackend.h"
 #include "tray/Trayicon.h"
 
@@ -15,8 +13,7 @@ namespace {
 
 void say(const char* line)
 {
-    std::fputs(line, stdout);
-    std::fputc('\n', stdout);
+    std::puts(line);
     std::fflush(stdout);
 }
 
