@@ -1,25 +1,17 @@
 // Real playback through GStreamer into a fake sink that runs in real time.
 #include "media/TcmxMP3.h"
 #include "platform/GstMediaDevice.h"
+#include "support/ToneWave.h"
 
-#include <QDataStream>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <cmath>
 #include <gmock/gmock.h>
 
-#include "support/ToneWave.h"
-
 namespace {
-
-void writeWav(const QString& path, double seconds)
-{
-    ASSERT_TRUE(writeToneWave(path, static_cast<int>(seconds * 1000)));
-}
 
 class PlayerPlayback : public ::testing::Test
 {
@@ -30,7 +22,7 @@ protected:
     QString wav(const QString& name, double seconds)
     {
         const QString path = dir.filePath(name);
-        writeWav(path, seconds);
+        EXPECT_TRUE(writeToneWave(path, static_cast<int>(seconds * 1000)));
         return path;
     }
 
@@ -50,53 +42,34 @@ protected:
     }
 };
 
+// The VBR file has no length header: its duration is unknown until playback has gone some way.
 TEST_F(PlayerPlayback, LengthIsInWholeSeconds)
 {
-    struct Case
-    {
-        const char* name;
-        QString path;
-    };
-    const Case cases[] = {
-        {"wav", wav("a.wav", 2.5)},
-        {"cbr mp3", mp3("cbr.mp3", 2.5, {"-b", "128"})},
-        // No length header: the duration is unknown until playback has gone some way.
-        {"vbr mp3 without header", mp3("vbr.mp3", 2.5, {"-V", "5", "-t"})},
-    };
-    for (const Case& c : cases) {
-        if (c.path.isEmpty())
+    for (const QString& path : {wav("a.wav", 2.5), mp3("cbr.mp3", 2.5, {"-b", "128"}),
+                                mp3("vbr.mp3", 2.5, {"-V", "5", "-t"})}) {
+        if (path.isEmpty())
             continue; // lame missing
-        TcmxMP3 player(c.path, devices);
-        EXPECT_EQ(player.getLengthInSeconds(), 2) << c.name;
-        EXPECT_EQ(player.getState(), TMPMode::mpUnknown) << c.name;
+        EXPECT_EQ(TcmxMP3(path, devices).getLengthInSeconds(), 2) << qPrintable(path);
     }
 }
 
 TEST_F(PlayerPlayback, UnplayableFilesFailWithTheirError)
 {
-    const QString text = dir.filePath("text.mp3");
-    const QString empty = dir.filePath("empty.mp3");
-    QFile(empty).open(QIODevice::WriteOnly);
-    {
-        QFile file(text);
+    const std::pair<QByteArray, const char*> cases[] = {
+        {"not a sound\n",
+         "304 - The file cannot be played: it is damaged or not in a known format"},
+        {"", "286 - The file contains no sound data"}};
+    const QString path = dir.filePath("bad.mp3");
+    for (const auto& [bytes, message] : cases) {
+        QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("these are not the sounds you are looking for\n");
-    }
-    const std::pair<QString, const char*> cases[] = {
-        {text, "304 - The file cannot be played: it is damaged or not in a known format"},
-        {empty, "286 - The file contains no sound data"},
-    };
-    for (const auto& [path, message] : cases) {
-        try {
-            TcmxMP3 player(path, devices);
-            ADD_FAILURE() << "constructed " << path.toStdString();
-        } catch (const eMciDeviceError& error) {
-            EXPECT_STREQ(error.what(), message);
-        }
+        file.write(bytes);
+        file.close();
+        EXPECT_THAT([&] { TcmxMP3 player(path, devices); },
+                    testing::ThrowsMessage<eMciDeviceError>(message));
     }
     // The player never gets this far with a missing file (its tag read fails first).
-    auto device = devices.createDevice();
-    EXPECT_EQ(device->open(dir.filePath("missing.mp3")), MediaError::FileNotFound);
+    EXPECT_EQ(devices.createDevice()->open(dir.filePath("missing.mp3")), MediaError::FileNotFound);
 }
 
 TEST_F(PlayerPlayback, EndOfFileStopsBeforeOnPlayEnd)
@@ -115,26 +88,6 @@ TEST_F(PlayerPlayback, EndOfFileStopsBeforeOnPlayEnd)
         EXPECT_THAT(statesAtEnd, ::testing::ElementsAre(TMPMode::mpUnknown));
         EXPECT_EQ(player.getState(), TMPMode::mpUnknown);
     }
-}
-
-TEST_F(PlayerPlayback, PauseFreezesThePosition)
-{
-    auto device = devices.createDevice();
-    ASSERT_EQ(device->open(wav("a.wav", 2.5)), 0);
-    ASSERT_EQ(device->play([](MediaNotify) {}), 0);
-    QTest::qWait(300);
-    ASSERT_EQ(device->pause(), 0);
-    std::uint32_t paused = 0;
-    std::uint32_t later = 0;
-    ASSERT_EQ(device->statusPosition(paused), 0);
-    QTest::qWait(300);
-    ASSERT_EQ(device->statusPosition(later), 0);
-    EXPECT_GT(paused, 150u);
-    EXPECT_LE(later - paused, 30u);
-    ASSERT_EQ(device->resume(), 0);
-    QTest::qWait(200);
-    ASSERT_EQ(device->statusPosition(later), 0);
-    EXPECT_GT(later, paused + 100);
 }
 
 TEST_F(PlayerPlayback, ProgressArrivesEverySecondAndRestsWhilePaused)
@@ -158,7 +111,8 @@ TEST_F(PlayerPlayback, ProgressArrivesEverySecondAndRestsWhilePaused)
     QTest::qWait(1000);
     EXPECT_EQ(reports.size(), 2u);
     player.Resume();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return reports.size() == 3; }, 300));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reports.size() == 3; }, 300));
+    EXPECT_EQ(reports[2].second, 1) << "the sound stood still while paused";
     player.Stop();
     QTest::qWait(100);
     EXPECT_EQ(reports.size(), 3u);
