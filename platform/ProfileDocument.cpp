@@ -25,6 +25,33 @@ std::string_view lineEndText(LineEnd end)
 
 } // namespace
 
+std::optional<std::size_t> KeyIndex::find(const std::string& lowerKey) const
+{
+    if (!m_map.empty()) {
+        const auto it = m_map.find(lowerKey);
+        return it == m_map.end() ? std::nullopt : std::optional(it->second);
+    }
+    for (const auto& [key, index] : m_list)
+        if (key == lowerKey)
+            return index;
+    return std::nullopt;
+}
+
+void KeyIndex::add(std::string lowerKey, std::size_t index)
+{
+    if (m_map.empty() && m_list.size() < ListLimit) {
+        if (!find(lowerKey))
+            m_list.emplace_back(std::move(lowerKey), index);
+        return;
+    }
+    if (m_map.empty()) {
+        for (auto& [key, at] : m_list)
+            m_map.emplace(std::move(key), at);
+        m_list.clear();
+    }
+    m_map.try_emplace(std::move(lowerKey), index);
+}
+
 std::string_view splitBom(std::string_view content, std::string_view& bom)
 {
     constexpr std::string_view mark = "\xEF\xBB\xBF";
@@ -36,12 +63,19 @@ std::string_view splitBom(std::string_view content, std::string_view& bom)
     return content;
 }
 
-ProfileDocument::ProfileDocument(std::string_view content)
+ProfileDocument::ProfileDocument(std::string input)
+    : m_source(std::make_unique<const std::string>(std::move(input)))
 {
+    std::string_view content = *m_source;
     std::string_view bom;
     content = splitBom(content, bom);
     m_bom = bom;
     forEachLine(content, [this](std::string_view text, LineEnd end) { addLine(text, end); });
+}
+
+std::string_view ProfileDocument::own(std::string text)
+{
+    return m_owned.emplace_back(std::move(text));
 }
 
 void ProfileDocument::addLine(std::string_view text, LineEnd end)
@@ -51,17 +85,17 @@ void ProfileDocument::addLine(std::string_view text, LineEnd end)
         m_sectionIndex[toLowerAscii(parsed.name)].push_back(m_sections.size());
         Section& section = m_sections.emplace_back();
         section.name = parsed.name;
-        section.header = {std::string(text), end};
+        section.header = {text, end};
         return;
     }
     if (m_sections.empty()) {
-        m_prologue.push_back({std::string(text), end});
+        m_prologue.push_back({text, end});
         return;
     }
     Section& section = m_sections.back();
-    section.body.push_back({std::string(text), end});
+    section.body.push_back({text, end});
     if (parsed.kind == LineKind::Key) {
-        section.keys.try_emplace(toLowerAscii(parsed.name), section.body.size() - 1);
+        section.keys.add(toLowerAscii(parsed.name), section.body.size() - 1);
         section.insertAt = section.body.size();
     }
 }
@@ -85,10 +119,10 @@ std::optional<std::string_view> ProfileDocument::find(const std::string& section
     const Section* found = firstSection(toLowerAscii(section));
     if (!found)
         return std::nullopt;
-    const auto it = found->keys.find(toLowerAscii(key));
-    if (it == found->keys.end())
+    const auto index = found->keys.find(toLowerAscii(key));
+    if (!index)
         return std::nullopt;
-    return storedValue(parseLine(found->body[it->second].text).value);
+    return storedValue(parseLine(found->body[*index].text).value);
 }
 
 bool ProfileDocument::set(const std::string& section, const std::string& key,
@@ -101,22 +135,21 @@ bool ProfileDocument::set(const std::string& section, const std::string& key,
         m_sectionIndex[lowerSection].push_back(m_sections.size());
         Section& added = m_sections.emplace_back();
         added.name = section;
-        added.header = {"[" + section + "]", lineEnd()};
-        added.body.push_back({key + "=" + encodeValue(value), lineEnd()});
-        added.keys.emplace(toLowerAscii(key), 0);
+        added.header = {own("[" + section + "]"), lineEnd()};
+        added.body.push_back({own(key + "=" + encodeValue(value)), lineEnd()});
+        added.keys.add(toLowerAscii(key), 0);
         added.insertAt = 1;
         return true;
     }
 
     const std::string lowerKey = toLowerAscii(key);
-    const auto it = found->keys.find(lowerKey);
-    if (it != found->keys.end()) {
-        Line& line = found->body[it->second];
+    if (const auto index = found->keys.find(lowerKey)) {
+        Line& line = found->body[*index];
         const ParsedLine parsed = parseLine(line.text);
         if (storedValue(parsed.value) == value)
             return false;
         // Keep the file's spelling of the key; the line keeps its own line end.
-        line.text = std::string(parsed.name) + "=" + encodeValue(value);
+        line.text = own(std::string(parsed.name) + "=" + encodeValue(value));
         return true;
     }
 
@@ -126,8 +159,8 @@ bool ProfileDocument::set(const std::string& section, const std::string& key,
     if (before.end == LineEnd::None)
         before.end = lineEnd();
     found->body.insert(found->body.begin() + static_cast<std::ptrdiff_t>(at),
-                       Line{key + "=" + encodeValue(value), lineEnd()});
-    found->keys.emplace(lowerKey, at);
+                       Line{own(key + "=" + encodeValue(value)), lineEnd()});
+    found->keys.add(lowerKey, at);
     found->insertAt = at + 1;
     return true;
 }

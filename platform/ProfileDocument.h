@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,9 +20,11 @@ enum class LineEnd : std::uint8_t
     Cr,
 };
 
+/// One line of the file. The text views the document's copy of the file, or a replacement the
+/// document owns: a file read once and mostly left as it was costs no copy per line.
 struct Line
 {
-    std::string text;
+    std::string_view text;
     LineEnd end = LineEnd::None;
 };
 
@@ -29,8 +33,11 @@ template <typename OnLine> void forEachLine(std::string_view content, OnLine&& o
 {
     std::size_t start = 0;
     while (start < content.size()) {
-        const std::size_t stop = content.find_first_of("\r\n", start);
-        if (stop == std::string_view::npos) {
+        // A plain scan: find_first_of tests each byte against the set one character at a time.
+        std::size_t stop = start;
+        while (stop < content.size() && content[stop] != '\n' && content[stop] != '\r')
+            ++stop;
+        if (stop == content.size()) {
             onLine(content.substr(start), LineEnd::None);
             return;
         }
@@ -51,6 +58,21 @@ template <typename OnLine> void forEachLine(std::string_view content, OnLine&& o
 /// Strips a UTF-8 byte-order mark; the mark itself is returned in bom.
 [[nodiscard]] std::string_view splitBom(std::string_view content, std::string_view& bom);
 
+/// Lower-cased key name -> body index of its first line. A section holds a handful of keys: a
+/// short list searched in order is cheaper than hashing; a long section switches to a hash map.
+class KeyIndex
+{
+public:
+    [[nodiscard]] std::optional<std::size_t> find(const std::string& lowerKey) const;
+    /// Adds the key unless it is already there: the first line of a key is the one that counts.
+    void add(std::string lowerKey, std::size_t index);
+
+private:
+    static constexpr std::size_t ListLimit = 16;
+    std::vector<std::pair<std::string, std::size_t>> m_list;
+    std::unordered_map<std::string, std::size_t> m_map;
+};
+
 /// An initialisation file held in memory, line by line, so that a write changes only the lines
 /// it must and everything else is written back byte for byte. Lookups are indexed on the first
 /// section of each name and, within it, the first line of each key (both lower-cased).
@@ -58,7 +80,12 @@ class ProfileDocument
 {
 public:
     ProfileDocument() = default;
-    explicit ProfileDocument(std::string_view content);
+    explicit ProfileDocument(std::string content);
+    // Lines view storage the document owns: moving keeps it in place, a copy would not.
+    ProfileDocument(const ProfileDocument&) = delete;
+    ProfileDocument& operator=(const ProfileDocument&) = delete;
+    ProfileDocument(ProfileDocument&&) = default;
+    ProfileDocument& operator=(ProfileDocument&&) = default;
 
     /// The stored value (unquoted, not yet cut) of a cleaned section and key name, or nothing
     /// when either is missing. The view lives until the next change.
@@ -81,17 +108,21 @@ private:
         std::string name;
         Line header;
         std::vector<Line> body;
-        std::unordered_map<std::string, std::size_t> keys; // lower-cased key -> body index
+        KeyIndex keys;
         std::size_t insertAt = 0; // body index just after the last key line
         bool erased = false;
     };
 
     void addLine(std::string_view text, LineEnd end);
+    /// Keeps a new line text alive as long as the document and returns a view of it.
+    std::string_view own(std::string text);
     Section* firstSection(const std::string& lowerName);
     const Section* firstSection(const std::string& lowerName) const;
     void endLastLine();
     [[nodiscard]] LineEnd lineEnd() const;
 
+    std::unique_ptr<const std::string> m_source; // the file as read; lines view into it
+    std::deque<std::string> m_owned;             // texts of lines written since
     std::string m_bom;
     std::vector<Line> m_prologue;    // lines before the first header
     std::vector<Section> m_sections; // file order, erased ones kept as tombstones

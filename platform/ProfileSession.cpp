@@ -10,10 +10,10 @@ using namespace profile;
 
 ProfileSession::ProfileSession(std::string fileName) : m_fileName(std::move(fileName))
 {
-    const FileContent file = readWholeFile(m_fileName);
+    FileContent file = readWholeFile(m_fileName);
     m_unreadable = file.status == ReadStatus::Unreadable;
     if (file.status == ReadStatus::Ok)
-        m_document = ProfileDocument(file.bytes);
+        m_document = ProfileDocument(std::move(file.bytes));
 }
 
 std::string ProfileSession::readString(const std::string& section, const std::string& key,
