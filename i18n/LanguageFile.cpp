@@ -8,8 +8,7 @@ const std::string kInterface = "Interface";
 
 LanguageFile::LanguageFile(const QString& fileName)
     : m_file(std::make_unique<ProfileSession>(pathFor(fileName).toStdString()))
-{
-}
+{}
 
 LanguageFile::~LanguageFile() = default;
 

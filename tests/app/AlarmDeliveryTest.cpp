@@ -99,7 +99,7 @@ TEST_F(DeliveryTest, BrokenSoundFallsBackAndTheWholeTickIsDelivered)
     AppFixture app;
     auto form =
         std::make_unique<TForm1>(TForm1Services{app.clock, app.boxes, app.autoStart, delivery,
-                                                app.exe(), std::make_unique<FakeTrayBackend>()});
+                                                app.exe(), std::make_unique<NoTrayBackend>()});
     form->FormCreate();
     const QString today = QStringLiteral("08.12.2026");
     for (Events e :

@@ -7,12 +7,27 @@
 #include "platform/AutoStart.h"
 #include "platform/Clock.h"
 #include "support/FakeMessageBoxes.h"
-#include "tray/FakeTrayBackend.h"
+#include "tray/TrayBackend.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <memory>
+
+/// A desktop without a notification area: the window keeps its taskbar entry.
+class NoTrayBackend : public TrayBackend
+{
+public:
+    [[nodiscard]] bool isAvailable() const override { return false; }
+    [[nodiscard]] bool showIcon() override { return false; }
+    [[nodiscard]] bool hideIcon() override { return true; }
+    void setIcon(const QIcon&) override {}
+    void setToolTip(const QString&) override {}
+    [[nodiscard]] QIcon applicationIcon() const override { return {}; }
+    [[nodiscard]] QPoint cursorPos() const override { return {}; }
+    [[nodiscard]] Qt::KeyboardModifiers keyboardModifiers() const override { return {}; }
+    void setHandlers(std::function<void(MouseMessage)>, std::function<void()>) override {}
+};
 
 class FakeClock : public Clock
 {
@@ -71,10 +86,8 @@ struct AppFixture
 
     std::unique_ptr<TForm1> makeForm()
     {
-        auto tray = std::make_unique<FakeTrayBackend>();
-        trayBackend = tray.get();
-        return std::make_unique<TForm1>(
-            TForm1Services{clock, boxes, autoStart, delivery, exe(), std::move(tray)});
+        return std::make_unique<TForm1>(TForm1Services{clock, boxes, autoStart, delivery, exe(),
+                                                       std::make_unique<NoTrayBackend>()});
     }
 
     void writeFile(const QString& name, const QByteArray& content) const
@@ -95,7 +108,6 @@ struct AppFixture
     FakeMessageBoxes boxes;
     FakeAutoStart autoStart;
     FakeDelivery delivery;
-    FakeTrayBackend* trayBackend = nullptr; // owned by the form's tray icon
 };
 
 inline Events makeEvent(const QString& date, const QString& time, const QString& title,
