@@ -80,10 +80,11 @@ void TForm1::Timer1Timer()
 
     if (AlarmCount == 0)
         return;
+    // Taken now: a box opened from here on lets later ticks run, and each starts a new text.
+    const QString text = AlarmText;
     // Written before the message: a crash while it is open must not bring the alarm back.
     SaveEventsAndSettings();
     PRestoreClick();
-    const QString text = AlarmText;
     m_services.boxes.showMessage(this, m_applicationTitle, text);
     m_services.delivery.afterMessage();
     for (const QString& error : m_services.delivery.takeErrors())
@@ -112,7 +113,7 @@ void TForm1::CheckPassedEvents()
     if (AlarmCount == 0)
         return;
     AlarmText = Strings.StringPassed + QStringLiteral("\r\r") + AlarmText;
-    SaveEventsAndSettings();
     const QString text = AlarmText;
+    SaveEventsAndSettings();
     m_services.boxes.showMessage(this, m_applicationTitle, text);
 }

@@ -76,6 +76,27 @@ TEST_F(AlarmTimerTest, DueEventsOfOneSecondShareOneMessageInRowOrder)
     EXPECT_TRUE(boxes.calls.empty());
 }
 
+TEST_F(AlarmTimerTest, AFailedSaveUnderTheAlarmKeepsItsMessage)
+{
+    start();
+    add(kToday, QStringLiteral("12:00:01"), QStringLiteral("first"));
+    add(kToday, QStringLiteral("12:00:02"), QStringLiteral("second"));
+    // The events file cannot be written: the error box opens before the alarm message, and the
+    // next second ticks under it.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("events.ini")));
+    bool nested = false;
+    boxes.whileOpen = [&](const FakeMessageBoxes::Call& call) {
+        if (call.kind == FakeMessageBoxes::Kind::Error && !std::exchange(nested, true))
+            tickAt(QTime(12, 0, 2));
+    };
+    tickAt(QTime(12, 0, 1));
+    const QStringList texts = messages();
+    ASSERT_EQ(texts.size(), 4); // error, nested error, nested alarm, first alarm
+    EXPECT_TRUE(texts[2].contains(QStringLiteral("second text")));
+    EXPECT_TRUE(texts[3].contains(QStringLiteral("first text")));
+    EXPECT_FALSE(texts[3].contains(QStringLiteral("second")));
+}
+
 TEST_F(AlarmTimerTest, CountdownIsDeliveredAtTheTickAfterReachingZero)
 {
     start();
