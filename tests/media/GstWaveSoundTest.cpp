@@ -1,6 +1,8 @@
 // The wave sound through GStreamer, played into a fakesink that keeps real time.
 #include "platform/GstWaveSound.h"
 
+#include "support/ToneWave.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
@@ -9,8 +11,6 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "support/ToneWave.h"
-
 namespace {
 
 class GstWaveSoundTest : public ::testing::Test
@@ -18,22 +18,20 @@ class GstWaveSoundTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        write("short.wav", toneWave(200));
-        write("long.wav", toneWave(4000));
-        write("default.wav", toneWave(300));
-        write("text.wav", "not a sound at all, just words");
-        write("empty.wav", {});
+        const std::pair<const char*, QByteArray> files[] = {
+            {"short.wav", toneWave(200)},
+            {"long.wav", toneWave(4000)},
+            {"default.wav", toneWave(300)},
+            {"text.wav", "not a sound at all, just words"},
+            {"empty.wav", {}}};
+        for (const auto& [name, bytes] : files) {
+            QFile file(path(name));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            ASSERT_EQ(file.write(bytes), bytes.size());
+        }
     }
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
-
-    void write(const QString& name, const QByteArray& bytes)
-    {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_EQ(file.write(bytes), bytes.size());
-    }
 
     std::unique_ptr<GstWaveSound> makeSound(const QString& defaultName)
     {

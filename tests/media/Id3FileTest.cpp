@@ -11,10 +11,12 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cstring>
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 #include <unistd.h>
 
 namespace {
+
+using testing::ThrowsMessage;
 
 std::string field(const char* bytes, std::size_t width)
 {
@@ -81,7 +83,6 @@ TEST_F(Id3FileTest, ReadsTheTagTheToolWrote)
     EXPECT_EQ(field(tag.Comment, 28), "COMMENT");
     EXPECT_EQ(tag.Track, 7);
     EXPECT_EQ(tag.Genre, 17);
-    EXPECT_TRUE(run("id3v2", {"-l", mp3}).contains("Genre: " + id3GenreText(tag.Genre) + " (17)"));
 }
 
 TEST_F(Id3FileTest, FilesWithoutTagGiveTheEmptyTag)
@@ -90,15 +91,10 @@ TEST_F(Id3FileTest, FilesWithoutTagGiveTheEmptyTag)
     const QString emptyFile = m_dir.filePath("empty.mp3");
     ASSERT_TRUE(writeBytes(shortFile, QByteArray(100, 'T')));
     ASSERT_TRUE(writeBytes(emptyFile, {}));
-
+    const TcmxID3 empty = id3EmptyTag();
     for (const QString& path : {makeMp3("plain"), shortFile, emptyFile}) {
-        SCOPED_TRACE(path.toStdString());
         const TcmxID3 tag = id3ReadFile(path);
-        const TcmxID3 empty = id3EmptyTag();
-        EXPECT_EQ(std::memcmp(&tag, &empty, sizeof tag), 0);
-        EXPECT_EQ(field(tag.Title, 30), "");
-        EXPECT_EQ(tag.Track, 0);
-        EXPECT_EQ(id3GenreText(tag.Genre), "Blues");
+        EXPECT_EQ(std::memcmp(&tag, &empty, sizeof tag), 0) << path.toStdString();
     }
 }
 
@@ -110,7 +106,6 @@ TEST_F(Id3FileTest, WrittenTagIsReadByTheToolAndReplacesAnOldOne)
         bool taggedBefore;
         qint64 growth;
     } cases[] = {{"untagged", false, 128}, {"tagged", true, 0}};
-
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QString mp3 = makeMp3(c.name);
@@ -119,8 +114,7 @@ TEST_F(Id3FileTest, WrittenTagIsReadByTheToolAndReplacesAnOldOne)
         const qint64 sizeBefore = QFileInfo(mp3).size();
 
         TcmxID3 tag = id3EmptyTag();
-        const std::string title30 = "Thirty characters fill a titl";
-        setField(tag.Title, 30, title30 + "e");
+        setField(tag.Title, 30, "Thirty characters fill a title"); // no room for a terminator
         setField(tag.Artist, 30, "Artist");
         setField(tag.Year, 4, "1999");
         tag.Track = 12;
@@ -130,13 +124,10 @@ TEST_F(Id3FileTest, WrittenTagIsReadByTheToolAndReplacesAnOldOne)
         EXPECT_EQ(QFileInfo(mp3).size(), sizeBefore + c.growth);
         const TcmxID3 back = id3ReadFile(mp3);
         EXPECT_EQ(std::memcmp(&back, &tag, sizeof tag), 0);
-        EXPECT_EQ(field(back.Title, 30), title30 + "e");
-
         const QString listing = run("id3v2", {"-l", mp3});
-        EXPECT_TRUE(listing.contains("Title  : " + QString::fromStdString(title30) + "e"))
-            << listing.toStdString();
-        EXPECT_TRUE(listing.contains("Genre: Synthpop (147)")) << listing.toStdString();
-        EXPECT_TRUE(listing.contains("Track: 12")) << listing.toStdString();
+        for (const char* shown :
+             {"Title  : Thirty characters fill a title", "Genre: Synthpop (147)", "Track: 12"})
+            EXPECT_TRUE(listing.contains(shown)) << listing.toStdString();
     }
 }
 
@@ -160,43 +151,24 @@ TEST_F(Id3FileTest, FailuresNameTheirCause)
         {shortFile, "File too short for a tag: fewer than 128 bytes", false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.path.toStdString());
         if (c.skipAsRoot && ::geteuid() == 0)
             continue;
         const qint64 sizeBefore = QFileInfo(c.path).size();
-        try {
-            id3WriteFile(c.path, id3EmptyTag());
-            ADD_FAILURE() << "no error";
-        } catch (const AppError& e) {
-            EXPECT_EQ(e.what(), c.message);
-        }
+        EXPECT_THAT([&] { id3WriteFile(c.path, id3EmptyTag()); },
+                    ThrowsMessage<AppError>(c.message))
+            << c.path.toStdString();
         EXPECT_EQ(QFileInfo(c.path).size(), sizeBefore);
     }
-
-    for (const QString& path : {missing, m_dir.path()}) {
-        try {
-            (void)id3ReadFile(path);
-            ADD_FAILURE() << "no error for " << path.toStdString();
-        } catch (const AppError& e) {
-            EXPECT_EQ(e.what(), "Cannot open file " + path.toStdString());
-        }
-    }
+    for (const QString& path : {missing, m_dir.path()})
+        EXPECT_THAT([&] { (void)id3ReadFile(path); },
+                    ThrowsMessage<AppError>("Cannot open file " + path.toStdString()));
 }
 
-TEST(GenreTextTest, NamesAndNumbers)
+// Numbers beyond the table read as themselves; names follow the tool's list.
+TEST(GenreTextTest, NumbersBeyondTheTableAndTheToolsNames)
 {
-    const struct
-    {
-        int index;
-        const char* text;
-    } cases[] = {{0, "Blues"}, {17, "Rock"}, {147, "Synthpop"},
-                 {148, "148"}, {255, "255"}, {-1, "-1"}};
-    for (const auto& c : cases)
-        EXPECT_EQ(id3GenreText(c.index), QString::fromLatin1(c.text)) << c.index;
-}
-
-TEST(GenreTextTest, TableMatchesTheToolsListButForOurSpellings)
-{
+    for (const int index : {148, 255, -1})
+        EXPECT_EQ(id3GenreText(index), QString::number(index));
     if (QStandardPaths::findExecutable("id3v2").isEmpty())
         GTEST_SKIP() << "id3v2 missing: apt-get install id3v2";
     // Indexes where the tool spells the same genre differently.
@@ -207,9 +179,9 @@ TEST(GenreTextTest, TableMatchesTheToolsListButForOurSpellings)
         const int index = match.captured(1).toInt();
         ASSERT_LE(index, MaxGenreIndex);
         ++seen;
-        if (!spelledDifferently.contains(index)) {
-            EXPECT_EQ(id3GenreText(index), match.captured(2).trimmed()) << index;
-        }
+        if (spelledDifferently.contains(index))
+            continue;
+        EXPECT_EQ(id3GenreText(index), match.captured(2).trimmed()) << index;
     }
     EXPECT_EQ(seen, MaxGenreIndex + 1);
 }
