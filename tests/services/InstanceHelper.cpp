@@ -15,7 +15,7 @@ namespace {
 
 void say(const char* line)
 {
-    std::printf("%s\n", line);
+    std::puts(line);
     std::fflush(stdout);
 }
 

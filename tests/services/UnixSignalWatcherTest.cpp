@@ -22,22 +22,19 @@ TEST(UnixSignalWatcherTest, SignalsArriveThroughTheEventLoop)
     }
 }
 
-TEST(UnixSignalWatcherTest, PreviousHandlersComeBack)
+TEST(UnixSignalWatcherTest, OneAtATimeAndPreviousHandlersComeBack)
 {
     struct sigaction ignore
     {};
-    ignore.sa_handler = SIG_IGN;
     struct sigaction before
     {};
+    ignore.sa_handler = SIG_IGN;
     ASSERT_EQ(::sigaction(SIGHUP, &ignore, &before), 0);
     {
         UnixSignalWatcher watcher;
-        EXPECT_THROW(UnixSignalWatcher{}, AppError); // one at a time
+        EXPECT_THROW(UnixSignalWatcher{}, AppError);
     }
-    struct sigaction now
-    {};
-    ::sigaction(SIGHUP, &before, &now);
-    EXPECT_EQ(now.sa_handler, SIG_IGN);
+    EXPECT_EQ(std::signal(SIGHUP, before.sa_handler), SIG_IGN);
 }
 
 } // namespace

@@ -5,9 +5,11 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 namespace {
+
+using testing::ThrowsMessage;
 
 // Reads an Exec= value back the way a launcher does: string escapes first, then the quoting.
 QString decodeExec(const QString& value)
@@ -42,7 +44,6 @@ class XdgAutoStartTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_home.isValid());
         qputenv("HOME", m_home.path().toUtf8());
         qputenv("XDG_CONFIG_HOME", (m_home.path() + "/config").toUtf8());
     }
@@ -118,17 +119,16 @@ TEST_F(XdgAutoStartTest, FolderFollowsEnvironment)
     EXPECT_EQ(autoStart.folder(), m_home.path() + "/.config/autostart");
 }
 
-TEST_F(XdgAutoStartTest, RefusedWriteThrows)
+TEST_F(XdgAutoStartTest, RefusedEntryThrows)
 {
+    const auto refused = ThrowsMessage<AppError>("Failed to set data for 'Dorvane 1.6'");
+    // An Exec line carries line breaks and tabs escaped, but no other control character.
+    EXPECT_THAT([] { XdgAutoStart().enable("Dorvane 1.6", "/x/\x01/d"); }, refused);
+    EXPECT_THAT([] { XdgAutoStart().enable("Dorvane 1.6", ""); }, refused);
     QFile blocker(m_home.path() + "/config");
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
     blocker.close();
-    try {
-        XdgAutoStart().enable("Dorvane 1.6", "/opt/dorvane/dorvane");
-        FAIL() << "no error";
-    } catch (const AppError& e) {
-        EXPECT_STREQ(e.what(), "Failed to set data for 'Dorvane 1.6'");
-    }
+    EXPECT_THAT([] { XdgAutoStart().enable("Dorvane 1.6", "/opt/dorvane/dorvane"); }, refused);
 }
 
 } // namespace
