@@ -2,7 +2,6 @@
 
 #include "platform/AppError.h"
 
-#include <QCoreApplication>
 #include <QPixmap>
 #include <QTest>
 #include <QWidget>
@@ -97,27 +96,6 @@ Rig makeRig(TrayRetry retry = {})
     FakeTrayBackend* raw = backend.get();
     return {raw, std::make_unique<RecordingTrayIcon>(nullptr, std::move(backend), nullptr, retry)};
 }
-
-struct WatchedWindow
-{
-    explicit WatchedWindow(bool trayAvailable)
-        : tray(&window, std::make_unique<FakeTrayBackend>(trayAvailable))
-    {
-        tray.OnMinimize = [this](QObject*) { ++minimized; };
-        tray.OnRestore = [this](QObject*) { ++restored; };
-        tray.SetVisible(true);
-    }
-    static void settle()
-    {
-        for (int i = 0; i < 5; ++i)
-            QCoreApplication::processEvents();
-    }
-
-    QWidget window;
-    TTrayIcon tray;
-    int minimized = 0;
-    int restored = 0;
-};
 
 } // namespace
 
@@ -310,26 +288,32 @@ TEST(TrayIconWindow, MinimizeHidesTheWindowOnlyWhileTheIconIsShown)
         {true, false, false}, {false, false, false}, {true, true, false}, {true, false, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.available << c.maximized << c.ownRestore);
-        WatchedWindow w(c.available);
-        c.maximized ? w.window.showMaximized() : w.window.show();
-        w.settle();
-        w.window.showMinimized();
-        w.settle();
-        EXPECT_TRUE(w.window.isMinimized());
-        EXPECT_EQ(w.window.isVisible(), !c.available);
-        EXPECT_EQ(w.minimized, c.available ? 1 : 0);
+        QWidget window;
+        TTrayIcon tray(&window, std::make_unique<FakeTrayBackend>(c.available));
+        int minimized = 0;
+        int restored = 0;
+        tray.OnMinimize = [&](QObject*) { ++minimized; };
+        tray.OnRestore = [&](QObject*) { ++restored; };
+        tray.SetVisible(true);
+        c.maximized ? window.showMaximized() : window.show();
+        QTest::qWait(20);
+        window.showMinimized();
+        QTest::qWait(20);
+        EXPECT_TRUE(window.isMinimized());
+        EXPECT_EQ(window.isVisible(), !c.available);
+        EXPECT_EQ(minimized, c.available ? 1 : 0);
 
-        c.ownRestore ? w.window.showNormal() : w.tray.Restore();
-        w.settle();
-        EXPECT_TRUE(w.window.isVisible());
-        EXPECT_FALSE(w.window.isMinimized());
-        EXPECT_EQ(w.window.isMaximized(), c.maximized);
-        EXPECT_EQ(w.restored, 1);
+        c.ownRestore ? window.showNormal() : tray.Restore();
+        QTest::qWait(20);
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_FALSE(window.isMinimized());
+        EXPECT_EQ(window.isMaximized(), c.maximized);
+        EXPECT_EQ(restored, 1);
 
-        w.tray.SetVisible(false);
-        w.window.showMinimized();
-        w.settle();
-        EXPECT_TRUE(w.window.isVisible());
-        EXPECT_EQ(w.minimized, c.available ? 1 : 0);
+        tray.SetVisible(false);
+        window.showMinimized();
+        QTest::qWait(20);
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_EQ(minimized, c.available ? 1 : 0);
     }
 }
