@@ -46,9 +46,11 @@ long long eventIndex(const std::string& name)
     return value;
 }
 
-QString text(const std::string& utf8)
+QString text(const ProfileSession& file, const std::string& section, const std::string& key,
+             const QString& def = {})
 {
-    return QString::fromStdString(utf8);
+    const auto value = file.readView(section, key);
+    return value ? QString::fromUtf8(value->data(), static_cast<qsizetype>(value->size())) : def;
 }
 
 } // namespace
@@ -68,19 +70,18 @@ EventList load(const QString& fileName, std::optional<int> limit, const QString&
     const long long count =
         std::min(limit ? std::min<long long>(*limit, present) : present, kMaxEvents);
 
-    const std::string soundDefault = defaultSound.toStdString();
     events.reserve(static_cast<std::size_t>(count));
     for (long long i = 0; i < count; ++i) {
         const std::string section = sectionName(static_cast<std::size_t>(i));
         Events e;
-        e.Date = text(file.readString(section, kDate, {}));
-        e.Time = text(file.readString(section, kTime, {}));
+        e.Date = text(file, section, kDate);
+        e.Time = text(file, section, kTime);
         e.Countdown = file.readInt(section, kCountdown, 0) != 0;
-        e.Title = text(file.readString(section, kTitle, {}));
-        e.Message = text(file.readString(section, kMessage, {}));
-        e.SoundFile = text(file.readString(section, kSoundFile, soundDefault));
-        e.ExtraFile = text(file.readString(section, kExtraFile, {}));
-        e.Status = text(file.readString(section, kStatus, {}));
+        e.Title = text(file, section, kTitle);
+        e.Message = text(file, section, kMessage);
+        e.SoundFile = text(file, section, kSoundFile, defaultSound);
+        e.ExtraFile = text(file, section, kExtraFile);
+        e.Status = text(file, section, kStatus);
         events.append(std::move(e));
     }
     return events;

@@ -19,8 +19,16 @@ ProfileSession::ProfileSession(std::string fileName) : m_fileName(std::move(file
 std::string ProfileSession::readString(const std::string& section, const std::string& key,
                                        const std::string& def) const
 {
+    return std::string(readView(section, key).value_or(cutValue(def)));
+}
+
+std::optional<std::string_view> ProfileSession::readView(const std::string& section,
+                                                         const std::string& key) const
+{
     const auto value = m_document.find(cleanName(section), cleanName(key));
-    return std::string(cutValue(value ? *value : std::string_view(def)));
+    if (!value)
+        return std::nullopt;
+    return cutValue(*value);
 }
 
 int ProfileSession::readInt(const std::string& section, const std::string& key, int def) const

@@ -2,7 +2,9 @@
 
 #include "platform/ProfileDocument.h"
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 /// One initialisation file read once: many indexed reads, many staged writes, one atomic commit.
@@ -17,6 +19,10 @@ public:
     /// The value (unquoted, at most 2047 bytes) or def when the section or key is missing.
     [[nodiscard]] std::string readString(const std::string& section, const std::string& key,
                                          const std::string& def) const;
+    /// The same without a copy: a view of the value that lives until the next write, or nothing
+    /// when the section or key is missing.
+    [[nodiscard]] std::optional<std::string_view> readView(const std::string& section,
+                                                           const std::string& key) const;
     /// The value as a 32-bit integer, or def when missing or not an integer.
     [[nodiscard]] int readInt(const std::string& section, const std::string& key, int def) const;
 
