@@ -6,17 +6,16 @@ cd "$(dirname "$0")/.."
 source bench/lib.sh
 bench_setup "${1:-build}" "${2:-1000}"
 seconds=${3:-60}
-ticks=$(getconf CLK_TCK)
-
-cpu() { awk '{ print $14 + $15 }' "/proc/$BENCH_PID/stat"; }
+# Nanoseconds on the CPU, summed over the program's threads.
+cpu() { cat /proc/"$BENCH_PID"/task/*/schedstat | awk '{ ns += $1 } END { printf "%d", ns }'; }
 bench_start
-until xwininfo -name "Dorvane 1.6" 2>/dev/null | grep -q "IsViewable"; do sleep 0.01; done
+bench_wait_mapped
 sleep 10
 grep -E '^(Rss|Pss):' "/proc/$BENCH_PID/smaps_rollup" | awk '{ printf "%s %.1f MiB\n", $1, $2 / 1024 }'
 before=$(cpu)
 sleep "$seconds"
 after=$(cpu)
-awk -v used=$((after - before)) -v hz="$ticks" -v s="$seconds" \
-  'BEGIN { printf "CPU over %d s idle: %.2f s (%.3f %% of one core)\n", s, used / hz, 100 * used / hz / s }'
+awk -v used=$((after - before)) -v s="$seconds" \
+  'BEGIN { printf "CPU over %d s idle: %.1f ms (%.3f %% of one core)\n", s, used / 1e6, 100 * used / 1e9 / s }'
 grep -E '^Rss:' "/proc/$BENCH_PID/smaps_rollup" | awk '{ printf "Rss after: %.1f MiB\n", $2 / 1024 }'
 bench_stop

@@ -17,25 +17,36 @@ bench_setup() {
   } >"$BENCH_DIR/events.ini"
   printf '[Options]\nLanguage=English\nEvents=%d\nAuto Start=0\nSound Play=1\n' "$count" >"$BENCH_DIR/dorvane.ini"
 
-  local display=90
-  while [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ]; do display=$((display + 1)); done
-  Xvfb :$display -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+  # Xvfb picks a free display and tells which on the descriptor given.
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$BENCH_DIR/display" >/dev/null 2>&1 &
   BENCH_XVFB=$!
-  export DISPLAY=:$display QT_QPA_PLATFORM=xcb
+  for _ in $(seq 100); do [ -s "$BENCH_DIR/display" ] && break; sleep 0.05; done
+  [ -s "$BENCH_DIR/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+  export DISPLAY=:$(cat "$BENCH_DIR/display") QT_QPA_PLATFORM=xcb
   for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+  # A panel with a notification area, as on a normal desktop.
+  trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
+  BENCH_TRAYER=$!
   trap bench_teardown EXIT
 }
 
 bench_teardown() {
   [ -n "${BENCH_PID:-}" ] && kill "$BENCH_PID" 2>/dev/null && wait "$BENCH_PID" 2>/dev/null
-  kill "$BENCH_XVFB" 2>/dev/null
+  kill "$BENCH_TRAYER" "$BENCH_XVFB" 2>/dev/null
   rm -rf "$BENCH_DIR"
 }
 
 # Starts Dorvane in the background in its folder; sets BENCH_PID.
 bench_start() {
-  (cd "$BENCH_DIR" && exec ./dorvane) &
+  (cd "$BENCH_DIR" && exec ./dorvane) 2>>"$BENCH_DIR/log" &
   BENCH_PID=$!
+}
+
+# Waits until the main window is mapped; fails when the program ended first.
+bench_wait_mapped() {
+  until xwininfo -name "Dorvane 1.6" 2>/dev/null | grep -q "IsViewable"; do
+    kill -0 "$BENCH_PID" 2>/dev/null || { echo "Dorvane ended before its window showed:" >&2; cat "$BENCH_DIR/log" >&2; exit 1; }
+  done
 }
 
 bench_stop() {
