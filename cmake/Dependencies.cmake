@@ -1,5 +1,5 @@
 # Every dependency comes from Debian; a missing one names the package to install.
-find_package(Qt6 COMPONENTS Core Gui Widgets Network Test QUIET)
+find_package(Qt6 COMPONENTS Core Gui Widgets Network DBus Test QUIET)
 if(NOT Qt6_FOUND)
   message(FATAL_ERROR "Qt 6 not found: apt-get install qt6-base-dev")
 endif()

@@ -2,6 +2,7 @@
 
 #include "media/GenreNames.h"
 #include "platform/AppError.h"
+#include "platform/FileDescriptor.h"
 
 #include <QFile>
 #include <cerrno>
@@ -14,33 +15,6 @@
 namespace {
 
 constexpr off_t TagSize = sizeof(TcmxID3);
-
-/// Closes the descriptor on every path out; a failed close is reported by close() below.
-class FileHandle
-{
-public:
-    explicit FileHandle(int fd) : m_fd(fd) {}
-    ~FileHandle()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    [[nodiscard]] int fd() const { return m_fd; }
-    [[nodiscard]] bool isOpen() const { return m_fd >= 0; }
-    /// Closes now and returns errno, or 0 on success.
-    [[nodiscard]] int close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0 ? 0 : errno;
-    }
-
-private:
-    int m_fd;
-};
 
 /// The user's wording for an errno, in the runtime's terms where one exists.
 std::string causeText(int error)
@@ -127,17 +101,18 @@ TcmxID3 id3ReadFile(const QString& path)
 {
     const std::string cannotOpen = "Cannot open file " + path.toStdString();
     // Non-blocking, so a named pipe in place of a sound file cannot hold the alarm up.
-    FileHandle file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    FileDescriptor file(
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info
     {};
-    if (!file.isOpen() || ::fstat(file.fd(), &info) != 0 || !S_ISREG(info.st_mode))
+    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
         throw AppError(cannotOpen);
     if (info.st_size < TagSize)
         return id3EmptyTag();
 
     TcmxID3 tag{};
     int error = 0;
-    if (!readAt(file.fd(), &tag, sizeof tag, info.st_size - TagSize, error)) {
+    if (!readAt(file.get(), &tag, sizeof tag, info.st_size - TagSize, error)) {
         if (error != 0)
             throw AppError("Cannot read file " + path.toStdString());
         return id3EmptyTag(); // shrunk since fstat
@@ -147,12 +122,13 @@ TcmxID3 id3ReadFile(const QString& path)
 
 void id3WriteFile(const QString& path, const TcmxID3& tag)
 {
-    FileHandle file(::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC | O_NONBLOCK));
-    if (!file.isOpen())
+    FileDescriptor file(
+        ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC | O_NONBLOCK));
+    if (!file.valid())
         failWith(errno);
     struct stat info
     {};
-    if (::fstat(file.fd(), &info) != 0)
+    if (::fstat(file.get(), &info) != 0)
         failWith(errno);
     if (!S_ISREG(info.st_mode))
         failWith(EACCES);
@@ -162,20 +138,20 @@ void id3WriteFile(const QString& path, const TcmxID3& tag)
 
     TcmxID3 old{};
     int error = 0;
-    if (!readAt(file.fd(), &old, sizeof old, info.st_size - TagSize, error)) {
+    if (!readAt(file.get(), &old, sizeof old, info.st_size - TagSize, error)) {
         if (error != 0)
             failWith(error);
         throw AppError("Read beyond end of file");
     }
 
     const off_t at = startsWithTag(old) ? info.st_size - TagSize : info.st_size;
-    error = writeAt(file.fd(), &tag, sizeof tag, at);
-    if (error == 0 && ::fsync(file.fd()) != 0)
+    error = writeAt(file.get(), &tag, sizeof tag, at);
+    if (error == 0 && ::fsync(file.get()) != 0)
         error = errno;
     if (error != 0) {
         // Leave no half tag behind an MP3 that had none; the append failure is the one to report.
         if (at == info.st_size) {
-            [[maybe_unused]] const int truncated = ::ftruncate(file.fd(), info.st_size);
+            [[maybe_unused]] const int truncated = ::ftruncate(file.get(), info.st_size);
         }
         failWith(error);
     }

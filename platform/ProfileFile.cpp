@@ -1,6 +1,7 @@
 #include "platform/ProfileFile.h"
 
 #include "platform/AppError.h"
+#include "platform/FileDescriptor.h"
 
 #include <array>
 #include <cerrno>
@@ -19,33 +20,6 @@ namespace {
 {
     throw AppError("Unable to write to " + fileName);
 }
-
-// Closes a descriptor on every way out of a scope.
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    [[nodiscard]] int get() const { return m_fd; }
-    [[nodiscard]] bool valid() const { return m_fd >= 0; }
-    /// Closes now and reports whether the close (which may flush) succeeded.
-    [[nodiscard]] bool close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
 
 bool writeAll(int fd, std::string_view content)
 {
@@ -172,7 +146,7 @@ void replaceFileAtomically(const std::string& fileName, std::string_view content
     const bool written = writeAll(fd.get(), content) &&
                          (!exists || ::fchmod(fd.get(), info.st_mode & 07777) == 0) &&
                          ::fsync(fd.get()) == 0;
-    const bool closed = fd.close();
+    const bool closed = fd.close() == 0;
     if (!written || !closed || ::rename(tempName.c_str(), target.c_str()) != 0) {
         ::unlink(tempName.c_str());
         refuse(fileName);

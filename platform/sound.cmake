@@ -1,4 +1,0 @@
-target_sources(dorvane_core PRIVATE
-  GStreamerInit.h GStreamerInit.cpp
-  GstWaveSound.h GstWaveSound.cpp
-)
