@@ -1,8 +1,8 @@
 # Shared by the measuring scripts: a private X server and a program folder with N events.
-# Usage: source bench/lib.sh; bench_setup BUILD_DIR EVENT_COUNT
+# Usage: source bench/lib.sh; bench_setup BUILD_DIR EVENT_COUNT [SOUND: yes|no]
 
 bench_setup() {
-  local build=$1 count=$2
+  local build=$1 count=$2 sound=${3:-yes}
   BENCH_DIR=$(mktemp -d)
   export HOME=$BENCH_DIR/home XDG_CONFIG_HOME=$BENCH_DIR/home/.config XDG_RUNTIME_DIR=$BENCH_DIR/run
   mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
@@ -12,7 +12,12 @@ bench_setup() {
       printf '[Event%d]\nDate=%02d.%02d.2099\nTime=%02d:%02d:00\nCountdown=0\n' \
         "$i" $((1 + i % 28)) $((1 + i % 12)) $((i % 24)) $((i % 60))
       printf 'Title=Reminder number %d\nMessage=Call the office about the order %d and the invoice.\n' "$i" "$i"
-      printf 'Sound File=%s/sounds/alarm.wav\nExtra File=\nStatus=Active\n' "$BENCH_DIR"
+      if [ "$sound" = yes ]; then
+        printf 'Sound File=%s/sounds/alarm.wav\n' "$BENCH_DIR"
+      else
+        printf 'Sound File=\n'
+      fi
+      printf 'Extra File=\nStatus=Active\n'
     done
   } >"$BENCH_DIR/events.ini"
   printf '[Options]\nLanguage=English\nEvents=%d\nAuto Start=0\nSound Play=1\n' "$count" >"$BENCH_DIR/dorvane.ini"
@@ -20,10 +25,11 @@ bench_setup() {
   # Xvfb picks a free display and tells which on the descriptor given.
   Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$BENCH_DIR/display" >/dev/null 2>&1 &
   BENCH_XVFB=$!
-  for _ in $(seq 100); do [ -s "$BENCH_DIR/display" ] && break; sleep 0.05; done
-  [ -s "$BENCH_DIR/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+  # The number is complete once its line is.
+  for _ in $(seq 100); do grep -q '^[0-9]*$' "$BENCH_DIR/display" 2>/dev/null && break; sleep 0.05; done
+  grep -q '^[0-9]*$' "$BENCH_DIR/display" || { echo "Xvfb did not start" >&2; exit 1; }
   export DISPLAY=:$(cat "$BENCH_DIR/display") QT_QPA_PLATFORM=xcb
-  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+  xdpyinfo >/dev/null 2>&1 || { echo "Xvfb on $DISPLAY does not answer" >&2; exit 1; }
   # A panel with a notification area, as on a normal desktop.
   trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
   BENCH_TRAYER=$!
@@ -31,6 +37,7 @@ bench_setup() {
 }
 
 bench_teardown() {
+  [ -n "${BENCH_LISTENER:-}" ] && pkill -P "$BENCH_LISTENER" 2>/dev/null
   [ -n "${BENCH_PID:-}" ] && kill "$BENCH_PID" 2>/dev/null && wait "$BENCH_PID" 2>/dev/null
   kill "$BENCH_TRAYER" "$BENCH_XVFB" 2>/dev/null
   rm -rf "$BENCH_DIR"

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Start-up time of Dorvane under Xvfb, from exec to its main window being mapped, with 100 events.
 # The map is seen through the X server's own notice (xev on the root window), not by polling.
-# The first start warms the caches and is not counted. Usage: bench/startup.sh [BUILD_DIR] [EVENTS] [RUNS]
+# The first start warms the caches and is not counted.
+# Usage: bench/startup.sh [BUILD_DIR] [EVENTS] [RUNS] [SOUND: yes|no, whether the events have sounds]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/lib.sh
-bench_setup "${1:-build}" "${2:-100}"
+bench_setup "${1:-build}" "${2:-100}" "${4:-yes}"
 runs=${3:-9}
 
 times=()
@@ -23,18 +24,18 @@ for ((run = 0; run <= runs; run++)); do
       fi ;;
     esac
   done) &
-  listener=$!
+  BENCH_LISTENER=$!
   sleep 0.2
   start=$(date +%s%N)
   bench_start
   for _ in $(seq 1000); do [ -f "$BENCH_DIR/mapped" ] && break; sleep 0.01; done
-  [ -f "$BENCH_DIR/mapped" ] || { echo "no window was mapped" >&2; exit 1; }
+  [ -f "$BENCH_DIR/mapped" ] || { echo "no window was mapped:" >&2; cat "$BENCH_DIR/log" >&2; exit 1; }
   id=$(sed -n 2p "$BENCH_DIR/mapped")
   xwininfo -id "$id" | grep -q '"Dorvane 1.6"' || { echo "the first window mapped was not the main window" >&2; exit 1; }
   end=$(head -1 "$BENCH_DIR/mapped")
   bench_stop
-  pkill -P "$listener" 2>/dev/null || true
-  kill "$listener" 2>/dev/null || true
+  pkill -P "$BENCH_LISTENER" 2>/dev/null || true
+  BENCH_LISTENER=
   ((run > 0)) && times+=($(((end - start) / 1000000)))
 done
 sorted=($(printf '%s\n' "${times[@]}" | sort -n))
