@@ -62,8 +62,8 @@ protected:
     QTemporaryDir dir;
     FakeWave wave;
     FakeShell shell;
-    GstMediaDeviceFactory devices{GstMediaOptions{QStringLiteral("fakesink sync=true")}};
-    SoundAlarmDelivery delivery{wave, shell, devices, QStringLiteral("/default/alarm.wav")};
+    GstMediaDeviceFactory devices{GstMediaOptions{u"fakesink sync=true"_s}};
+    SoundAlarmDelivery delivery{wave, shell, devices, u"/default/alarm.wav"_s};
 };
 
 TEST_F(DeliveryTest, WaveOnlyForLowerCaseWavAndMp3StoppedAfterTheMessage)
@@ -101,35 +101,32 @@ TEST_F(DeliveryTest, BrokenSoundFallsBackAndTheWholeTickIsDelivered)
         std::make_unique<TForm1>(TForm1Services{app.clock, app.boxes, app.autoStart, delivery,
                                                 app.exe(), std::make_unique<NoTrayBackend>()});
     form->FormCreate();
-    const QString today = QStringLiteral("08.12.2026");
+    const QString today = u"08.12.2026"_s;
     for (Events e :
          {event("one", "a.wav", "/docs/one.pdf"), event("two", "broken.mp3", "/docs/two.pdf"),
           event("three", "long.mp3", "/docs/three.pdf")}) {
         e.Date = today;
-        e.Time = QStringLiteral("12:00:01");
-        e.Status = QStringLiteral("Active");
-        e.Message = e.Title + QStringLiteral(" text");
+        e.Time = u"12:00:01"_s;
+        e.Status = u"Active"_s;
+        e.Message = e.Title + u" text"_s;
         form->appendEvent(e);
     }
     app.clock.advance(1);
     form->Timer1Timer();
 
-    EXPECT_EQ(wave.played, (QStringList{path("a.wav"), QStringLiteral("/default/alarm.wav")}));
+    EXPECT_EQ(wave.played, (QStringList{path("a.wav"), u"/default/alarm.wav"_s}));
     EXPECT_EQ(shell.opened,
-              (QStringList{QStringLiteral("/docs/one.pdf"), QStringLiteral("/docs/two.pdf"),
-                           QStringLiteral("/docs/three.pdf")}));
+              (QStringList{u"/docs/one.pdf"_s, u"/docs/two.pdf"_s, u"/docs/three.pdf"_s}));
     ASSERT_EQ(app.boxes.calls.size(), 2u);
     EXPECT_EQ(app.boxes.calls[0].kind, FakeMessageBoxes::Kind::Message);
     for (const char* title : {"one", "two", "three"})
-        EXPECT_TRUE(
-            app.boxes.calls[0].text.contains(QLatin1String(title) + QStringLiteral("\r\r")));
+        EXPECT_TRUE(app.boxes.calls[0].text.contains(QLatin1String(title) + u"\r\r"_s));
     EXPECT_EQ(app.boxes.calls[1].kind, FakeMessageBoxes::Kind::Error);
-    EXPECT_TRUE(app.boxes.calls[1].text.contains(QStringLiteral(" - ")))
-        << qPrintable(app.boxes.calls[1].text);
+    EXPECT_TRUE(app.boxes.calls[1].text.contains(u" - "_s)) << qPrintable(app.boxes.calls[1].text);
     // The message closed with ".mp3" the last sound: the third event's player was stopped.
     EXPECT_EQ(delivery.alarmPlayer()->getState(), TMPMode::mpUnknown);
     for (std::size_t i = 0; i < 3; ++i)
-        EXPECT_EQ(form->EventList[i].Status, QStringLiteral("Done"));
+        EXPECT_EQ(form->EventList[i].Status, u"Done"_s);
 }
 
 } // namespace

@@ -8,8 +8,8 @@
 
 namespace {
 
-const QString kToday = QStringLiteral("08.12.2026");
-const QString kActive = QStringLiteral("Active");
+const QString kToday = u"08.12.2026"_s;
+const QString kActive = u"Active"_s;
 
 class AlarmTimerTest : public ::testing::Test, protected AppFixture
 {
@@ -49,10 +49,10 @@ protected:
 TEST_F(AlarmTimerTest, DueEventsOfOneSecondShareOneMessageInRowOrder)
 {
     start();
-    add(kToday, QStringLiteral("12:00:05"), QStringLiteral("first"));
-    add(kToday, QStringLiteral("12:00:06"), QStringLiteral("other"));
-    add(kToday, QStringLiteral("12:00:05"), QStringLiteral("second"));
-    add(QStringLiteral("09.12.2026"), QStringLiteral("12:00:05"), QStringLiteral("tomorrow"));
+    add(kToday, u"12:00:05"_s, u"first"_s);
+    add(kToday, u"12:00:06"_s, u"other"_s);
+    add(kToday, u"12:00:05"_s, u"second"_s);
+    add(u"09.12.2026"_s, u"12:00:05"_s, u"tomorrow"_s);
     form->Timer1Timer();
     EXPECT_TRUE(boxes.calls.empty());
 
@@ -61,12 +61,10 @@ TEST_F(AlarmTimerTest, DueEventsOfOneSecondShareOneMessageInRowOrder)
     EXPECT_EQ(messages(),
               QStringList{QStringLiteral("08.12.2026 - 12:00:05 - first\r\rfirst text\r\r"
                                          "08.12.2026 - 12:00:05 - second\r\rsecond text\r\r")});
-    EXPECT_EQ(delivery.log,
-              (QStringList{QStringLiteral("sound:first"), QStringLiteral("extra:first"),
-                           QStringLiteral("sound:second"), QStringLiteral("extra:second"),
-                           QStringLiteral("after")}));
-    EXPECT_EQ(status(0), QStringLiteral("Done"));
-    EXPECT_EQ(form->EventList[0].Status, QStringLiteral("Done"));
+    EXPECT_EQ(delivery.log, (QStringList{u"sound:first"_s, u"extra:first"_s, u"sound:second"_s,
+                                         u"extra:second"_s, u"after"_s}));
+    EXPECT_EQ(status(0), u"Done"_s);
+    EXPECT_EQ(form->EventList[0].Status, u"Done"_s);
     EXPECT_EQ(status(1), kActive);
     EXPECT_EQ(status(3), kActive);
 
@@ -79,11 +77,11 @@ TEST_F(AlarmTimerTest, DueEventsOfOneSecondShareOneMessageInRowOrder)
 TEST_F(AlarmTimerTest, AFailedSaveUnderTheAlarmKeepsItsMessage)
 {
     start();
-    add(kToday, QStringLiteral("12:00:01"), QStringLiteral("first"));
-    add(kToday, QStringLiteral("12:00:02"), QStringLiteral("second"));
+    add(kToday, u"12:00:01"_s, u"first"_s);
+    add(kToday, u"12:00:02"_s, u"second"_s);
     // The events file cannot be written: the error box opens before the alarm message, and the
     // next second ticks under it.
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("events.ini")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"events.ini"_s));
     bool nested = false;
     boxes.whileOpen = [&](const FakeMessageBoxes::Call& call) {
         if (call.kind == FakeMessageBoxes::Kind::Error && !std::exchange(nested, true))
@@ -92,29 +90,29 @@ TEST_F(AlarmTimerTest, AFailedSaveUnderTheAlarmKeepsItsMessage)
     tickAt(QTime(12, 0, 1));
     const QStringList texts = messages();
     ASSERT_EQ(texts.size(), 4); // error, nested error, nested alarm, first alarm
-    EXPECT_TRUE(texts[2].contains(QStringLiteral("second text")));
-    EXPECT_TRUE(texts[3].contains(QStringLiteral("first text")));
-    EXPECT_FALSE(texts[3].contains(QStringLiteral("second")));
+    EXPECT_TRUE(texts[2].contains(u"second text"_s));
+    EXPECT_TRUE(texts[3].contains(u"first text"_s));
+    EXPECT_FALSE(texts[3].contains(u"second"_s));
 }
 
 TEST_F(AlarmTimerTest, CountdownIsDeliveredAtTheTickAfterReachingZero)
 {
     start();
-    add(kToday, QStringLiteral("00:00:05"), QStringLiteral("tea"), true);
-    add(kToday, QString(), QStringLiteral("broken"), true);
-    add(kToday, QStringLiteral("12:00:03"), QStringLiteral("clock"));
+    add(kToday, u"00:00:05"_s, u"tea"_s, true);
+    add(kToday, QString(), u"broken"_s, true);
+    add(kToday, u"12:00:03"_s, u"clock"_s);
     for (int tick = 1; tick <= 5; ++tick) {
         clock.advance(1);
         form->Timer1Timer();
     }
-    EXPECT_EQ(form->Rows->cell(0, EventRows::ColTime), QStringLiteral("00:00:00"));
+    EXPECT_EQ(form->Rows->cell(0, EventRows::ColTime), u"00:00:00"_s);
     EXPECT_EQ(status(0), kActive);
     EXPECT_EQ(messages().size(), 1); // the clock event after the countdown rows still fired
     clock.advance(1);
     form->Timer1Timer();
-    EXPECT_EQ(status(0), QStringLiteral("Done"));
-    EXPECT_TRUE(messages().last().startsWith(QStringLiteral("08.12.2026 - 00:00:00 - tea\r\r")));
-    EXPECT_EQ(form->EventList[0].Time, QStringLiteral("00:00:05"));
+    EXPECT_EQ(status(0), u"Done"_s);
+    EXPECT_TRUE(messages().last().startsWith(u"08.12.2026 - 00:00:00 - tea\r\r"_s));
+    EXPECT_EQ(form->EventList[0].Time, u"00:00:05"_s);
     EXPECT_EQ(form->Rows->cell(1, EventRows::ColTime), QString());
 
     struct Case
@@ -131,20 +129,20 @@ TEST_F(AlarmTimerTest, CountdownIsDeliveredAtTheTickAfterReachingZero)
 TEST_F(AlarmTimerTest, LateTicksCatchUpWhatTheyMissed)
 {
     start(QTime(12, 0, 0));
-    add(kToday, QStringLiteral("12:00:00"), QStringLiteral("at start-up"));
-    add(kToday, QStringLiteral("12:00:03"), QStringLiteral("skipped"));
-    add(kToday, QStringLiteral("13:30:00"), QStringLiteral("during suspend"));
-    add(kToday, QStringLiteral("15:00:01"), QStringLiteral("after resume"));
-    add(kToday, QStringLiteral(" 9:00:00"), QStringLiteral("malformed"));
-    add(kToday, QStringLiteral("11:00:00"), QStringLiteral("after clock back"));
+    add(kToday, u"12:00:00"_s, u"at start-up"_s);
+    add(kToday, u"12:00:03"_s, u"skipped"_s);
+    add(kToday, u"13:30:00"_s, u"during suspend"_s);
+    add(kToday, u"15:00:01"_s, u"after resume"_s);
+    add(kToday, u" 9:00:00"_s, u"malformed"_s);
+    add(kToday, u"11:00:00"_s, u"after clock back"_s);
 
     tickAt(QTime(12, 0, 2)); // the first tick came late
     EXPECT_EQ(messages(), QStringList{QStringLiteral("08.12.2026 - 12:00:00 - at start-up\r\r"
                                                      "at start-up text\r\r")});
     tickAt(QTime(12, 0, 4)); // one second skipped
-    EXPECT_EQ(status(1), QStringLiteral("Done"));
+    EXPECT_EQ(status(1), u"Done"_s);
     tickAt(QTime(15, 0, 0)); // a three-hour suspend
-    EXPECT_EQ(status(2), QStringLiteral("Done"));
+    EXPECT_EQ(status(2), u"Done"_s);
     EXPECT_EQ(status(3), kActive);
     EXPECT_EQ(status(4), kActive);
 
@@ -153,7 +151,7 @@ TEST_F(AlarmTimerTest, LateTicksCatchUpWhatTheyMissed)
     tickAt(QTime(10, 59, 59));
     EXPECT_TRUE(boxes.calls.empty());
     tickAt(QTime(11, 0, 0));
-    EXPECT_EQ(status(5), QStringLiteral("Done"));
+    EXPECT_EQ(status(5), u"Done"_s);
     EXPECT_EQ(status(4), kActive);
 }
 
@@ -183,20 +181,20 @@ TEST_F(DaylightSavingTest, SkippedHourFiresAtTheJumpRepeatedHourOnce)
     ASSERT_EQ(QDateTime(QDate(2027, 3, 28), QTime(1, 59, 59)).addSecs(1).time(), QTime(3, 0, 0))
         << "no zone data for Europe/Berlin";
     start(QTime(1, 59, 58), QDate(2027, 3, 28));
-    add(QStringLiteral("28.03.2027"), QStringLiteral("02:30:00"), QStringLiteral("spring"));
+    add(u"28.03.2027"_s, u"02:30:00"_s, u"spring"_s);
     clock.advance(1);
     form->Timer1Timer();
     EXPECT_EQ(status(0), kActive);
     clock.advance(1); // 01:59:59 -> 03:00:00
     form->Timer1Timer();
     EXPECT_EQ(clock.current.time(), QTime(3, 0, 0));
-    EXPECT_EQ(status(0), QStringLiteral("Done"));
+    EXPECT_EQ(status(0), u"Done"_s);
 
     // 31 October 2027: 03:00 summer time goes back to 02:00.
     form.reset();
     boxes.calls.clear();
     start(QTime(2, 29, 59), QDate(2027, 10, 31));
-    add(QStringLiteral("31.10.2027"), QStringLiteral("02:30:00"), QStringLiteral("autumn"));
+    add(u"31.10.2027"_s, u"02:30:00"_s, u"autumn"_s);
     int delivered = 0;
     for (int second = 0; second < 2 * 3600; ++second) {
         clock.advance(1);
@@ -210,8 +208,8 @@ TEST_F(DaylightSavingTest, SkippedHourFiresAtTheJumpRepeatedHourOnce)
 TEST_F(AlarmTimerTest, TicksGoOnUnderAModalMessage)
 {
     start();
-    add(QStringLiteral("01.01.2030"), QStringLiteral("00:10:00"), QStringLiteral("running"), true);
-    add(kToday, QStringLiteral("12:00:00"), QStringLiteral("now"));
+    add(u"01.01.2030"_s, u"00:10:00"_s, u"running"_s, true);
+    add(kToday, u"12:00:00"_s, u"now"_s);
     boxes.whileOpen = [](const FakeMessageBoxes::Call&) {
         QEventLoop loop;
         QTimer::singleShot(2300, &loop, &QEventLoop::quit);
@@ -219,8 +217,8 @@ TEST_F(AlarmTimerTest, TicksGoOnUnderAModalMessage)
     };
     form->Timer1Timer(); // opens the alarm box; the real timer ticks under it
     const QString left = form->Rows->cell(0, EventRows::ColTime);
-    EXPECT_LE(left, QStringLiteral("00:09:58")) << left.toStdString();
-    EXPECT_GE(left, QStringLiteral("00:09:56")) << left.toStdString();
+    EXPECT_LE(left, u"00:09:58"_s) << left.toStdString();
+    EXPECT_GE(left, u"00:09:56"_s) << left.toStdString();
 }
 
 } // namespace

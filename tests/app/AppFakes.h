@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <memory>
 
+using namespace Qt::Literals::StringLiterals;
+
 /// A desktop without a notification area: the window keeps its taskbar entry.
 class NoTrayBackend : public TrayBackend
 {
@@ -42,11 +44,11 @@ class FakeAutoStart : public AutoStart
 public:
     void enable(const QString& caption, const QString& executablePath) override
     {
-        log << QStringLiteral("enable:") + caption + QLatin1Char(':') + executablePath;
+        log << u"enable:"_s + caption + QLatin1Char(':') + executablePath;
         if (fail)
             throw AppError("Failed to set data for '" + caption.toStdString() + "'");
     }
-    void disable(const QString& caption) override { log << QStringLiteral("disable:") + caption; }
+    void disable(const QString& caption) override { log << u"disable:"_s + caption; }
     QStringList log;
     bool fail = false;
 };
@@ -54,12 +56,9 @@ public:
 class FakeDelivery : public AlarmDelivery
 {
 public:
-    void startSound(const Events& event) override { log << QStringLiteral("sound:") + event.Title; }
-    void openExtraFile(const Events& event) override
-    {
-        log << QStringLiteral("extra:") + event.Title;
-    }
-    void afterMessage() override { log << QStringLiteral("after"); }
+    void startSound(const Events& event) override { log << u"sound:"_s + event.Title; }
+    void openExtraFile(const Events& event) override { log << u"extra:"_s + event.Title; }
+    void afterMessage() override { log << u"after"_s; }
     [[nodiscard]] QStringList takeErrors() override { return std::exchange(errors, {}); }
     QStringList log;
     QStringList errors;
@@ -72,17 +71,17 @@ struct AppFixture
     AppFixture()
     {
         const QString source = qEnvironmentVariable("DORVANE_SOURCE_DIR");
-        QDir().mkpath(dir.filePath(QStringLiteral("language")));
+        QDir().mkpath(dir.filePath(u"language"_s));
         for (const char* name : {"English.ini", "Russian.ini"})
-            QFile::copy(source + QStringLiteral("/language/") + QLatin1String(name),
-                        dir.filePath(QStringLiteral("language/")) + QLatin1String(name));
+            QFile::copy(source + u"/language/"_s + QLatin1String(name),
+                        dir.filePath(u"language/"_s) + QLatin1String(name));
         previousDir = QDir::currentPath();
         QDir::setCurrent(dir.path());
     }
     ~AppFixture() { QDir::setCurrent(previousDir); }
 
     [[nodiscard]] QString path(const QString& name) const { return dir.filePath(name); }
-    [[nodiscard]] QString exe() const { return path(QStringLiteral("dorvane")); }
+    [[nodiscard]] QString exe() const { return path(u"dorvane"_s); }
 
     std::unique_ptr<TForm1> makeForm()
     {
@@ -117,7 +116,7 @@ inline Events makeEvent(const QString& date, const QString& time, const QString&
     e.Date = date;
     e.Time = time;
     e.Title = title;
-    e.Message = title + QStringLiteral(" text");
+    e.Message = title + u" text"_s;
     e.Status = status;
     e.Countdown = countdown;
     return e;

@@ -17,45 +17,38 @@ class MainWindowTest : public ::testing::Test, protected AppFixture
 protected:
     void saveEvents(const EventList& events, int count)
     {
-        EventsFile::save(path(QStringLiteral("events.ini")), events);
-        writeFile(QStringLiteral("dorvane.ini"),
-                  QStringLiteral("[Options]\nEvents=%1\nAuto Start=0\n").arg(count).toUtf8());
+        EventsFile::save(path(u"events.ini"_s), events);
+        writeFile(u"dorvane.ini"_s, u"[Options]\nEvents=%1\nAuto Start=0\n"_s.arg(count).toUtf8());
     }
 };
 
 TEST_F(MainWindowTest, FirstStartReadsNothingAndWritesTheAutostartEntry)
 {
     saveEvents(EventList(), 0);
-    QFile::remove(path(QStringLiteral("dorvane.ini")));
+    QFile::remove(path(u"dorvane.ini"_s));
     EventList one;
-    one.append(makeEvent(QStringLiteral("01.01.2030"), QStringLiteral("10:00:00"),
-                         QStringLiteral("a"), QStringLiteral("Active")));
-    EventsFile::save(path(QStringLiteral("events.ini")), one); // present, but the count is 0
+    one.append(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"a"_s, u"Active"_s));
+    EventsFile::save(path(u"events.ini"_s), one); // present, but the count is 0
 
     auto form = makeForm();
     form->FormCreate();
-    EXPECT_EQ(form->LanguageName, QStringLiteral("English"));
+    EXPECT_EQ(form->LanguageName, u"English"_s);
     EXPECT_TRUE(form->EventList.empty());
-    EXPECT_EQ(form->Strings.StringActive, QStringLiteral("Active"));
-    EXPECT_EQ(autoStart.log, QStringList{QStringLiteral("enable:Dorvane 1.6:") + exe()});
+    EXPECT_EQ(form->Strings.StringActive, u"Active"_s);
+    EXPECT_EQ(autoStart.log, QStringList{u"enable:Dorvane 1.6:"_s + exe()});
     EXPECT_TRUE(boxes.calls.empty());
-    EXPECT_EQ(form->settingsFileName(), path(QStringLiteral("dorvane.ini")));
-    EXPECT_EQ(form->DefaultSoundFile, dir.path() + QStringLiteral("/sounds/alarm.wav"));
+    EXPECT_EQ(form->settingsFileName(), path(u"dorvane.ini"_s));
+    EXPECT_EQ(form->DefaultSoundFile, dir.path() + u"/sounds/alarm.wav"_s);
 }
 
 TEST_F(MainWindowTest, StartUpFillsTheViewAndReportsPassedEvents)
 {
     EventList events;
-    events.append(makeEvent(QStringLiteral("07.12.2026"), QStringLiteral("09:00:00"),
-                            QStringLiteral("yesterday"), QStringLiteral("Active")));
-    events.append(makeEvent(QStringLiteral("08.12.2026"), QStringLiteral("13:00:00"),
-                            QStringLiteral("later"), QStringLiteral("Active")));
-    events.append(makeEvent(QStringLiteral("08.12.2026"), QStringLiteral("11:59:59"),
-                            QStringLiteral("earlier"), QStringLiteral("Active")));
-    events.append(makeEvent(QStringLiteral("01.01.2020"), QStringLiteral("10:00:00"),
-                            QStringLiteral("done"), QStringLiteral("Done")));
-    events.append(makeEvent(QStringLiteral("01.01.2020"), QStringLiteral("00:00:05"),
-                            QStringLiteral("countdown"), QStringLiteral("Active"), true));
+    events.append(makeEvent(u"07.12.2026"_s, u"09:00:00"_s, u"yesterday"_s, u"Active"_s));
+    events.append(makeEvent(u"08.12.2026"_s, u"13:00:00"_s, u"later"_s, u"Active"_s));
+    events.append(makeEvent(u"08.12.2026"_s, u"11:59:59"_s, u"earlier"_s, u"Active"_s));
+    events.append(makeEvent(u"01.01.2020"_s, u"10:00:00"_s, u"done"_s, u"Done"_s));
+    events.append(makeEvent(u"01.01.2020"_s, u"00:00:05"_s, u"countdown"_s, u"Active"_s, true));
     saveEvents(events, 5);
 
     auto form = makeForm();
@@ -63,29 +56,26 @@ TEST_F(MainWindowTest, StartUpFillsTheViewAndReportsPassedEvents)
     ASSERT_EQ(form->Rows->count(), 5);
     ASSERT_EQ(boxes.calls.size(), 1u);
     EXPECT_EQ(boxes.calls[0].kind, Kind::Message);
-    EXPECT_EQ(boxes.calls[0].caption, QStringLiteral("Dorvane 1.6"));
+    EXPECT_EQ(boxes.calls[0].caption, u"Dorvane 1.6"_s);
     EXPECT_EQ(boxes.calls[0].text,
               form->Strings.StringPassed + QStringLiteral("\r\r07.12.2026 - 09:00:00 - yesterday\r"
                                                           "08.12.2026 - 11:59:59 - earlier\r"));
-    const QStringList expected{QStringLiteral("Done"), QStringLiteral("Active"),
-                               QStringLiteral("Done"), QStringLiteral("Done"),
-                               QStringLiteral("Active")};
+    const QStringList expected{u"Done"_s, u"Active"_s, u"Done"_s, u"Done"_s, u"Active"_s};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(form->Rows->cell(i, EventRows::ColStatus), expected[i]) << i;
         EXPECT_EQ(form->EventList[static_cast<std::size_t>(i)].Status, expected[i]) << i;
     }
     // The change reached the files at once: a crash now cannot bring the events back.
-    const EventList onDisk = EventsFile::load(path(QStringLiteral("events.ini")), 5, {});
-    EXPECT_EQ(onDisk[0].Status, QStringLiteral("Done"));
+    const EventList onDisk = EventsFile::load(path(u"events.ini"_s), 5, {});
+    EXPECT_EQ(onDisk[0].Status, u"Done"_s);
 }
 
 TEST_F(MainWindowTest, AutostartErrorAtStartUpSkipsTheViewAndTheCheck)
 {
     EventList events;
-    events.append(makeEvent(QStringLiteral("01.01.2020"), QStringLiteral("10:00:00"),
-                            QStringLiteral("old"), QStringLiteral("Active")));
+    events.append(makeEvent(u"01.01.2020"_s, u"10:00:00"_s, u"old"_s, u"Active"_s));
     saveEvents(events, 1);
-    writeFile(QStringLiteral("dorvane.ini"), "[Options]\nEvents=1\n");
+    writeFile(u"dorvane.ini"_s, "[Options]\nEvents=1\n");
     autoStart.fail = true;
 
     auto form = makeForm();
@@ -94,7 +84,7 @@ TEST_F(MainWindowTest, AutostartErrorAtStartUpSkipsTheViewAndTheCheck)
     EXPECT_EQ(form->Rows->count(), 0);
     ASSERT_EQ(boxes.calls.size(), 1u);
     EXPECT_EQ(boxes.calls[0].kind, Kind::Error);
-    EXPECT_EQ(boxes.calls[0].text, QStringLiteral("Failed to set data for 'Dorvane 1.6'"));
+    EXPECT_EQ(boxes.calls[0].text, u"Failed to set data for 'Dorvane 1.6'"_s);
 }
 
 TEST_F(MainWindowTest, ShutdownWritesSettingsAutostartAndEventsInOrder)
@@ -102,16 +92,14 @@ TEST_F(MainWindowTest, ShutdownWritesSettingsAutostartAndEventsInOrder)
     saveEvents(EventList(), 0);
     auto form = makeForm();
     form->FormCreate();
-    form->appendEvent(makeEvent(QStringLiteral("01.01.2030"), QStringLiteral("10:00:00"),
-                                QStringLiteral("new"), QStringLiteral("Active")));
-    form->LanguageName = QStringLiteral("Russian");
+    form->appendEvent(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"new"_s, u"Active"_s));
+    form->LanguageName = u"Russian"_s;
     autoStart.log.clear();
     ASSERT_TRUE(form->FormClose());
-    EXPECT_EQ(autoStart.log, QStringList{QStringLiteral("disable:Dorvane 1.6")});
-    EXPECT_EQ(readFile(QStringLiteral("dorvane.ini")),
+    EXPECT_EQ(autoStart.log, QStringList{u"disable:Dorvane 1.6"_s});
+    EXPECT_EQ(readFile(u"dorvane.ini"_s),
               QByteArray("[Options]\nEvents=1\nAuto Start=0\nLanguage=Russian\nSound Play=1\n"));
-    EXPECT_EQ(EventsFile::load(path(QStringLiteral("events.ini")), 1, {})[0].Title,
-              QStringLiteral("new"));
+    EXPECT_EQ(EventsFile::load(path(u"events.ini"_s), 1, {})[0].Title, u"new"_s);
 }
 
 TEST_F(MainWindowTest, FailedSettingsWriteStopsTheShutdownAndKeepsTheWindow)
@@ -120,22 +108,20 @@ TEST_F(MainWindowTest, FailedSettingsWriteStopsTheShutdownAndKeepsTheWindow)
     auto form = makeForm();
     form->FormCreate();
     form->show();
-    form->appendEvent(makeEvent(QStringLiteral("01.01.2030"), QStringLiteral("10:00:00"),
-                                QStringLiteral("new"), QStringLiteral("Active")));
-    const QByteArray eventsBefore = readFile(QStringLiteral("events.ini"));
+    form->appendEvent(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"new"_s, u"Active"_s));
+    const QByteArray eventsBefore = readFile(u"events.ini"_s);
     // A folder in the settings file's place makes the write fail, also for root.
-    QFile::remove(path(QStringLiteral("dorvane.ini")));
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("dorvane.ini")));
+    QFile::remove(path(u"dorvane.ini"_s));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"dorvane.ini"_s));
     autoStart.log.clear();
 
     EXPECT_FALSE(form->close());
     EXPECT_TRUE(form->isVisible());
     ASSERT_EQ(boxes.calls.size(), 1u);
     EXPECT_EQ(boxes.calls[0].kind, Kind::Error);
-    EXPECT_EQ(boxes.calls[0].text,
-              QStringLiteral("Unable to write to ") + path(QStringLiteral("dorvane.ini")));
+    EXPECT_EQ(boxes.calls[0].text, u"Unable to write to "_s + path(u"dorvane.ini"_s));
     EXPECT_TRUE(autoStart.log.isEmpty());
-    EXPECT_EQ(readFile(QStringLiteral("events.ini")), eventsBefore);
+    EXPECT_EQ(readFile(u"events.ini"_s), eventsBefore);
 }
 
 TEST_F(MainWindowTest, RowsAreColouredByStatusAndTipsSpellOutTheRow)
@@ -143,15 +129,12 @@ TEST_F(MainWindowTest, RowsAreColouredByStatusAndTipsSpellOutTheRow)
     saveEvents(EventList(), 0);
     auto form = makeForm();
     form->FormCreate();
-    form->appendEvent(makeEvent(QStringLiteral("01.01.2030"), QStringLiteral("10:00:00"),
-                                QStringLiteral("a"), QStringLiteral("Active")));
-    form->appendEvent(makeEvent(QStringLiteral("01.01.2030"), QStringLiteral("10:00:00"),
-                                QStringLiteral("b"), QStringLiteral("Done")));
-    Events other =
-        makeEvent(QStringLiteral("01.01.2030"), {}, QStringLiteral("c"), QStringLiteral("Активно"));
+    form->appendEvent(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"a"_s, u"Active"_s));
+    form->appendEvent(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"b"_s, u"Done"_s));
+    Events other = makeEvent(u"01.01.2030"_s, {}, u"c"_s, u"Активно"_s);
     other.Message.clear();
     form->appendEvent(other);
-    form->appendEvent(makeEvent({}, {}, QStringLiteral("d"), {}));
+    form->appendEvent(makeEvent({}, {}, u"d"_s, {}));
 
     EXPECT_EQ(form->ListView1CustomDrawItem(0), QColor(0, 128, 0));
     EXPECT_EQ(form->ListView1CustomDrawItem(1), QColor(255, 0, 0));
@@ -163,8 +146,8 @@ TEST_F(MainWindowTest, RowsAreColouredByStatusAndTipsSpellOutTheRow)
 
     EXPECT_EQ(form->ListView1InfoTip(2), QStringLiteral("Date: 01.01.2030\rTime: \rTitle: c\r"
                                                         "Description: \rStatus: Активно"));
-    form->ApplyLanguage(QStringLiteral("Russian.ini"));
-    EXPECT_TRUE(form->ListView1InfoTip(0).startsWith(QStringLiteral("Дата: 01.01.2030\rВремя: ")));
+    form->ApplyLanguage(u"Russian.ini"_s);
+    EXPECT_TRUE(form->ListView1InfoTip(0).startsWith(u"Дата: 01.01.2030\rВремя: "_s));
     EXPECT_TRUE(form->MLangRussian->isChecked());
     EXPECT_FALSE(form->MLangEnglish->isChecked());
     EXPECT_EQ(form->ListView1CustomDrawItem(2), QColor(0, 128, 0));
