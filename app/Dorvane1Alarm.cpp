@@ -39,28 +39,32 @@ void TForm1::Timer1Timer()
     AlarmText.clear();
     AlarmCount = 0;
     DecodeNow();
+    // The tick works on copies: starting a sound may show a box, under which later ticks run
+    // and start over with the members.
+    const ClockTexts now = m_now;
+    QString text;
+    int count = 0;
 
     // A late or skipped tick (busy machine, suspend) leaves seconds unchecked: clock events of
     // those seconds are delivered now. Normally the window between the ticks is empty.
     const qint64 previous = m_previousTickSecond;
-    const qint64 current = m_now.WallSecond;
-    m_previousTickSecond = current;
-    const bool catchUp = current - previous >= 2;
+    m_previousTickSecond = now.WallSecond;
+    const bool catchUp = now.WallSecond - previous >= 2;
 
     const int rows = Rows->count();
     for (int row = 0; row < rows; ++row) {
         const Events& record = EventList[static_cast<std::size_t>(row)];
-        const QString& date = Rows->cell(row, EventRows::ColDate);
-        const QString& time = Rows->cell(row, EventRows::ColTime);
+        const QString date = Rows->cell(row, EventRows::ColDate);
+        const QString time = Rows->cell(row, EventRows::ColTime);
         const bool active = Rows->cell(row, EventRows::ColStatus) == Strings.StringActive;
         bool due = false;
         if (!record.Countdown) {
-            due = date == m_now.Today && time == NowTime;
+            due = date == now.Today && time == now.NowTime;
             if (!due && catchUp && active) {
                 const auto second = AlarmRules::wallSecond(date, time);
-                due = second && *second > previous && *second < current;
+                due = second && *second > previous && *second < now.WallSecond;
             }
-        } else if (date == m_now.Today && time == kZeroTime) {
+        } else if (date == now.Today && time == kZeroTime) {
             due = true;
         } else if (active) {
             CountDownRow(row);
@@ -68,20 +72,22 @@ void TForm1::Timer1Timer()
         if (!due || !active)
             continue;
 
-        ++AlarmCount;
+        ++count;
         markDone(row);
-        AlarmText += date + kSeparator + time + kSeparator + Rows->cell(row, EventRows::ColTitle) +
-                     QStringLiteral("\r\r") + Rows->cell(row, EventRows::ColMessage) +
-                     QStringLiteral("\r\r");
+        text += date + kSeparator + time + kSeparator + Rows->cell(row, EventRows::ColTitle) +
+                QStringLiteral("\r\r") + Rows->cell(row, EventRows::ColMessage) +
+                QStringLiteral("\r\r");
+        AlarmText = text;
+        AlarmCount = count;
         if (SoundPlay)
             m_services.delivery.startSound(record);
         m_services.delivery.openExtraFile(record);
     }
 
-    if (AlarmCount == 0)
+    if (count == 0)
         return;
-    // Taken now: a box opened from here on lets later ticks run, and each starts a new text.
-    const QString text = AlarmText;
+    AlarmText = text;
+    AlarmCount = count;
     // Written before the message: a crash while it is open must not bring the alarm back.
     SaveEventsAndSettings();
     PRestoreClick();

@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QTimer>
 #include <cstdio>
 
 namespace {
@@ -32,9 +33,13 @@ public:
     {
         if (std::exchange(m_told, true))
             return;
-        m_boxes.showError(
-            nullptr, kTitle,
-            QStringLiteral("No audio output was found: alarm sounds cannot be heard."));
+        // Noticed while a sound starts, in the middle of an alarm: said once the alarm's own
+        // message is up, not before it.
+        QTimer::singleShot(0, [this] {
+            m_boxes.showError(
+                nullptr, kTitle,
+                QStringLiteral("No audio output was found: alarm sounds cannot be heard."));
+        });
     }
 
 private:

@@ -95,6 +95,21 @@ TEST_F(AlarmTimerTest, AFailedSaveUnderTheAlarmKeepsItsMessage)
     EXPECT_FALSE(texts[3].contains(u"second"_s));
 }
 
+TEST_F(AlarmTimerTest, ATickUnderAStartingSoundDoesNotSwallowTheAlarm)
+{
+    start();
+    add(kToday, u"12:00:01"_s, u"first"_s);
+    bool nested = false;
+    delivery.whileStarting = [&] {
+        if (!std::exchange(nested, true))
+            tickAt(QTime(12, 0, 2));
+    };
+    tickAt(QTime(12, 0, 1));
+    ASSERT_EQ(messages().size(), 1);
+    EXPECT_TRUE(messages()[0].contains(u"first text"_s));
+    EXPECT_EQ(status(0), u"Done"_s);
+}
+
 TEST_F(AlarmTimerTest, CountdownIsDeliveredAtTheTickAfterReachingZero)
 {
     start();

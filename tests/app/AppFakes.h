@@ -56,12 +56,19 @@ public:
 class FakeDelivery : public AlarmDelivery
 {
 public:
-    void startSound(const Events& event) override { log << u"sound:"_s + event.Title; }
+    void startSound(const Events& event) override
+    {
+        log << u"sound:"_s + event.Title;
+        if (whileStarting)
+            whileStarting();
+    }
     void openExtraFile(const Events& event) override { log << u"extra:"_s + event.Title; }
     void afterMessage() override { log << u"after"_s; }
     [[nodiscard]] QStringList takeErrors() override { return std::exchange(errors, {}); }
     QStringList log;
     QStringList errors;
+    /// Runs while a sound starts, e.g. a box with its own event loop.
+    std::function<void()> whileStarting;
 };
 
 /// A program folder in a temporary directory, the current folder holding the language files,
