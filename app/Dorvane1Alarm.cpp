@@ -54,8 +54,8 @@ void TForm1::Timer1Timer()
     const int rows = Rows->count();
     for (int row = 0; row < rows; ++row) {
         const Events& record = EventList[static_cast<std::size_t>(row)];
-        const QString date = Rows->cell(row, EventRows::ColDate);
-        const QString time = Rows->cell(row, EventRows::ColTime);
+        const QString& date = Rows->cell(row, EventRows::ColDate);
+        const QString& time = Rows->cell(row, EventRows::ColTime);
         const bool active = Rows->cell(row, EventRows::ColStatus) == Strings.StringActive;
         bool due = false;
         if (!record.Countdown) {
