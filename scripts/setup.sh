@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth x11-utils xdotool trayer imagemagick fonts-dejavu-core
-  lame id3v2 sox
+  lame id3v2
 )
 
 missing=()
