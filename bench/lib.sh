@@ -22,8 +22,9 @@ bench_setup() {
   } >"$BENCH_DIR/events.ini"
   printf '[Options]\nLanguage=English\nEvents=%d\nAuto Start=0\nSound Play=1\n' "$count" >"$BENCH_DIR/dorvane.ini"
 
-  # Xvfb picks a free display and tells which on the descriptor given.
-  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$BENCH_DIR/display" >/dev/null 2>&1 &
+  # Xvfb picks a free display and tells which on the descriptor given; no reset when the last
+  # client leaves, or a client connecting during the reset is refused.
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$BENCH_DIR/display" >/dev/null 2>&1 &
   BENCH_XVFB=$!
   # The number is complete once its line is.
   for _ in $(seq 100); do grep -q '^[0-9]*$' "$BENCH_DIR/display" 2>/dev/null && break; sleep 0.05; done

@@ -44,8 +44,9 @@ wait_until() {
 said() { grep -qx "$1" "$work/probe.out"; }
 window_visible() { xdotool search --onlyvisible --name "^$title\$"; }
 
-# A free display number, chosen by the server itself.
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+# A free display number, chosen by the server itself. No reset when the last client leaves: a
+# client connecting during the reset would be refused.
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 wait_until 10 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=":$(head -1 "$work/display")"
