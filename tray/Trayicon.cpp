@@ -189,50 +189,47 @@ void TTrayIcon::DoMessage(MouseMessage message)
     case WM_LBUTTONDOWN:
         buttonDown(TMouseButton::mbLeft, ShiftFlag::Left);
         break;
-    case WM_LBUTTONUP: {
-        const ShiftFlags shift = ShiftState() | ShiftFlag::Left;
-        const QPoint pos = m_backend->cursorPos();
-        if (OnClick)
-            DoClick();
-        DoMouseUp(TMouseButton::mbLeft, shift, pos.x(), pos.y());
-        if (m_restoreOn == imLeftClickUp)
-            Restore();
-        if (m_popupMenuOn == imLeftClickUp)
-            ShowMenu();
+    case WM_LBUTTONUP:
+        buttonUp(TMouseButton::mbLeft, ShiftFlag::Left, imLeftClickUp);
         break;
-    }
     case WM_LBUTTONDBLCLK:
         doubleClick(imLeftDoubleClick);
         break;
     case WM_RBUTTONDOWN:
         buttonDown(TMouseButton::mbRight, ShiftFlag::Right);
         break;
-    case WM_RBUTTONUP: {
-        const ShiftFlags shift = ShiftState() | ShiftFlag::Right;
-        const QPoint pos = m_backend->cursorPos();
-        DoMouseUp(TMouseButton::mbRight, shift, pos.x(), pos.y());
-        if (m_restoreOn == imRightClickUp)
-            Restore();
-        if (m_popupMenuOn == imRightClickUp)
-            ShowMenu();
+    case WM_RBUTTONUP:
+        buttonUp(TMouseButton::mbRight, ShiftFlag::Right, imRightClickUp);
         break;
-    }
     case WM_RBUTTONDBLCLK:
         doubleClick(imRightDoubleClick);
         break;
     case WM_MBUTTONDOWN:
         buttonDown(TMouseButton::mbMiddle, ShiftFlag::Middle);
         break;
-    case WM_MBUTTONUP: {
-        const ShiftFlags shift = ShiftState() | ShiftFlag::Middle;
-        const QPoint pos = m_backend->cursorPos();
-        DoMouseUp(TMouseButton::mbMiddle, shift, pos.x(), pos.y());
+    case WM_MBUTTONUP:
+        buttonUp(TMouseButton::mbMiddle, ShiftFlag::Middle, imNone);
         break;
-    }
     case WM_MBUTTONDBLCLK:
         DoDblClick();
         break;
     }
+}
+
+void TTrayIcon::buttonUp(TMouseButton button, ShiftFlag flag, TTrayIconMessage specific)
+{
+    const ShiftFlags shift = ShiftState() | flag;
+    const QPoint pos = m_backend->cursorPos();
+    // Only the left button clicks, and only while someone listens for the click.
+    if (button == TMouseButton::mbLeft && OnClick)
+        DoClick();
+    DoMouseUp(button, shift, pos.x(), pos.y());
+    if (specific == TTrayIconMessage::imNone)
+        return;
+    if (m_restoreOn == specific)
+        Restore();
+    if (m_popupMenuOn == specific)
+        ShowMenu();
 }
 
 void TTrayIcon::buttonDown(TMouseButton button, ShiftFlag flag)

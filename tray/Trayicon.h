@@ -105,7 +105,7 @@ protected:
 
 private:
     void buttonDown(TMouseButton button, ShiftFlag flag);
-    void buttonUp(TMouseButton button, ShiftFlag flag);
+    void buttonUp(TMouseButton button, ShiftFlag flag, TTrayIconMessage specific);
     void doubleClick(TTrayIconMessage specific);
     [[nodiscard]] bool tryShowIcon();
     void retryShowIcon();
