@@ -1,12 +1,12 @@
 #include "app/Program.h"
 
-#include "app/Dorvane1.h"
+#include "ui/MainWindow.h"
 #include "app/SoundAlarmDelivery.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/DesktopShell.h"
-#include "platform/GstMediaDevice.h"
-#include "platform/GstWaveSound.h"
+#include "platform/gstreamer/GstMediaDevice.h"
+#include "platform/gstreamer/GstWaveSound.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/SingleInstance.h"
 #include "platform/UnixSignalWatcher.h"
@@ -82,12 +82,12 @@ int runDorvane(int argc, char** argv)
             [&boxes](const QString& message) { boxes.showError(nullptr, kTitle, message); });
         SoundAlarmDelivery delivery(wave, shell, devices, defaultSound);
 
-        TForm1 form(
+        MainWindow form(
             {clock, boxes, autoStart, delivery, executable, std::make_unique<SystemTrayBackend>()});
-        QObject::connect(&form, &TForm1::exitRequested, &app, &QCoreApplication::quit);
-        QObject::connect(&form, &TForm1::closed, &app, &QCoreApplication::quit);
+        QObject::connect(&form, &MainWindow::exitRequested, &app, &QCoreApplication::quit);
+        QObject::connect(&form, &MainWindow::closed, &app, &QCoreApplication::quit);
         QObject::connect(&instance, &SingleInstance::activationRequested, &form,
-                         &TForm1::PRestoreClick);
+                         &MainWindow::restoreFromTray);
 
         // Ended by a signal or by the session: the same writes as closing the window.
         UnixSignalWatcher signalWatcher;
@@ -98,7 +98,7 @@ int runDorvane(int argc, char** argv)
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
                          [&form] { form.shutdownUnattended(); });
 
-        form.FormCreate();
+        form.startUp();
         form.show();
         app.exec();
     } catch (const AppError& error) {

@@ -1,7 +1,7 @@
 #include "app/SoundAlarmDelivery.h"
 
-#include "app/Events.h"
-#include "media/TcmxMP3.h"
+#include "core/Event.h"
+#include "media/Mp3Player.h"
 #include "platform/Shell.h"
 #include "platform/WaveSound.h"
 
@@ -17,10 +17,10 @@ SoundAlarmDelivery::SoundAlarmDelivery(WaveSound& wave, Shell& shell, MediaDevic
 SoundAlarmDelivery::~SoundAlarmDelivery()
 {
     // A player does not stop itself when destroyed.
-    if (AlarmPlayer)
-        AlarmPlayer->Stop();
+    if (m_alarmPlayer)
+        m_alarmPlayer->stop();
     for (const auto& player : m_playingOn)
-        player->Stop();
+        player->stop();
 }
 
 QString SoundAlarmDelivery::extensionOf(const QString& fileName)
@@ -30,19 +30,19 @@ QString SoundAlarmDelivery::extensionOf(const QString& fileName)
     return dot > slash ? fileName.mid(dot) : QString();
 }
 
-void SoundAlarmDelivery::startSound(const Events& event)
+void SoundAlarmDelivery::startSound(const Event& event)
 {
-    if (event.SoundFile.isEmpty())
+    if (event.soundFile.isEmpty())
         return;
-    LastSoundExt = extensionOf(event.SoundFile);
-    if (LastSoundExt == QLatin1String(".wav")) {
-        m_wave.play(event.SoundFile);
+    m_lastSoundExt = extensionOf(event.soundFile);
+    if (m_lastSoundExt == QLatin1String(".wav")) {
+        m_wave.play(event.soundFile);
         return;
     }
     try {
-        auto player = std::make_unique<TcmxMP3>(event.SoundFile, m_devices);
-        player->Play();
-        retire(std::exchange(AlarmPlayer, std::move(player)));
+        auto player = std::make_unique<Mp3Player>(event.soundFile, m_devices);
+        player->play();
+        retire(std::exchange(m_alarmPlayer, std::move(player)));
     } catch (const AppError& error) {
         // The alarm still sounds, and the rest of the tick is still delivered; the user learns
         // why after the message.
@@ -51,16 +51,16 @@ void SoundAlarmDelivery::startSound(const Events& event)
     }
 }
 
-void SoundAlarmDelivery::openExtraFile(const Events& event)
+void SoundAlarmDelivery::openExtraFile(const Event& event)
 {
-    if (!event.ExtraFile.isEmpty())
-        m_shell.openFile(event.ExtraFile);
+    if (!event.extraFile.isEmpty())
+        m_shell.openFile(event.extraFile);
 }
 
 void SoundAlarmDelivery::afterMessage()
 {
-    if (LastSoundExt == QLatin1String(".mp3") && AlarmPlayer)
-        AlarmPlayer->Stop();
+    if (m_lastSoundExt == QLatin1String(".mp3") && m_alarmPlayer)
+        m_alarmPlayer->stop();
 }
 
 QStringList SoundAlarmDelivery::takeErrors()
@@ -68,21 +68,21 @@ QStringList SoundAlarmDelivery::takeErrors()
     return std::exchange(m_errors, {});
 }
 
-void SoundAlarmDelivery::retire(std::unique_ptr<TcmxMP3> player)
+void SoundAlarmDelivery::retire(std::unique_ptr<Mp3Player> player)
 {
     if (!player)
         return;
-    if (player->getState() == TMPMode::mpUnknown)
+    if (player->state() == PlayerMode::Unknown)
         return; // already ended and closed: released here
-    TcmxMP3* raw = player.get();
-    raw->OnPlayEnd = [this](TcmxMP3* sender) {
+    Mp3Player* raw = player.get();
+    raw->onPlayEnd = [this](Mp3Player* sender) {
         // Not from inside the player's own notice.
         QTimer::singleShot(0, this, [this, sender] { release(sender); });
     };
     m_playingOn.push_back(std::move(player));
 }
 
-void SoundAlarmDelivery::release(TcmxMP3* player)
+void SoundAlarmDelivery::release(Mp3Player* player)
 {
     std::erase_if(m_playingOn, [player](const auto& p) { return p.get() == player; });
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AlarmDelivery.h"
+#include "core/AlarmDelivery.h"
 
 #include <QObject>
 #include <QString>
@@ -9,7 +9,7 @@
 
 class MediaDeviceFactory;
 class Shell;
-class TcmxMP3;
+class Mp3Player;
 class WaveSound;
 
 /// Sounds and extra files of due events: ".wav" through the wave sound, anything else through a
@@ -22,28 +22,28 @@ public:
                        QString defaultSoundFile);
     ~SoundAlarmDelivery() override;
 
-    void startSound(const Events& event) override;
-    void openExtraFile(const Events& event) override;
+    void startSound(const Event& event) override;
+    void openExtraFile(const Event& event) override;
     void afterMessage() override;
     [[nodiscard]] QStringList takeErrors() override;
 
     /// The part of the name from its last "." on, dot included; empty without one.
     [[nodiscard]] static QString extensionOf(const QString& fileName);
 
-    [[nodiscard]] const QString& lastSoundExt() const { return LastSoundExt; }
-    [[nodiscard]] TcmxMP3* alarmPlayer() const { return AlarmPlayer.get(); }
+    [[nodiscard]] const QString& lastSoundExt() const { return m_lastSoundExt; }
+    [[nodiscard]] Mp3Player* alarmPlayer() const { return m_alarmPlayer.get(); }
     [[nodiscard]] std::size_t playersPlayingOn() const { return m_playingOn.size(); }
 
 private:
-    void retire(std::unique_ptr<TcmxMP3> player);
-    void release(TcmxMP3* player);
+    void retire(std::unique_ptr<Mp3Player> player);
+    void release(Mp3Player* player);
 
     WaveSound& m_wave;
     Shell& m_shell;
     MediaDeviceFactory& m_devices;
     QString m_defaultSoundFile;
-    QString LastSoundExt;
-    std::unique_ptr<TcmxMP3> AlarmPlayer;
-    std::vector<std::unique_ptr<TcmxMP3>> m_playingOn;
+    QString m_lastSoundExt;
+    std::unique_ptr<Mp3Player> m_alarmPlayer;
+    std::vector<std::unique_ptr<Mp3Player>> m_playingOn;
     QStringList m_errors;
 };

@@ -1,5 +1,5 @@
 // Load and save of the events file through one batch session each.
-#include "app/EventsFile.h"
+#include "core/EventsFile.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -10,23 +10,23 @@ EventList realisticEvents(int count)
 {
     EventList events;
     for (int i = 0; i < count; ++i) {
-        Events e;
-        e.Date = QStringLiteral("%1.%2.2027")
+        Event e;
+        e.date = QStringLiteral("%1.%2.2027")
                      .arg(1 + i % 28, 2, 10, QLatin1Char('0'))
                      .arg(1 + i % 12, 2, 10, QLatin1Char('0'));
-        e.Time = QStringLiteral("%1:%2:00")
+        e.time = QStringLiteral("%1:%2:00")
                      .arg(i % 24, 2, 10, QLatin1Char('0'))
                      .arg(i % 60, 2, 10, QLatin1Char('0'));
-        e.Title = QStringLiteral("Call the dentist about appointment %1").arg(i);
-        e.Message =
+        e.title = QStringLiteral("Call the dentist about appointment %1").arg(i);
+        e.message =
             QStringLiteral("Bring the insurance card and the X-ray from last year; ask about the "
                            "bill of 12 March (ref. %1). Grüße an Frau Müller.")
                 .arg(i * 7919);
-        e.SoundFile = QStringLiteral("/home/anna/Music/Alarms/Morning bell %1.mp3").arg(i % 5);
-        e.ExtraFile =
+        e.soundFile = QStringLiteral("/home/anna/Music/Alarms/Morning bell %1.mp3").arg(i % 5);
+        e.extraFile =
             i % 3 == 0 ? QStringLiteral("/home/anna/Documents/notes %1.pdf").arg(i) : QString();
-        e.Status = i % 4 == 0 ? QStringLiteral("Done") : QStringLiteral("Active");
-        e.Countdown = i % 10 == 0;
+        e.status = i % 4 == 0 ? QStringLiteral("Done") : QStringLiteral("Active");
+        e.countdown = i % 10 == 0;
         events.append(std::move(e));
     }
     return events;
@@ -52,7 +52,7 @@ void BM_SaveEvents(benchmark::State& state)
     EventsFile::save(file, events);
     EventList changed = events; // every status flipped: each save rewrites values in place
     for (std::size_t i = 0; i < changed.size(); ++i)
-        changed[i].Status = QStringLiteral("Done");
+        changed[i].status = QStringLiteral("Done");
     bool flip = false;
     for (auto _ : state) {
         EventsFile::save(file, (flip = !flip) ? changed : events);

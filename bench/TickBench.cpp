@@ -1,6 +1,6 @@
 // One tick of the alarm timer over the rows, with no event due.
-#include "app/AlarmDelivery.h"
-#include "app/Dorvane1.h"
+#include "core/AlarmDelivery.h"
+#include "ui/MainWindow.h"
 #include "platform/AutoStart.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
@@ -33,8 +33,8 @@ struct NoAutoStart : AutoStart
 
 struct NoDelivery : AlarmDelivery
 {
-    void startSound(const Events&) override {}
-    void openExtraFile(const Events&) override {}
+    void startSound(const Event&) override {}
+    void openExtraFile(const Event&) override {}
     void afterMessage() override {}
     QStringList takeErrors() override { return {}; }
 };
@@ -59,21 +59,21 @@ void BM_Tick(benchmark::State& state)
     SilentBoxes boxes;
     NoAutoStart autoStart;
     NoDelivery delivery;
-    TForm1 form({clock, boxes, autoStart, delivery, dir.filePath(QStringLiteral("dorvane")),
+    MainWindow form({clock, boxes, autoStart, delivery, dir.filePath(QStringLiteral("dorvane")),
                  std::make_unique<NoTray>()});
-    form.Strings.StringActive = QStringLiteral("Active");
-    form.Strings.StringDone = QStringLiteral("Done");
+    form.m_strings.active = QStringLiteral("Active");
+    form.m_strings.done = QStringLiteral("Done");
     for (int i = 0; i < state.range(0); ++i) {
-        Events e;
-        e.Date = QStringLiteral("%1.01.2027").arg(1 + i % 28, 2, 10, QLatin1Char('0'));
-        e.Time = QStringLiteral("12:00:00");
-        e.Title = QStringLiteral("Event %1").arg(i);
-        e.Status = i % 4 == 0 ? QStringLiteral("Done") : QStringLiteral("Active");
+        Event e;
+        e.date = QStringLiteral("%1.01.2027").arg(1 + i % 28, 2, 10, QLatin1Char('0'));
+        e.time = QStringLiteral("12:00:00");
+        e.title = QStringLiteral("Event %1").arg(i);
+        e.status = i % 4 == 0 ? QStringLiteral("Done") : QStringLiteral("Active");
         form.appendEvent(e);
     }
     for (auto _ : state) {
         clock.current = clock.current.addSecs(1);
-        form.Timer1Timer();
+        form.onTick();
     }
 }
 

@@ -2,8 +2,8 @@
 // Checks: no crash or sanitizer report, every written value reads back as written, and a batch
 // session leaves the same bytes as the same writes made one call at a time.
 #include "platform/AppError.h"
-#include "platform/Profile.h"
-#include "platform/ProfileSession.h"
+#include "inifile/Profile.h"
+#include "inifile/ProfileSession.h"
 
 #include <cstdio>
 #include <cstdlib>

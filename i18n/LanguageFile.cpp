@@ -1,6 +1,6 @@
 #include "i18n/LanguageFile.h"
 
-#include "platform/ProfileSession.h"
+#include "inifile/ProfileSession.h"
 
 namespace {
 const std::string kInterface = "Interface";

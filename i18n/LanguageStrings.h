@@ -6,12 +6,12 @@
 /// program's messages. Empty until a language file names them.
 struct LanguageStrings
 {
-    QString StringActive;
-    QString StringDone;
-    QString StringEnterTitle;
-    QString StringEnterText;
-    QString StringReally;
-    QString StringDelete;
-    QString StringSelectFirst;
-    QString StringPassed;
+    QString active;
+    QString done;
+    QString enterTitle;
+    QString enterText;
+    QString confirmDelete;
+    QString deleteCaption;
+    QString selectFirst;
+    QString passed;
 };

@@ -2,7 +2,7 @@
 
 #include "media/GenreNames.h"
 #include "platform/AppError.h"
-#include "platform/FileDescriptor.h"
+#include "inifile/FileDescriptor.h"
 
 #include <QFile>
 #include <cerrno>
@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr off_t TagSize = sizeof(TcmxID3);
+constexpr off_t TagSize = sizeof(Id3v1Tag);
 
 /// The user's wording for an errno, in the runtime's terms where one exists.
 std::string causeText(int error)
@@ -44,10 +44,10 @@ std::string causeText(int error)
     throw AppError(causeText(error));
 }
 
-bool startsWithTag(const TcmxID3& tag)
+bool startsWithTag(const Id3v1Tag& tag)
 {
     // The marker is read as text, so a zero byte ends it early.
-    return std::strncmp(tag.Tag, "TAG", sizeof tag.Tag) == 0;
+    return std::strncmp(tag.tag, "TAG", sizeof tag.tag) == 0;
 }
 
 /// Reads exactly size bytes at offset; false on a short read (end of file), errno on failure.
@@ -90,14 +90,14 @@ int writeAt(int fd, const void* buffer, std::size_t size, off_t offset)
 
 } // namespace
 
-TcmxID3 id3EmptyTag()
+Id3v1Tag id3EmptyTag()
 {
-    TcmxID3 tag{};
-    std::memcpy(tag.Tag, "TAG", sizeof tag.Tag);
+    Id3v1Tag tag{};
+    std::memcpy(tag.tag, "TAG", sizeof tag.tag);
     return tag;
 }
 
-TcmxID3 id3ReadFile(const QString& path)
+Id3v1Tag id3ReadFile(const QString& path)
 {
     const std::string cannotOpen = "Cannot open file " + path.toStdString();
     // Non-blocking, so a named pipe in place of a sound file cannot hold the alarm up.
@@ -110,7 +110,7 @@ TcmxID3 id3ReadFile(const QString& path)
     if (info.st_size < TagSize)
         return id3EmptyTag();
 
-    TcmxID3 tag{};
+    Id3v1Tag tag{};
     int error = 0;
     if (!readAt(file.get(), &tag, sizeof tag, info.st_size - TagSize, error)) {
         if (error != 0)
@@ -120,7 +120,7 @@ TcmxID3 id3ReadFile(const QString& path)
     return startsWithTag(tag) ? tag : id3EmptyTag();
 }
 
-void id3WriteFile(const QString& path, const TcmxID3& tag)
+void id3WriteFile(const QString& path, const Id3v1Tag& tag)
 {
     FileDescriptor file(
         ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC | O_NONBLOCK));
@@ -136,7 +136,7 @@ void id3WriteFile(const QString& path, const TcmxID3& tag)
     if (info.st_size < TagSize)
         throw AppError("File too short for a tag: fewer than 128 bytes");
 
-    TcmxID3 old{};
+    Id3v1Tag old{};
     int error = 0;
     if (!readAt(file.get(), &old, sizeof old, info.st_size - TagSize, error)) {
         if (error != 0)

@@ -7,14 +7,14 @@ QList<MouseMessage> mouseMessagesFor(QSystemTrayIcon::ActivationReason reason,
     switch (reason) {
     case QSystemTrayIcon::Trigger:
         if (protocol == TrayProtocol::StatusNotifierItem)
-            return {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK};
-        return {WM_LBUTTONDOWN, WM_LBUTTONUP};
+            return {LeftPressed, LeftReleased, LeftDoubleClicked};
+        return {LeftPressed, LeftReleased};
     case QSystemTrayIcon::DoubleClick:
-        return {WM_LBUTTONDBLCLK};
+        return {LeftDoubleClicked};
     case QSystemTrayIcon::Context:
-        return {WM_RBUTTONDOWN, WM_RBUTTONUP};
+        return {RightPressed, RightReleased};
     case QSystemTrayIcon::MiddleClick:
-        return {WM_MBUTTONDOWN, WM_MBUTTONUP};
+        return {MiddlePressed, MiddleReleased};
     case QSystemTrayIcon::Unknown:
         break;
     }

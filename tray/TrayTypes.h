@@ -6,39 +6,39 @@
 #include <functional>
 
 /// The mouse action on the icon that restores the application or opens the menu.
-enum class TTrayIconMessage : std::uint8_t
+enum class TrayTrigger : std::uint8_t
 {
-    imClick,            // left button released, only while OnClick is set
-    imDoubleClick,      // double click with any button
-    imMouseDown,        // any button pressed
-    imMouseUp,          // any button released
-    imLeftClickUp,      // left button released
-    imLeftDoubleClick,  // double click with the left button
-    imRightClickUp,     // right button released
-    imRightDoubleClick, // double click with the right button
-    imNone,             // never
+    Click,            // left button released, only while onClick is set
+    DoubleClick,      // double click with any button
+    MouseDown,        // any button pressed
+    MouseUp,          // any button released
+    LeftClickUp,      // left button released
+    LeftDoubleClick,  // double click with the left button
+    RightClickUp,     // right button released
+    RightDoubleClick, // double click with the right button
+    None,             // never
 };
 
 /// The mouse messages a notification-area icon reports, with their classic window-message values.
 enum class MouseMessage : std::uint16_t
 {
-    WM_MOUSEMOVE = 0x0200,
-    WM_LBUTTONDOWN = 0x0201,
-    WM_LBUTTONUP = 0x0202,
-    WM_LBUTTONDBLCLK = 0x0203,
-    WM_RBUTTONDOWN = 0x0204,
-    WM_RBUTTONUP = 0x0205,
-    WM_RBUTTONDBLCLK = 0x0206,
-    WM_MBUTTONDOWN = 0x0207,
-    WM_MBUTTONUP = 0x0208,
-    WM_MBUTTONDBLCLK = 0x0209,
+    Moved = 0x0200,
+    LeftPressed = 0x0201,
+    LeftReleased = 0x0202,
+    LeftDoubleClicked = 0x0203,
+    RightPressed = 0x0204,
+    RightReleased = 0x0205,
+    RightDoubleClicked = 0x0206,
+    MiddlePressed = 0x0207,
+    MiddleReleased = 0x0208,
+    MiddleDoubleClicked = 0x0209,
 };
 
-enum class TMouseButton : std::uint8_t
+enum class MouseButton : std::uint8_t
 {
-    mbLeft,
-    mbRight,
-    mbMiddle,
+    Left,
+    Right,
+    Middle,
 };
 
 /// Modifier keys and mouse buttons held during a mouse message.
@@ -55,7 +55,7 @@ Q_DECLARE_FLAGS(ShiftFlags, ShiftFlag)
 Q_DECLARE_OPERATORS_FOR_FLAGS(ShiftFlags)
 
 /// Event handlers; the first parameter is the component that raised the event.
-using TNotifyEvent = std::function<void(QObject* sender)>;
-using TMouseMoveEvent = std::function<void(QObject* sender, ShiftFlags shift, int x, int y)>;
-using TMouseEvent =
-    std::function<void(QObject* sender, TMouseButton button, ShiftFlags shift, int x, int y)>;
+using NotifyHandler = std::function<void(QObject* sender)>;
+using MouseMoveHandler = std::function<void(QObject* sender, ShiftFlags shift, int x, int y)>;
+using MouseHandler =
+    std::function<void(QObject* sender, MouseButton button, ShiftFlags shift, int x, int y)>;

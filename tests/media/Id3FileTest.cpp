@@ -75,14 +75,14 @@ TEST_F(Id3FileTest, ReadsTheTagTheToolWrote)
     run("id3v2", {"-1", "-t", "TITLE ", "-a", "ARTIST", "-A", "ALBUM", "-y", "2005", "-c",
                   "COMMENT", "-T", "7", "-g", "17", mp3});
 
-    const TcmxID3 tag = id3ReadFile(mp3);
-    EXPECT_EQ(field(tag.Title, 30), "TITLE "); // a trailing space belongs to the text
-    EXPECT_EQ(field(tag.Artist, 30), "ARTIST");
-    EXPECT_EQ(field(tag.Album, 30), "ALBUM");
-    EXPECT_EQ(field(tag.Year, 4), "2005");
-    EXPECT_EQ(field(tag.Comment, 28), "COMMENT");
-    EXPECT_EQ(tag.Track, 7);
-    EXPECT_EQ(tag.Genre, 17);
+    const Id3v1Tag tag = id3ReadFile(mp3);
+    EXPECT_EQ(field(tag.title, 30), "TITLE "); // a trailing space belongs to the text
+    EXPECT_EQ(field(tag.artist, 30), "ARTIST");
+    EXPECT_EQ(field(tag.album, 30), "ALBUM");
+    EXPECT_EQ(field(tag.year, 4), "2005");
+    EXPECT_EQ(field(tag.comment, 28), "COMMENT");
+    EXPECT_EQ(tag.track, 7);
+    EXPECT_EQ(tag.genre, 17);
 }
 
 TEST_F(Id3FileTest, FilesWithoutTagGiveTheEmptyTag)
@@ -91,9 +91,9 @@ TEST_F(Id3FileTest, FilesWithoutTagGiveTheEmptyTag)
     const QString emptyFile = m_dir.filePath("empty.mp3");
     ASSERT_TRUE(writeBytes(shortFile, QByteArray(100, 'T')));
     ASSERT_TRUE(writeBytes(emptyFile, {}));
-    const TcmxID3 empty = id3EmptyTag();
+    const Id3v1Tag empty = id3EmptyTag();
     for (const QString& path : {makeMp3("plain"), shortFile, emptyFile}) {
-        const TcmxID3 tag = id3ReadFile(path);
+        const Id3v1Tag tag = id3ReadFile(path);
         EXPECT_EQ(std::memcmp(&tag, &empty, sizeof tag), 0) << path.toStdString();
     }
 }
@@ -113,16 +113,16 @@ TEST_F(Id3FileTest, WrittenTagIsReadByTheToolAndReplacesAnOldOne)
             run("id3v2", {"-1", "-t", "OLD", "-g", "3", mp3});
         const qint64 sizeBefore = QFileInfo(mp3).size();
 
-        TcmxID3 tag = id3EmptyTag();
-        setField(tag.Title, 30, "Thirty characters fill a title"); // no room for a terminator
-        setField(tag.Artist, 30, "Artist");
-        setField(tag.Year, 4, "1999");
-        tag.Track = 12;
-        tag.Genre = 147;
+        Id3v1Tag tag = id3EmptyTag();
+        setField(tag.title, 30, "Thirty characters fill a title"); // no room for a terminator
+        setField(tag.artist, 30, "Artist");
+        setField(tag.year, 4, "1999");
+        tag.track = 12;
+        tag.genre = 147;
         id3WriteFile(mp3, tag);
 
         EXPECT_EQ(QFileInfo(mp3).size(), sizeBefore + c.growth);
-        const TcmxID3 back = id3ReadFile(mp3);
+        const Id3v1Tag back = id3ReadFile(mp3);
         EXPECT_EQ(std::memcmp(&back, &tag, sizeof tag), 0);
         const QString listing = run("id3v2", {"-l", mp3});
         for (const char* shown :

@@ -12,15 +12,15 @@ TEST(TrayActivation, EachReasonBecomesTheMouseMessagesOfThatAction)
         TrayProtocol protocol;
         QList<MouseMessage> expected;
     } table[] = {
-        {QSystemTrayIcon::Trigger, P::XEmbed, {WM_LBUTTONDOWN, WM_LBUTTONUP}},
+        {QSystemTrayIcon::Trigger, P::XEmbed, {LeftPressed, LeftReleased}},
         // No double click ever comes from a StatusNotifierItem host: the activation is one.
         {QSystemTrayIcon::Trigger,
          P::StatusNotifierItem,
-         {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK}},
-        {QSystemTrayIcon::DoubleClick, P::XEmbed, {WM_LBUTTONDBLCLK}},
-        {QSystemTrayIcon::Context, P::XEmbed, {WM_RBUTTONDOWN, WM_RBUTTONUP}},
-        {QSystemTrayIcon::Context, P::StatusNotifierItem, {WM_RBUTTONDOWN, WM_RBUTTONUP}},
-        {QSystemTrayIcon::MiddleClick, P::StatusNotifierItem, {WM_MBUTTONDOWN, WM_MBUTTONUP}},
+         {LeftPressed, LeftReleased, LeftDoubleClicked}},
+        {QSystemTrayIcon::DoubleClick, P::XEmbed, {LeftDoubleClicked}},
+        {QSystemTrayIcon::Context, P::XEmbed, {RightPressed, RightReleased}},
+        {QSystemTrayIcon::Context, P::StatusNotifierItem, {RightPressed, RightReleased}},
+        {QSystemTrayIcon::MiddleClick, P::StatusNotifierItem, {MiddlePressed, MiddleReleased}},
         {QSystemTrayIcon::Unknown, P::XEmbed, {}},
     };
     for (const auto& row : table)

@@ -1,4 +1,4 @@
-#include "tray/Trayicon.h"
+#include "tray/TrayIcon.h"
 
 #include "platform/AppError.h"
 
@@ -12,7 +12,7 @@
 namespace {
 
 using enum MouseMessage;
-using enum TTrayIconMessage;
+using enum TrayTrigger;
 using testing::ThrowsMessage;
 
 /// A notification area that records what it is asked and answers what the test sets.
@@ -54,33 +54,33 @@ public:
 };
 
 /// Logs the overridable actions and every event instead of touching a window or a menu.
-class RecordingTrayIcon final : public TTrayIcon
+class RecordingTrayIcon final : public TrayIcon
 {
 public:
-    using TTrayIcon::TTrayIcon;
+    using TrayIcon::TrayIcon;
     QStringList log;
 
-    void Restore() override { log << QStringLiteral("Restore"); }
-    void ShowMenu() override { log << QStringLiteral("ShowMenu"); }
-    void tick() { DoOnAnimate(); }
+    void restore() override { log << QStringLiteral("Restore"); }
+    void showMenu() override { log << QStringLiteral("ShowMenu"); }
+    void tick() { animateStep(); }
 
     void recordEvents(bool withClick)
     {
-        const auto mouse = [this](const char* what, QObject*, TMouseButton b, ShiftFlags s, int x,
+        const auto mouse = [this](const char* what, QObject*, MouseButton b, ShiftFlags s, int x,
                                   int y) {
-            const char* name = b == TMouseButton::mbLeft    ? "L"
-                               : b == TMouseButton::mbRight ? "R"
+            const char* name = b == MouseButton::Left    ? "L"
+                               : b == MouseButton::Right ? "R"
                                                             : "M";
             log << QStringLiteral("%1 %2 %3 %4,%5").arg(what, name).arg(s.toInt()).arg(x).arg(y);
         };
         if (withClick)
-            OnClick = [this](QObject* sender) { log << sender->objectName() + "Click"; };
-        OnDblClick = [this](QObject*) { log << QStringLiteral("DblClick"); };
-        OnMouseMove = [this](QObject*, ShiftFlags s, int x, int y) {
+            onClick = [this](QObject* sender) { log << sender->objectName() + "Click"; };
+        onDoubleClick = [this](QObject*) { log << QStringLiteral("DblClick"); };
+        onMouseMove = [this](QObject*, ShiftFlags s, int x, int y) {
             log << QStringLiteral("Move %1 %2,%3").arg(s.toInt()).arg(x).arg(y);
         };
-        OnMouseDown = std::bind_front(mouse, "Down");
-        OnMouseUp = std::bind_front(mouse, "Up");
+        onMouseDown = std::bind_front(mouse, "Down");
+        onMouseUp = std::bind_front(mouse, "Up");
     }
 };
 
@@ -100,35 +100,35 @@ Rig makeRig(TrayRetry retry = {})
 } // namespace
 
 // Every trigger setting against every mouse message: the action runs exactly once where the
-// trigger matches the message, never elsewhere; imClick only while OnClick is set.
+// trigger matches the message, never elsewhere; Click only while onClick is set.
 TEST(TrayIconMessages, EachTriggerFiresOnItsMessagesOnly)
 {
-    const std::pair<MouseMessage, std::set<TTrayIconMessage>> table[] = {
-        {WM_MOUSEMOVE, {}},
-        {WM_LBUTTONDOWN, {imMouseDown}},
-        {WM_LBUTTONUP, {imClick, imMouseUp, imLeftClickUp}},
-        {WM_LBUTTONDBLCLK, {imDoubleClick, imLeftDoubleClick}},
-        {WM_RBUTTONDOWN, {imMouseDown}},
-        {WM_RBUTTONUP, {imMouseUp, imRightClickUp}},
-        {WM_RBUTTONDBLCLK, {imDoubleClick, imRightDoubleClick}},
-        {WM_MBUTTONDOWN, {imMouseDown}},
-        {WM_MBUTTONUP, {imMouseUp}},
-        {WM_MBUTTONDBLCLK, {imDoubleClick}}};
-    const TTrayIconMessage triggers[] = {imClick,        imDoubleClick,      imMouseDown,
-                                         imMouseUp,      imLeftClickUp,      imLeftDoubleClick,
-                                         imRightClickUp, imRightDoubleClick, imNone};
+    const std::pair<MouseMessage, std::set<TrayTrigger>> table[] = {
+        {Moved, {}},
+        {LeftPressed, {MouseDown}},
+        {LeftReleased, {Click, MouseUp, LeftClickUp}},
+        {LeftDoubleClicked, {DoubleClick, LeftDoubleClick}},
+        {RightPressed, {MouseDown}},
+        {RightReleased, {MouseUp, RightClickUp}},
+        {RightDoubleClicked, {DoubleClick, RightDoubleClick}},
+        {MiddlePressed, {MouseDown}},
+        {MiddleReleased, {MouseUp}},
+        {MiddleDoubleClicked, {DoubleClick}}};
+    const TrayTrigger triggers[] = {Click,        DoubleClick,      MouseDown,
+                                         MouseUp,      LeftClickUp,      LeftDoubleClick,
+                                         RightClickUp, RightDoubleClick, None};
     for (const auto& [message, firing] : table) {
         for (const bool withClick : {false, true}) {
-            const auto fires = [&](TTrayIconMessage t) {
-                return firing.contains(t) && (t != imClick || withClick) ? 1 : 0;
+            const auto fires = [&](TrayTrigger t) {
+                return firing.contains(t) && (t != Click || withClick) ? 1 : 0;
             };
-            for (const TTrayIconMessage restoreOn : triggers) {
-                for (const TTrayIconMessage menuOn : triggers) {
+            for (const TrayTrigger restoreOn : triggers) {
+                for (const TrayTrigger menuOn : triggers) {
                     Rig rig = makeRig();
                     rig.tray->recordEvents(withClick);
-                    rig.tray->SetRestoreOn(restoreOn);
-                    rig.tray->SetPopupMenuOn(menuOn);
-                    rig.tray->DoMessage(message);
+                    rig.tray->setRestoreOn(restoreOn);
+                    rig.tray->setPopupMenuOn(menuOn);
+                    rig.tray->handleMouseMessage(message);
                     SCOPED_TRACE(testing::Message()
                                  << "message " << static_cast<int>(message) << " restoreOn "
                                  << static_cast<int>(restoreOn) << " menuOn "
@@ -149,27 +149,27 @@ TEST(TrayIconMessages, StepsRunInOrderWithShiftStateAndCursor)
     const struct
     {
         MouseMessage message;
-        TTrayIconMessage restoreOn, menuOn;
+        TrayTrigger restoreOn, menuOn;
         bool withClick;
         QString expected;
     } table[] = {
-        {WM_MOUSEMOVE, imNone, imNone, false, "Move 3 10,20"},
-        {WM_LBUTTONDOWN, imMouseDown, imMouseDown, false, "Restore|ShowMenu|Down L 11 10,20"},
-        {WM_LBUTTONUP, imClick, imLeftClickUp, true, "Restore|trayClick|Up L 11 10,20|ShowMenu"},
-        {WM_LBUTTONUP, imLeftClickUp, imMouseUp, true, "trayClick|ShowMenu|Up L 11 10,20|Restore"},
-        {WM_LBUTTONUP, imClick, imNone, false, "Up L 11 10,20"},
-        {WM_LBUTTONDBLCLK, imLeftDoubleClick, imDoubleClick, false, "ShowMenu|DblClick|Restore"},
-        {WM_RBUTTONUP, imMouseUp, imRightClickUp, false, "Restore|Up R 19 10,20|ShowMenu"},
-        {WM_MBUTTONUP, imMouseUp, imNone, false, "Restore|Up M 35 10,20"},
+        {Moved, None, None, false, "Move 3 10,20"},
+        {LeftPressed, MouseDown, MouseDown, false, "Restore|ShowMenu|Down L 11 10,20"},
+        {LeftReleased, Click, LeftClickUp, true, "Restore|trayClick|Up L 11 10,20|ShowMenu"},
+        {LeftReleased, LeftClickUp, MouseUp, true, "trayClick|ShowMenu|Up L 11 10,20|Restore"},
+        {LeftReleased, Click, None, false, "Up L 11 10,20"},
+        {LeftDoubleClicked, LeftDoubleClick, DoubleClick, false, "ShowMenu|DblClick|Restore"},
+        {RightReleased, MouseUp, RightClickUp, false, "Restore|Up R 19 10,20|ShowMenu"},
+        {MiddleReleased, MouseUp, None, false, "Restore|Up M 35 10,20"},
     };
     for (const auto& c : table) {
         Rig rig = makeRig();
         rig.tray->setObjectName("tray");
         rig.backend->modifiers = Qt::ShiftModifier | Qt::AltModifier;
         rig.tray->recordEvents(c.withClick);
-        rig.tray->SetRestoreOn(c.restoreOn);
-        rig.tray->SetPopupMenuOn(c.menuOn);
-        rig.tray->DoMessage(c.message);
+        rig.tray->setRestoreOn(c.restoreOn);
+        rig.tray->setPopupMenuOn(c.menuOn);
+        rig.tray->handleMouseMessage(c.message);
         EXPECT_EQ(rig.tray->log.join('|'), c.expected) << static_cast<int>(c.message);
     }
 }
@@ -177,17 +177,17 @@ TEST(TrayIconMessages, StepsRunInOrderWithShiftStateAndCursor)
 TEST(TrayIcon, BackendMessagesReachTheTableAndSessionEndRemovesTheIcon)
 {
     Rig rig = makeRig();
-    rig.tray->SetPopupMenuOn(imRightClickUp);
-    for (const MouseMessage message : {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONDBLCLK})
+    rig.tray->setPopupMenuOn(RightClickUp);
+    for (const MouseMessage message : {RightPressed, RightReleased, LeftDoubleClicked})
         rig.backend->onMouse(message);
     EXPECT_EQ(rig.tray->log, QStringList({"ShowMenu", "Restore"}));
 
-    rig.tray->SetVisible(true);
+    rig.tray->setVisible(true);
     ASSERT_TRUE(rig.backend->shown);
     rig.backend->onSessionEnd();
     EXPECT_FALSE(rig.backend->shown);
-    EXPECT_FALSE(rig.tray->IconShown());
-    EXPECT_TRUE(rig.tray->Visible());
+    EXPECT_FALSE(rig.tray->isIconShown());
+    EXPECT_TRUE(rig.tray->isVisible());
 }
 
 TEST(TrayIcon, HintShorterThan64CharactersIsTakenLongerIsIgnored)
@@ -198,8 +198,8 @@ TEST(TrayIcon, HintShorterThan64CharactersIsTakenLongerIsIgnored)
         {"Wake up", "Wake up"}, {fits, fits}, {tooLong, fits}, {"", ""}, {tooLong, ""}};
     Rig rig = makeRig();
     for (const auto& [text, expected] : steps) {
-        rig.tray->SetHint(text);
-        EXPECT_EQ(rig.tray->Hint(), expected) << text.size();
+        rig.tray->setHint(text);
+        EXPECT_EQ(rig.tray->hint(), expected) << text.size();
         EXPECT_EQ(rig.backend->toolTip, expected) << text.size();
     }
 }
@@ -214,25 +214,25 @@ TEST(TrayIcon, AnimationStepsThroughTheIconsWrapsAndNeedsIcons)
     }
     Rig rig = makeRig();
     rig.backend->appIcon = icons.takeLast();
-    rig.tray->SetAnimate(true);
-    EXPECT_FALSE(rig.tray->GetAnimate()) << "no icons to step through";
+    rig.tray->setAnimated(true);
+    EXPECT_FALSE(rig.tray->isAnimated()) << "no icons to step through";
 
-    rig.tray->SetIcons(icons);
+    rig.tray->setIcons(icons);
     EXPECT_EQ(rig.backend->icon.cacheKey(), icons[0].cacheKey());
-    rig.tray->SetAnimate(true);
+    rig.tray->setAnimated(true);
     for (const int expected : {1, 2, 0, 1}) {
         rig.tray->tick();
-        EXPECT_EQ(rig.tray->IconIndex(), expected);
+        EXPECT_EQ(rig.tray->iconIndex(), expected);
         EXPECT_EQ(rig.backend->icon.cacheKey(), icons[expected].cacheKey());
     }
-    rig.tray->SetAnimateInterval(5);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return rig.tray->IconIndex() != 1; })) << "no timer";
+    rig.tray->setAnimateInterval(5);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rig.tray->iconIndex() != 1; })) << "no timer";
 
-    rig.tray->SetIcons({});
-    EXPECT_FALSE(rig.tray->GetAnimate());
+    rig.tray->setIcons({});
+    EXPECT_FALSE(rig.tray->isAnimated());
     EXPECT_EQ(rig.backend->icon.cacheKey(), rig.backend->appIcon.cacheKey());
-    rig.tray->SetIcons(icons);
-    rig.tray->SetIconIndex(7);
+    rig.tray->setIcons(icons);
+    rig.tray->setIconIndex(7);
     EXPECT_TRUE(rig.backend->icon.isNull()) << "an index outside the list shows no image";
 }
 
@@ -248,13 +248,13 @@ TEST(TrayIconVisibility, LooksForALateTrayUntilHiddenOrOutOfAttempts)
     for (const auto& c : cases) {
         Rig rig = makeRig({std::chrono::milliseconds(1), c.attempts});
         rig.backend->available = false;
-        ASSERT_NO_THROW(rig.tray->SetVisible(true));
-        EXPECT_TRUE(rig.tray->Visible());
+        ASSERT_NO_THROW(rig.tray->setVisible(true));
+        EXPECT_TRUE(rig.tray->isVisible());
         if (c.hide)
-            rig.tray->SetVisible(false);
+            rig.tray->setVisible(false);
         QTest::qWait(60);
         rig.backend->available = true;
-        EXPECT_EQ(QTest::qWaitFor([&] { return rig.tray->IconShown(); }, c.shows ? 2000 : 60),
+        EXPECT_EQ(QTest::qWaitFor([&] { return rig.tray->isIconShown(); }, c.shows ? 2000 : 60),
                   c.shows)
             << c.attempts << c.hide;
         EXPECT_EQ(rig.backend->showRequests, c.shows ? 1 : 0);
@@ -265,14 +265,14 @@ TEST(TrayIconVisibility, RefusedIconRaisesTheUsersMessage)
 {
     Rig rig = makeRig();
     rig.backend->showSucceeds = false;
-    EXPECT_THAT([&] { rig.tray->SetVisible(true); },
+    EXPECT_THAT([&] { rig.tray->setVisible(true); },
                 ThrowsMessage<AppError>("Cannot Create System Shell Notification Icon"));
-    EXPECT_TRUE(rig.tray->Visible());
+    EXPECT_TRUE(rig.tray->isVisible());
 
     rig.backend->showSucceeds = true;
-    rig.tray->SetVisible(true);
+    rig.tray->setVisible(true);
     rig.backend->hideSucceeds = false;
-    EXPECT_THAT([&] { rig.tray->SetVisible(false); },
+    EXPECT_THAT([&] { rig.tray->setVisible(false); },
                 ThrowsMessage<AppError>("Cannot Remove System Shell Notification Icon"));
 }
 
@@ -289,12 +289,12 @@ TEST(TrayIconWindow, MinimizeHidesTheWindowOnlyWhileTheIconIsShown)
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.available << c.maximized << c.ownRestore);
         QWidget window;
-        TTrayIcon tray(&window, std::make_unique<FakeTrayBackend>(c.available));
+        TrayIcon tray(&window, std::make_unique<FakeTrayBackend>(c.available));
         int minimized = 0;
         int restored = 0;
-        tray.OnMinimize = [&](QObject*) { ++minimized; };
-        tray.OnRestore = [&](QObject*) { ++restored; };
-        tray.SetVisible(true);
+        tray.onMinimize = [&](QObject*) { ++minimized; };
+        tray.onRestore = [&](QObject*) { ++restored; };
+        tray.setVisible(true);
         c.maximized ? window.showMaximized() : window.show();
         QTest::qWait(20);
         window.showMinimized();
@@ -303,14 +303,14 @@ TEST(TrayIconWindow, MinimizeHidesTheWindowOnlyWhileTheIconIsShown)
         EXPECT_EQ(window.isVisible(), !c.available);
         EXPECT_EQ(minimized, c.available ? 1 : 0);
 
-        c.ownRestore ? window.showNormal() : tray.Restore();
+        c.ownRestore ? window.showNormal() : tray.restore();
         QTest::qWait(20);
         EXPECT_TRUE(window.isVisible());
         EXPECT_FALSE(window.isMinimized());
         EXPECT_EQ(window.isMaximized(), c.maximized);
         EXPECT_EQ(restored, 1);
 
-        tray.SetVisible(false);
+        tray.setVisible(false);
         window.showMinimized();
         QTest::qWait(20);
         EXPECT_TRUE(window.isVisible());

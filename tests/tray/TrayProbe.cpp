@@ -1,7 +1,7 @@
 // A window with a tray icon for tray_xvfb_test.sh. Prints READY once the window is minimized
 // into the icon, MENU and MENU CLOSED around the pop-up menu, RESTORED once the window is back.
 #include "tray/SystemTrayBackend.h"
-#include "tray/Trayicon.h"
+#include "tray/TrayIcon.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -30,21 +30,21 @@ int main(int argc, char** argv)
     window.show();
 
     using namespace std::chrono_literals;
-    TTrayIcon tray(&window, std::make_unique<SystemTrayBackend>(), nullptr, {100ms, 50});
-    tray.SetHint(QStringLiteral("Dorvane"));
-    tray.OnRestore = [](QObject*) { say("RESTORED"); };
+    TrayIcon tray(&window, std::make_unique<SystemTrayBackend>(), nullptr, {100ms, 50});
+    tray.setHint(QStringLiteral("Dorvane"));
+    tray.onRestore = [](QObject*) { say("RESTORED"); };
     QMenu menu;
-    menu.addAction(QStringLiteral("Restore"), &tray, &TTrayIcon::Restore);
+    menu.addAction(QStringLiteral("Restore"), &tray, &TrayIcon::restore);
     QObject::connect(&menu, &QMenu::aboutToShow, [] { say("MENU"); });
     QObject::connect(&menu, &QMenu::aboutToHide, [] { say("MENU CLOSED"); });
-    tray.SetPopupMenu(&menu);
-    tray.SetPopupMenuOn(TTrayIconMessage::imRightClickUp);
-    tray.SetVisible(true);
+    tray.setPopupMenu(&menu);
+    tray.setPopupMenuOn(TrayTrigger::RightClickUp);
+    tray.setVisible(true);
 
     bool minimized = false;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (!tray.IconShown())
+        if (!tray.isIconShown())
             return;
         if (!minimized) {
             minimized = true;

@@ -1,0 +1,114 @@
+#include "core/EventsFile.h"
+
+#include "inifile/ProfileSession.h"
+
+#include <algorithm>
+#include <charconv>
+#include <string>
+
+namespace {
+
+const std::string kDate = "Date";
+const std::string kTime = "Time";
+const std::string kCountdown = "Countdown";
+const std::string kTitle = "Title";
+const std::string kMessage = "Message";
+const std::string kSoundFile = "Sound File";
+const std::string kExtraFile = "Extra File";
+const std::string kStatus = "Status";
+
+// A damaged or hostile file naming "Event999999999" must not make us build a billion records
+// of defaults; no real list comes near this.
+constexpr long long kMaxEvents = 100000;
+
+std::string sectionName(std::size_t index)
+{
+    return "Event" + std::to_string(index);
+}
+
+/// The index of a section named exactly "Event" + decimal without leading zeros (any letter
+/// case, as sections match regardless of case), or -1.
+long long eventIndex(const std::string& name)
+{
+    if (name.size() <= 5 || name.size() > 5 + 10)
+        return -1;
+    for (std::size_t i = 0; i < 5; ++i)
+        if (std::tolower(static_cast<unsigned char>(name[i])) != "event"[i])
+            return -1;
+    const char* first = name.data() + 5;
+    const char* last = name.data() + name.size();
+    if (*first == '0' && last - first > 1)
+        return -1;
+    long long value = -1;
+    auto [ptr, ec] = std::from_chars(first, last, value);
+    if (ec != std::errc() || ptr != last || value < 0)
+        return -1;
+    return value;
+}
+
+QString text(const ProfileSession& file, const std::string& section, const std::string& key,
+             const QString& def = {})
+{
+    const auto value = file.readView(section, key);
+    return value ? QString::fromUtf8(value->data(), static_cast<qsizetype>(value->size())) : def;
+}
+
+} // namespace
+
+namespace EventsFile {
+
+EventList load(const QString& fileName, std::optional<int> limit, const QString& defaultSound)
+{
+    EventList events;
+    if (limit && *limit <= 0)
+        return events;
+
+    const ProfileSession file(fileName.toStdString());
+    long long present = 0;
+    for (const std::string& name : file.sectionNames())
+        present = std::max(present, eventIndex(name) + 1);
+    const long long count =
+        std::min(limit ? std::min<long long>(*limit, present) : present, kMaxEvents);
+
+    events.reserve(static_cast<std::size_t>(count));
+    for (long long i = 0; i < count; ++i) {
+        const std::string section = sectionName(static_cast<std::size_t>(i));
+        Event e;
+        e.date = text(file, section, kDate);
+        e.time = text(file, section, kTime);
+        e.countdown = file.readInt(section, kCountdown, 0) != 0;
+        e.title = text(file, section, kTitle);
+        e.message = text(file, section, kMessage);
+        e.soundFile = text(file, section, kSoundFile, defaultSound);
+        e.extraFile = text(file, section, kExtraFile);
+        e.status = text(file, section, kStatus);
+        events.append(std::move(e));
+    }
+    return events;
+}
+
+void save(const QString& fileName, const EventList& events)
+{
+    ProfileSession file(fileName.toStdString());
+    std::size_t i = 0;
+    for (const Event& e : events) {
+        const std::string section = sectionName(i++);
+        file.writeString(section, kDate, e.date.toStdString());
+        file.writeString(section, kTime, e.time.toStdString());
+        file.writeString(section, kCountdown, e.countdown ? "1" : "0");
+        file.writeString(section, kTitle, e.title.toStdString());
+        file.writeString(section, kMessage, e.message.toStdString());
+        file.writeString(section, kSoundFile, e.soundFile.toStdString());
+        file.writeString(section, kExtraFile, e.extraFile.toStdString());
+        file.writeString(section, kStatus, e.status.toStdString());
+    }
+    // Without this an uncapped load would bring deleted events back.
+    for (const std::string& name : file.sectionNames()) {
+        const long long index = eventIndex(name);
+        if (index >= 0 && static_cast<std::size_t>(index) >= events.size())
+            file.eraseSection(name);
+    }
+    file.commit();
+}
+
+} // namespace EventsFile

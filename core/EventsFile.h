@@ -1,0 +1,21 @@
+#pragma once
+
+#include "core/EventList.h"
+
+#include <QString>
+#include <optional>
+
+namespace EventsFile {
+
+/// Reads the sections "Event0".."Event(n-1)", n being the smaller of limit and one past the
+/// highest "EventN" section present. No limit reads every event of the file; a negative limit
+/// reads nothing. A gap yields a record of defaults; a missing "Sound File" gives defaultSound.
+[[nodiscard]] EventList load(const QString& fileName, std::optional<int> limit,
+                             const QString& defaultSound);
+
+/// Writes every entry into "Event0".."Event(size-1)", key order fixed, and removes the stale
+/// "EventK" sections past the end, in one atomic replacement of the file.
+/// Throws AppError("Unable to write to <file>") when the system refuses.
+void save(const QString& fileName, const EventList& events);
+
+} // namespace EventsFile

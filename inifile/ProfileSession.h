@@ -1,0 +1,49 @@
+#pragma once
+
+#include "inifile/ProfileDocument.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// One initialisation file read once: many indexed reads, many staged writes, one atomic commit.
+/// Any sequence of writes gives the same file, byte for byte, as the same sequence of single
+/// writeProfileString() calls. Names are taken on one line and without surrounding blanks.
+class ProfileSession
+{
+public:
+    /// Reads the file; a missing or unreadable file reads as empty.
+    explicit ProfileSession(std::string fileName);
+
+    /// The value (unquoted, at most 2047 bytes) or def when the section or key is missing.
+    [[nodiscard]] std::string readString(const std::string& section, const std::string& key,
+                                         const std::string& def) const;
+    /// The same without a copy: a view of the value that lives until the next write, or nothing
+    /// when the section or key is missing.
+    [[nodiscard]] std::optional<std::string_view> readView(const std::string& section,
+                                                           const std::string& key) const;
+    /// The value as a 32-bit integer, or def when missing or not an integer.
+    [[nodiscard]] int readInt(const std::string& section, const std::string& key, int def) const;
+
+    /// Stages a write. Line breaks in the value become blanks. Throws AppError for a key name
+    /// that could never be read back (holding "=", or starting with "[" or ";").
+    void writeString(const std::string& section, const std::string& key, const std::string& value);
+    /// Stages removal of the first section of that name, its header and its lines.
+    void eraseSection(const std::string& section);
+
+    /// Names of the sections that reads see (the first of each name), in file order.
+    [[nodiscard]] std::vector<std::string> sectionNames() const;
+
+    /// Writes the staged changes in one atomic replacement, if there are any.
+    /// Throws AppError("Unable to write to <file>"); the file is then left as it was.
+    void commit();
+
+private:
+    [[noreturn]] void refuse() const;
+
+    std::string m_fileName;
+    profile::ProfileDocument m_document;
+    bool m_unreadable = false; // exists but could not be read: never overwrite it
+    bool m_changed = false;
+};

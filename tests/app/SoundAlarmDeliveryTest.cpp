@@ -1,0 +1,132 @@
+#include "support/AppFakes.h"
+#include "app/SoundAlarmDelivery.h"
+#include "media/Mp3Player.h"
+#include "platform/gstreamer/GstMediaDevice.h"
+#include "platform/Shell.h"
+#include "platform/WaveSound.h"
+#include "support/ToneWave.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct FakeWave : WaveSound
+{
+    void play(const QString& fileName) override { played << fileName; }
+    QStringList played;
+};
+
+struct FakeShell : Shell
+{
+    void openFile(const QString& path) override { opened << path; }
+    QStringList opened;
+};
+
+TEST(SoundAlarmDeliveryTest, ExtensionIsFromTheLastDotOfTheName)
+{
+    const struct
+    {
+        const char* path;
+        const char* ext;
+    } cases[] = {{"/a/b/tune.mp3", ".mp3"}, {"/a/b/tune.tar.WAV", ".WAV"},
+                 {"/a/b.d/tune", ""},       {"tune.", "."},
+                 {"/a/.hidden", ".hidden"}, {"", ""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(SoundAlarmDelivery::extensionOf(QLatin1String(c.path)), QLatin1String(c.ext))
+            << c.path;
+}
+
+class DeliveryTest : public ::testing::Test
+{
+protected:
+    DeliveryTest()
+    {
+        EXPECT_TRUE(writeToneWave(path("tone.WAV"), 300));
+        EXPECT_TRUE(writeToneWave(path("long.mp3"), 3000)); // any container the player can read
+        QFile broken(path("broken.mp3"));
+        EXPECT_TRUE(broken.open(QIODevice::WriteOnly));
+        broken.write("this is not a sound\n");
+    }
+    QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+    Event event(const char* title, const char* sound, const char* extra = "")
+    {
+        Event e;
+        e.title = QLatin1String(title);
+        e.soundFile = *sound ? path(sound) : QString();
+        e.extraFile = QLatin1String(extra);
+        return e;
+    }
+
+    QTemporaryDir dir;
+    FakeWave wave;
+    FakeShell shell;
+    GstMediaDeviceFactory devices{GstMediaOptions{u"fakesink sync=true"_s}};
+    SoundAlarmDelivery delivery{wave, shell, devices, u"/default/alarm.wav"_s};
+};
+
+TEST_F(DeliveryTest, WaveOnlyForLowerCaseWavAndMp3StoppedAfterTheMessage)
+{
+    delivery.startSound(event("silent", ""));
+    EXPECT_TRUE(delivery.lastSoundExt().isEmpty());
+    delivery.startSound(event("wave", "a.wav"));
+    EXPECT_EQ(wave.played, QStringList{path("a.wav")});
+
+    delivery.startSound(event("capitals", "tone.WAV"));
+    ASSERT_NE(delivery.alarmPlayer(), nullptr);
+    EXPECT_EQ(delivery.alarmPlayer()->state(), PlayerMode::Playing);
+    delivery.afterMessage(); // ".WAV" is not ".mp3": plays on
+    EXPECT_EQ(delivery.alarmPlayer()->state(), PlayerMode::Playing);
+
+    delivery.startSound(event("mp3", "long.mp3"));
+    EXPECT_EQ(delivery.playersPlayingOn(), 1u); // the earlier player is not cut off
+    delivery.startSound(event("none after", ""));
+    delivery.afterMessage(); // the last sound of any event decides
+    EXPECT_EQ(delivery.alarmPlayer()->state(), PlayerMode::Unknown);
+
+    // The earlier player reaches its end and is released then.
+    QElapsedTimer waited;
+    waited.start();
+    while (delivery.playersPlayingOn() > 0 && waited.elapsed() < 3000)
+        QTest::qWait(20);
+    EXPECT_EQ(delivery.playersPlayingOn(), 0u);
+    EXPECT_TRUE(delivery.takeErrors().isEmpty());
+}
+
+TEST_F(DeliveryTest, BrokenSoundFallsBackAndTheWholeTickIsDelivered)
+{
+    AppFixture app;
+    auto form =
+        std::make_unique<MainWindow>(MainWindowServices{app.clock, app.boxes, app.autoStart, delivery,
+                                                app.exe(), std::make_unique<NoTrayBackend>()});
+    form->startUp();
+    const QString today = u"08.12.2026"_s;
+    for (Event e :
+         {event("one", "a.wav", "/docs/one.pdf"), event("two", "broken.mp3", "/docs/two.pdf"),
+          event("three", "long.mp3", "/docs/three.pdf")}) {
+        e.date = today;
+        e.time = u"12:00:01"_s;
+        e.status = u"Active"_s;
+        e.message = e.title + u" text"_s;
+        form->appendEvent(e);
+    }
+    app.clock.advance(1);
+    form->onTick();
+
+    EXPECT_EQ(wave.played, (QStringList{path("a.wav"), u"/default/alarm.wav"_s}));
+    EXPECT_EQ(shell.opened,
+              (QStringList{u"/docs/one.pdf"_s, u"/docs/two.pdf"_s, u"/docs/three.pdf"_s}));
+    ASSERT_EQ(app.boxes.calls.size(), 2u);
+    EXPECT_EQ(app.boxes.calls[0].kind, FakeMessageBoxes::Kind::message);
+    for (const char* title : {"one", "two", "three"})
+        EXPECT_TRUE(app.boxes.calls[0].text.contains(QLatin1String(title) + u"\r\r"_s));
+    EXPECT_EQ(app.boxes.calls[1].kind, FakeMessageBoxes::Kind::Error);
+    EXPECT_TRUE(app.boxes.calls[1].text.contains(u" - "_s)) << qPrintable(app.boxes.calls[1].text);
+    // The message closed with ".mp3" the last sound: the third event's player was stopped.
+    EXPECT_EQ(delivery.alarmPlayer()->state(), PlayerMode::Unknown);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(form->m_events[i].status, u"Done"_s);
+}
+
+} // namespace

@@ -1,0 +1,130 @@
+#include "core/EventsFile.h"
+
+#include "core/ProgramSettings.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+class EventsFileTest : public ::testing::Test
+{
+protected:
+    QString path(const QString& name = u"events.ini"_s) const { return dir.filePath(name); }
+    void write(const QByteArray& content) const
+    {
+        QFile f(path());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    QByteArray read() const
+    {
+        QFile f(path());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static EventList sample(int n)
+    {
+        EventList list;
+        for (int i = 0; i < n; ++i) {
+            Event e;
+            e.date = u"0%1.01.2027"_s.arg(i + 1);
+            e.time = u"10:00:0%1"_s.arg(i);
+            e.title = u"Title %1"_s.arg(i);
+            e.message = u"  leading blanks, \"quotes\", = ; [ and Grüße %1"_s.arg(i);
+            e.soundFile = u"/music/Wake up %1.mp3"_s.arg(i);
+            e.status = u"Active"_s;
+            e.countdown = i % 2 == 1;
+            list.append(e);
+        }
+        return list;
+    }
+
+    QTemporaryDir dir;
+    const QString defaultSound = u"/opt/dorvane/sounds/alarm.wav"_s;
+};
+
+TEST_F(EventsFileTest, SaveWritesSectionsAndKeysInOrderAndLoadsBack)
+{
+    const EventList events = sample(3);
+    EventsFile::save(path(), events);
+    const QByteArray text = read();
+    EXPECT_TRUE(
+        text.startsWith("[Event0]\nDate=01.01.2027\nTime=10:00:00\nCountdown=0\nTitle=Title 0\n"
+                        "Message=\"  leading blanks,"));
+    EXPECT_LT(text.indexOf("[Event0]"), text.indexOf("[Event1]"));
+    EXPECT_LT(text.indexOf("[Event1]"), text.indexOf("[Event2]"));
+
+    const EventList loaded = EventsFile::load(path(), std::nullopt, defaultSound);
+    ASSERT_EQ(loaded.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(loaded[i], events[i]) << i;
+}
+
+TEST_F(EventsFileTest, LimitCapsTheSectionsRead)
+{
+    EventsFile::save(path(), sample(4));
+    struct Case
+    {
+        std::optional<int> limit;
+        std::size_t expected;
+    };
+    for (const Case c : {Case{0, 0}, Case{-5, 0}, Case{2, 2}, Case{4, 4}, Case{1000000000, 4},
+                         Case{std::nullopt, 4}})
+        EXPECT_EQ(EventsFile::load(path(), c.limit, defaultSound).size(), c.expected)
+            << (c.limit ? *c.limit : -1);
+    EXPECT_TRUE(EventsFile::load(path(u"none.ini"_s), std::nullopt, defaultSound).empty());
+}
+
+TEST_F(EventsFileTest, GapsGiveRecordsOfDefaultsButNothingPastTheLastSection)
+{
+    write("[Event0]\nTitle=first\n[event2]\ntitle=third\nCountdown=0x10\n[Event07]\nTitle=not an "
+          "index\n");
+    const EventList loaded = EventsFile::load(path(), 50, defaultSound);
+    ASSERT_EQ(loaded.size(), 3u);
+    EXPECT_EQ(loaded[0].title, u"first"_s);
+    EXPECT_EQ(loaded[1], (Event{{}, {}, {}, {}, defaultSound, {}, {}, false}));
+    EXPECT_EQ(loaded[2].title, u"third"_s);
+    EXPECT_TRUE(loaded[2].countdown);
+}
+
+TEST_F(EventsFileTest, SaveRemovesStaleSectionsAndKeepsEverythingElse)
+{
+    write("; my "
+          "notes\n[Other]\nkeep=1\n[Event0]\nDate=x\nCustom=mine\n[Event1]\nDate=y\n[Event2]\nDate="
+          "z\n");
+    EventsFile::save(path(), sample(1));
+    const QByteArray text = read();
+    EXPECT_TRUE(
+        text.startsWith("; my notes\n[Other]\nkeep=1\n[Event0]\nDate=01.01.2027\nCustom=mine\n"));
+    EXPECT_FALSE(text.contains("[Event1]"));
+    EXPECT_FALSE(text.contains("[Event2]"));
+    EXPECT_EQ(EventsFile::load(path(), std::nullopt, defaultSound).size(), 1u);
+}
+
+TEST(ProgramSettingsTest, DefaultsAndRoundTrip)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"dorvane.ini"_s);
+    const ProgramSettings defaults = ProgramSettings::read(file);
+    EXPECT_EQ(defaults.languageName, u"English"_s);
+    EXPECT_EQ(defaults.eventCount, 0);
+    EXPECT_TRUE(defaults.autoStart);
+    EXPECT_TRUE(defaults.soundPlay);
+
+    ProgramSettings s{u"Russian"_s, 12, false, false};
+    s.write(file);
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(),
+              QByteArray("[Options]\nLanguage=Russian\nEvents=12\nAuto Start=0\nSound Play=0\n"));
+    const ProgramSettings back = ProgramSettings::read(file);
+    EXPECT_EQ(back.languageName, s.languageName);
+    EXPECT_EQ(back.eventCount, 12);
+    EXPECT_FALSE(back.autoStart);
+    EXPECT_FALSE(back.soundPlay);
+}
+
+} // namespace

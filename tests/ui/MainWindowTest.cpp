@@ -1,0 +1,177 @@
+#include "support/AppFakes.h"
+#include "core/ColumnLayout.h"
+#include "core/EventsFile.h"
+
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QTreeView>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+using Kind = FakeMessageBoxes::Kind;
+
+class MainWindowTest : public ::testing::Test, protected AppFixture
+{
+protected:
+    void saveEvents(const EventList& events, int count)
+    {
+        EventsFile::save(path(u"events.ini"_s), events);
+        writeFile(u"dorvane.ini"_s, u"[Options]\nEvents=%1\nAuto Start=0\n"_s.arg(count).toUtf8());
+    }
+};
+
+TEST_F(MainWindowTest, FirstStartReadsNothingAndWritesTheAutostartEntry)
+{
+    saveEvents(EventList(), 0);
+    QFile::remove(path(u"dorvane.ini"_s));
+    EventList one;
+    one.append(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"a"_s, u"Active"_s));
+    EventsFile::save(path(u"events.ini"_s), one); // present, but the count is 0
+
+    auto form = makeForm();
+    form->startUp();
+    EXPECT_EQ(form->m_languageName, u"English"_s);
+    EXPECT_TRUE(form->m_events.empty());
+    EXPECT_EQ(form->m_strings.active, u"Active"_s);
+    EXPECT_EQ(autoStart.log, QStringList{u"enable:Dorvane 1.6:"_s + exe()});
+    EXPECT_TRUE(boxes.calls.empty());
+    EXPECT_EQ(form->settingsFileName(), path(u"dorvane.ini"_s));
+    EXPECT_EQ(form->m_defaultSoundFile, dir.path() + u"/sounds/alarm.wav"_s);
+}
+
+TEST_F(MainWindowTest, StartUpFillsTheViewAndReportsPassedEvents)
+{
+    EventList events;
+    events.append(makeEvent(u"07.12.2026"_s, u"09:00:00"_s, u"yesterday"_s, u"Active"_s));
+    events.append(makeEvent(u"08.12.2026"_s, u"13:00:00"_s, u"later"_s, u"Active"_s));
+    events.append(makeEvent(u"08.12.2026"_s, u"11:59:59"_s, u"earlier"_s, u"Active"_s));
+    events.append(makeEvent(u"01.01.2020"_s, u"10:00:00"_s, u"done"_s, u"Done"_s));
+    events.append(makeEvent(u"01.01.2020"_s, u"00:00:05"_s, u"countdown"_s, u"Active"_s, true));
+    saveEvents(events, 5);
+
+    auto form = makeForm();
+    form->startUp();
+    ASSERT_EQ(form->m_model->count(), 5);
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].kind, Kind::message);
+    EXPECT_EQ(boxes.calls[0].caption, u"Dorvane 1.6"_s);
+    EXPECT_EQ(boxes.calls[0].text,
+              form->m_strings.passed + QStringLiteral("\r\r07.12.2026 - 09:00:00 - yesterday\r"
+                                                          "08.12.2026 - 11:59:59 - earlier\r"));
+    const QStringList expected{u"Done"_s, u"Active"_s, u"Done"_s, u"Done"_s, u"Active"_s};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(form->m_model->cell(i, EventTableModel::StatusColumn), expected[i]) << i;
+        EXPECT_EQ(form->m_events[static_cast<std::size_t>(i)].status, expected[i]) << i;
+    }
+    // The change reached the files at once: a crash now cannot bring the events back.
+    const EventList onDisk = EventsFile::load(path(u"events.ini"_s), 5, {});
+    EXPECT_EQ(onDisk[0].status, u"Done"_s);
+}
+
+TEST_F(MainWindowTest, AutostartErrorAtStartUpSkipsTheViewAndTheCheck)
+{
+    EventList events;
+    events.append(makeEvent(u"01.01.2020"_s, u"10:00:00"_s, u"old"_s, u"Active"_s));
+    saveEvents(events, 1);
+    writeFile(u"dorvane.ini"_s, "[Options]\nEvents=1\n");
+    autoStart.fail = true;
+
+    auto form = makeForm();
+    form->startUp();
+    EXPECT_EQ(form->m_events.size(), 1u);
+    EXPECT_EQ(form->m_model->count(), 0);
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].kind, Kind::Error);
+    EXPECT_EQ(boxes.calls[0].text, u"Failed to set data for 'Dorvane 1.6'"_s);
+}
+
+TEST_F(MainWindowTest, ShutdownWritesSettingsAutostartAndEventsInOrder)
+{
+    saveEvents(EventList(), 0);
+    auto form = makeForm();
+    form->startUp();
+    form->appendEvent(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"new"_s, u"Active"_s));
+    form->m_languageName = u"Russian"_s;
+    autoStart.log.clear();
+    ASSERT_TRUE(form->shutDown());
+    EXPECT_EQ(autoStart.log, QStringList{u"disable:Dorvane 1.6"_s});
+    EXPECT_EQ(readFile(u"dorvane.ini"_s),
+              QByteArray("[Options]\nEvents=1\nAuto Start=0\nLanguage=Russian\nSound Play=1\n"));
+    EXPECT_EQ(EventsFile::load(path(u"events.ini"_s), 1, {})[0].title, u"new"_s);
+}
+
+TEST_F(MainWindowTest, FailedSettingsWriteStopsTheShutdownAndKeepsTheWindow)
+{
+    saveEvents(EventList(), 0);
+    auto form = makeForm();
+    form->startUp();
+    form->show();
+    form->appendEvent(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"new"_s, u"Active"_s));
+    const QByteArray eventsBefore = readFile(u"events.ini"_s);
+    // A folder in the settings file's place makes the write fail, also for root.
+    QFile::remove(path(u"dorvane.ini"_s));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"dorvane.ini"_s));
+    autoStart.log.clear();
+
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].kind, Kind::Error);
+    EXPECT_EQ(boxes.calls[0].text, u"Unable to write to "_s + path(u"dorvane.ini"_s));
+    EXPECT_TRUE(autoStart.log.isEmpty());
+    EXPECT_EQ(readFile(u"events.ini"_s), eventsBefore);
+}
+
+TEST_F(MainWindowTest, RowsAreColouredByStatusAndTipsSpellOutTheRow)
+{
+    saveEvents(EventList(), 0);
+    auto form = makeForm();
+    form->startUp();
+    form->appendEvent(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"a"_s, u"Active"_s));
+    form->appendEvent(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"b"_s, u"Done"_s));
+    Event other = makeEvent(u"01.01.2030"_s, {}, u"c"_s, u"Активно"_s);
+    other.message.clear();
+    form->appendEvent(other);
+    form->appendEvent(makeEvent({}, {}, u"d"_s, {}));
+
+    EXPECT_EQ(form->rowColour(0), QColor(0, 128, 0));
+    EXPECT_EQ(form->rowColour(1), QColor(255, 0, 0));
+    EXPECT_FALSE(form->rowColour(2).isValid());
+    EXPECT_FALSE(form->rowColour(3).isValid());
+    // Without a language both words are empty: an empty status is drawn red.
+    form->m_strings = {};
+    EXPECT_EQ(form->rowColour(3), QColor(255, 0, 0));
+
+    EXPECT_EQ(form->rowTip(2), QStringLiteral("Date: 01.01.2030\rTime: \rTitle: c\r"
+                                                        "Description: \rStatus: Активно"));
+    form->applyLanguage(u"Russian.ini"_s);
+    EXPECT_TRUE(form->rowTip(0).startsWith(u"Дата: 01.01.2030\rВремя: "_s));
+    EXPECT_TRUE(form->m_russianAction->isChecked());
+    EXPECT_FALSE(form->m_englishAction->isChecked());
+    EXPECT_EQ(form->rowColour(2), QColor(0, 128, 0));
+}
+
+TEST_F(MainWindowTest, ColumnsFollowTheListWidthBeforeTheResize)
+{
+    struct Case
+    {
+        int width;
+        ColumnLayout::Widths expected;
+    };
+    for (const Case& c : {Case{520, {70, 55, 102, 213, 55}}, Case{720, {70, 55, 162, 353, 55}},
+                          Case{180, {70, 55, 0, -25, 55}}, Case{100, {70, 55, -24, -81, 55}}})
+        EXPECT_EQ(ColumnLayout::forListWidth(c.width), c.expected) << c.width;
+
+    auto form = makeForm();
+    form->show();
+    const int before = form->m_listView->width();
+    form->resize(form->width() + 200, form->height());
+    QCoreApplication::processEvents();
+    const ColumnLayout::Widths expected = ColumnLayout::forListWidth(before);
+    EXPECT_EQ(form->m_listView->header()->sectionSize(2), expected[2]);
+    EXPECT_EQ(form->m_listView->header()->sectionSize(3), expected[3]);
+}
+
+} // namespace

@@ -1,0 +1,277 @@
+#include "ui/MainWindow.h"
+
+#include "core/AlarmDelivery.h"
+#include "core/EventsFile.h"
+#include "core/ProgramSettings.h"
+#include "platform/AppError.h"
+#include "platform/AutoStart.h"
+#include "platform/Clock.h"
+#include "platform/MessageBoxes.h"
+#include "tray/TrayBackend.h"
+#include "tray/TrayIcon.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QTreeView>
+#include <cstdio>
+
+namespace {
+const QString kCaption = QStringLiteral("Dorvane 1.6");
+constexpr int kDesignedListWidth = 520;
+constexpr int kDesignedClientHeight = 310;
+constexpr int kStatusBarHeight = 19;
+} // namespace
+
+MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
+    : QMainWindow(parent), m_services(std::move(services))
+{
+    setWindowTitle(kCaption);
+    // The column widths are laid out for an 8-point face.
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
+    createMenus();
+    createListView();
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setFixedHeight(kStatusBarHeight);
+    m_statusBar->setSizeGripEnabled(true);
+    setStatusBar(m_statusBar);
+    resize(kDesignedListWidth, kDesignedClientHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    m_trayIcon = new TrayIcon(this, std::move(m_services.trayBackend), this);
+    m_trayIcon->setPopupMenu(m_trayMenu);
+    m_trayIcon->setRestoreOn(TrayTrigger::DoubleClick);
+    m_trayIcon->setPopupMenuOn(TrayTrigger::RightClickUp);
+    m_trayIcon->setHideOnMinimize(true);
+    m_trayIcon->setVisible(true);
+
+    // The alarm clock runs from the window's construction to the end of the program, also under
+    // the modal loops of dialogs and message boxes.
+    m_tickTimer = new QTimer(this);
+    m_tickTimer->setSingleShot(true);
+    m_tickTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_tickTimer, &QTimer::timeout, this, [this] {
+        // Armed first: the tick may open a modal message box, under which ticks go on.
+        scheduleNextTick();
+        onTick();
+    });
+    m_now = AlarmRules::decodeNow(m_services.clock.now());
+    // The start-up second itself counts as not yet checked: the passed-events check only takes
+    // what lies strictly before it.
+    m_previousTickSecond = m_now.wallSecond - 1;
+    scheduleNextTick();
+}
+
+MainWindow::~MainWindow()
+{
+    // The list repaints while the base class tears the window down: it must not call back
+    // into the part of the window that is already gone.
+    m_listView->removeEventFilter(this);
+    m_model->rowColour = nullptr;
+    m_model->rowTip = nullptr;
+}
+
+void MainWindow::scheduleNextTick()
+{
+    // Re-armed each second for just after the next wall-clock second: a free-running interval
+    // drifts and skips seconds.
+    const int msec = m_services.clock.now().time().msec();
+    m_tickTimer->start(1000 - msec + 20);
+}
+
+void MainWindow::createListView()
+{
+    m_model = new EventTableModel(this);
+    m_model->rowColour = [this](int row) { return rowColour(row); };
+    m_model->rowTip = [this](int row) { return rowTip(row); };
+
+    m_listView = new QTreeView(this);
+    m_listView->setObjectName(QStringLiteral("ListView1"));
+    m_listView->setModel(m_model);
+    m_listView->setRootIsDecorated(false);
+    m_listView->setItemsExpandable(false);
+    m_listView->setUniformRowHeights(true);
+    m_listView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_listView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_listView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_listView->setSortingEnabled(false);
+    m_listView->setAllColumnsShowFocus(true);
+    // Row tips also while the window is not the active one.
+    m_listView->viewport()->setAttribute(Qt::WA_AlwaysShowToolTips);
+    m_listView->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_listView->header()->setSectionsClickable(false);
+    m_listView->header()->setSectionsMovable(false);
+    m_listView->header()->setStretchLastSection(false);
+    QPalette palette = m_listView->palette();
+    palette.setColor(QPalette::Base, Qt::white);
+    m_listView->setPalette(palette);
+    setColumnWidths({70, 55, 120, 200, 55});
+    m_listView->installEventFilter(this);
+    connect(m_listView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        m_listMenu->popup(m_listView->viewport()->mapToGlobal(pos));
+    });
+    setCentralWidget(m_listView);
+    m_listView->setFocus();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_listView && event->type() == QEvent::Resize) {
+        // Laid out for the width the list had before this resize.
+        const auto* resize = static_cast<QResizeEvent*>(event);
+        if (resize->oldSize().isValid())
+            layoutColumns(resize->oldSize().width());
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+QString MainWindow::settingsFileName() const
+{
+    const QFileInfo exe(m_services.executablePath);
+    return exe.absolutePath() + QLatin1Char('/') + exe.completeBaseName() + QStringLiteral(".ini");
+}
+
+void MainWindow::showError(const QString& text)
+{
+    if (m_unattended)
+        std::fprintf(stderr, "dorvane: %s\n", qPrintable(text));
+    else
+        m_services.boxes.showError(this, m_applicationTitle, text);
+}
+
+template <typename Step> bool MainWindow::guarded(Step&& step)
+{
+    try {
+        step();
+        return true;
+    } catch (const AppError& error) {
+        showError(QString::fromStdString(error.what()));
+        return false;
+    }
+}
+
+void MainWindow::startUp()
+{
+    m_applicationTitle = kCaption;
+    m_appDir = QFileInfo(m_services.executablePath).absolutePath() + QLatin1Char('/');
+    m_defaultSoundFile = m_appDir + QStringLiteral("sounds/alarm.wav");
+
+    const ProgramSettings settings = ProgramSettings::read(settingsFileName());
+    m_languageName = settings.languageName;
+    m_eventCount = settings.eventCount;
+    m_autoStart = settings.autoStart;
+    m_soundPlay = settings.soundPlay;
+
+    applyLanguage(m_languageName + QStringLiteral(".ini"));
+    loadEvents(defaultEventsFile(), m_eventCount);
+    if (!guarded([this] { updateAutoStart(); }))
+        return;
+    if (!m_events.empty()) {
+        fillEventView();
+        reportPassedEvents();
+    }
+}
+
+void MainWindow::writeAll()
+{
+    currentSettings().write(settingsFileName());
+    updateAutoStart();
+    saveEvents(defaultEventsFile());
+}
+
+bool MainWindow::shutDown()
+{
+    return guarded([this] { writeAll(); });
+}
+
+void MainWindow::shutdownUnattended()
+{
+    m_unattended = true;
+    (void)guarded([this] { writeAll(); });
+    m_unattended = false;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (!shutDown()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    emit closed();
+}
+
+void MainWindow::updateAutoStart()
+{
+    if (m_autoStart)
+        m_services.autoStart.enable(windowTitle(),
+                                    QFileInfo(m_services.executablePath).absoluteFilePath());
+    else
+        m_services.autoStart.disable(windowTitle());
+}
+
+ProgramSettings MainWindow::currentSettings() const
+{
+    ProgramSettings settings;
+    settings.languageName = m_languageName;
+    settings.eventCount = static_cast<int>(m_events.size());
+    settings.autoStart = m_autoStart;
+    settings.soundPlay = m_soundPlay;
+    return settings;
+}
+
+void MainWindow::loadEvents(const QString& fileName, std::optional<int> limit)
+{
+    m_events = EventsFile::load(fileName, limit, m_defaultSoundFile);
+}
+
+void MainWindow::saveEvents(const QString& fileName)
+{
+    EventsFile::save(fileName, m_events);
+}
+
+void MainWindow::saveEventsAndSettings()
+{
+    guarded([this] {
+        saveEvents(defaultEventsFile());
+        currentSettings().write(settingsFileName());
+    });
+}
+
+void MainWindow::appendEvent(Event event)
+{
+    m_model->appendRow(EventTableModel::rowFor(event));
+    m_events.append(std::move(event));
+}
+
+void MainWindow::replaceEvent(int index, Event event)
+{
+    m_model->replaceRow(index, EventTableModel::rowFor(event));
+    m_events[static_cast<std::size_t>(index)] = std::move(event);
+}
+
+void MainWindow::removeEventAt(int index)
+{
+    m_model->removeRowAt(index);
+    m_events.removeAt(static_cast<std::size_t>(index));
+}
+
+void MainWindow::clearEvents()
+{
+    m_events.clear();
+    m_model->clearRows();
+}
+
+void MainWindow::restoreFromTray()
+{
+    m_trayIcon->restore();
+}

@@ -1,0 +1,151 @@
+#pragma once
+
+#include "core/AlarmRules.h"
+#include "core/ColumnLayout.h"
+#include "core/EventList.h"
+#include "ui/EventTableModel.h"
+#include "i18n/LanguageStrings.h"
+
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class AlarmDelivery;
+struct ProgramSettings;
+class AutoStart;
+class Clock;
+class MessageBoxes;
+class QAction;
+class QMenu;
+class QStatusBar;
+class QTimer;
+class QTreeView;
+class TrayIcon;
+class TrayBackend;
+
+/// The platform services the main window uses; tests give fakes.
+struct MainWindowServices
+{
+    Clock& clock;
+    MessageBoxes& boxes;
+    AutoStart& autoStart;
+    AlarmDelivery& delivery;
+    QString executablePath;
+    /// The notification area the tray icon lives in.
+    std::unique_ptr<TrayBackend> trayBackend;
+};
+
+/// The main window: owns the event list and its rows, the alarm timer, the tray icon and the
+/// menus, and runs start-up and shutdown. The work itself is done by the classes in app/.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit MainWindow(MainWindowServices services, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Start-up and shutdown.
+    void startUp();
+    /// The shutdown sequence; false when a step failed (the error was shown, the window stays).
+    [[nodiscard]] bool shutDown();
+    /// The shutdown sequence when nobody can answer a box (a signal, the session ending):
+    /// errors go to the standard error stream.
+    void shutdownUnattended();
+    void updateAutoStart();
+
+    // The event store.
+    void loadEvents(const QString& fileName, std::optional<int> limit);
+    void saveEvents(const QString& fileName);
+    /// Writes the default events file and, right after, the settings, so the settings' count
+    /// always matches the file even if the program never reaches its shutdown.
+    void saveEventsAndSettings();
+    void appendEvent(Event event);
+    void replaceEvent(int index, Event event);
+    void removeEventAt(int index);
+    void clearEvents();
+
+    // The list view.
+    void fillEventView();
+    [[nodiscard]] QColor rowColour(int row) const;
+    [[nodiscard]] QString rowTip(int row) const;
+    void layoutColumns(int listWidth);
+
+    // The language.
+    void applyLanguage(const QString& fileName);
+
+    // The alarm timer.
+    void onTick();
+    void reportPassedEvents();
+    void readClock();
+    void countDownRow(int row);
+
+    /// Brings the window back from the notification area, raised and active.
+    void restoreFromTray();
+
+    // State read by tests and by the parts of the program.
+    QString m_appDir;
+    QString m_eventsFileName = QStringLiteral("events.ini");
+    QString m_defaultSoundFile;
+    QString m_languageName = QStringLiteral("English");
+    int m_eventCount = 0;
+    bool m_autoStart = true;
+    bool m_soundPlay = true;
+    LanguageStrings m_strings;
+
+    QString m_alarmText;
+    int m_alarmCount = 0;
+
+    EventList m_events;
+    QTreeView* m_listView = nullptr;
+    EventTableModel* m_model = nullptr;
+    QStatusBar* m_statusBar = nullptr;
+    QTimer* m_tickTimer = nullptr;
+    TrayIcon* m_trayIcon = nullptr;
+
+    QMenu* m_fileMenu = nullptr;
+    QAction *m_loadAction = nullptr, *m_saveAction = nullptr, *m_clearAction = nullptr, *m_exitAction = nullptr;
+    QMenu* m_eventsMenu = nullptr;
+    QAction *m_addAction = nullptr, *m_editAction = nullptr, *m_deleteAction = nullptr;
+    QMenu* m_optionsMenu = nullptr;
+    QAction* m_settingsAction = nullptr;
+    QMenu* m_languageMenu = nullptr;
+    QAction *m_englishAction = nullptr, *m_russianAction = nullptr;
+    QMenu* m_helpMenu = nullptr;
+    QAction* m_aboutAction = nullptr;
+    QMenu* m_trayMenu = nullptr;
+    QAction *m_trayAddAction = nullptr, *m_trayRestoreAction = nullptr, *m_trayExitAction = nullptr;
+    QMenu* m_listMenu = nullptr;
+    QAction *m_listEditAction = nullptr, *m_listDeleteAction = nullptr;
+
+    [[nodiscard]] QString settingsFileName() const;
+    [[nodiscard]] QString applicationTitle() const { return m_applicationTitle; }
+    [[nodiscard]] QString defaultEventsFile() const { return m_appDir + m_eventsFileName; }
+
+signals:
+    /// The tray menu's Exit: end the message loop at once, writing nothing.
+    void exitRequested();
+    /// The window closed after the shutdown sequence: the program ends.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createMenus();
+    void createListView();
+    void setColumnWidths(const ColumnLayout::Widths& widths);
+    void scheduleNextTick();
+    void showError(const QString& text);
+    void markDone(int row);
+    [[nodiscard]] ProgramSettings currentSettings() const;
+    template <typename Step> bool guarded(Step&& step);
+    void writeAll();
+
+    MainWindowServices m_services;
+    QString m_applicationTitle;
+    ClockTexts m_now;
+    qint64 m_previousTickSecond = 0;
+    bool m_unattended = false;
+};

@@ -1,0 +1,55 @@
+// The main window's list view: filling, colouring, tooltips and column layout.
+#include "core/ColumnLayout.h"
+#include "ui/MainWindow.h"
+
+#include <QStyle>
+#include <QTreeView>
+
+void MainWindow::fillEventView()
+{
+    std::vector<EventTableModel::Row> rows;
+    rows.reserve(m_events.size());
+    for (const Event& event : m_events)
+        rows.push_back(EventTableModel::rowFor(event));
+    m_model->resetRows(std::move(rows));
+}
+
+QColor MainWindow::rowColour(int row) const
+{
+    // Both tests run, in this order: with equal status words a matching row is red.
+    QColor colour;
+    const QString& status = m_model->cell(row, EventTableModel::StatusColumn);
+    if (status == m_strings.active)
+        colour = QColor(0, 128, 0);
+    if (status == m_strings.done)
+        colour = QColor(255, 0, 0);
+    return colour;
+}
+
+QString MainWindow::rowTip(int row) const
+{
+    QStringList lines;
+    for (int c = 0; c < EventTableModel::ColumnCount; ++c)
+        lines << m_model->headerText(c) + QStringLiteral(": ") +
+                     m_model->cell(row, static_cast<EventTableModel::Column>(c));
+    return lines.join(QLatin1Char('\r'));
+}
+
+void MainWindow::layoutColumns(int listWidth)
+{
+    setColumnWidths(ColumnLayout::forListWidth(listWidth));
+}
+
+void MainWindow::setColumnWidths(const ColumnLayout::Widths& widths)
+{
+    // The date and time columns were sized for a narrow 8-point face; in a wider one they still
+    // show a whole "dd.MM.yyyy" and "HH:mm:ss". A negative width shows as an empty column.
+    const QFontMetrics metrics(m_listView->font());
+    const int margins = 2 * (m_listView->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1) + 2;
+    const int minimum[] = {metrics.horizontalAdvance(QStringLiteral("00.00.0000")) + margins,
+                           metrics.horizontalAdvance(QStringLiteral("00:00:00")) + margins, 0, 0,
+                           0};
+    for (int c = 0; c < EventTableModel::ColumnCount; ++c)
+        m_listView->setColumnWidth(c,
+                                  std::max({0, minimum[c], widths[static_cast<std::size_t>(c)]}));
+}
