@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "Version.h"
 #include "ui/MainWindow.h"
 #include "app/SoundAlarmDelivery.h"
 #include "platform/AppError.h"
@@ -22,7 +23,7 @@
 namespace {
 
 const QString kClassName = QStringLiteral("TApplication");
-const QString kTitle = QStringLiteral("Dorvane 1.6");
+const QString kTitle = QStringLiteral(DORVANE_TITLE);
 
 /// Tells the user once that sounds go nowhere.
 class NoAudioNotice
@@ -51,6 +52,7 @@ private:
 
 int runDorvane(int argc, char** argv)
 {
+    qSetMessagePattern(QStringLiteral("%{if-category}%{category}: %{endif}%{message}"));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dorvane"));
     // The window goes to the notification area and comes back; only an explicit end quits.

@@ -61,8 +61,7 @@ void BM_Tick(benchmark::State& state)
     NoDelivery delivery;
     MainWindow form({clock, boxes, autoStart, delivery, dir.filePath(QStringLiteral("dorvane")),
                  std::make_unique<NoTray>()});
-    form.m_strings.active = QStringLiteral("Active");
-    form.m_strings.done = QStringLiteral("Done");
+    form.startUp();
     for (int i = 0; i < state.range(0); ++i) {
         Event e;
         e.date = QStringLiteral("%1.01.2027").arg(1 + i % 28, 2, 10, QLatin1Char('0'));

@@ -99,4 +99,38 @@ std::optional<qint64> wallSecond(const QString& dateText, const QString& timeTex
     return wallSeconds(date, time);
 }
 
+TickAction tickAction(const QString& dateText, const QString& timeText, bool active,
+                      bool countdown, const ClockTexts& now, qint64 previousSecond)
+{
+    if (!active)
+        return TickAction::Nothing;
+    if (countdown) {
+        if (dateText == now.today && timeText == QLatin1String("00:00:00"))
+            return TickAction::Deliver;
+        return TickAction::CountDown;
+    }
+    if (dateText == now.today && timeText == now.time)
+        return TickAction::Deliver;
+    // A late or skipped tick (busy machine, suspend) leaves seconds unchecked: their events are
+    // delivered now. Normally the window between two ticks is empty.
+    if (now.wallSecond - previousSecond >= 2) {
+        const auto second = wallSecond(dateText, timeText);
+        if (second && *second > previousSecond && *second < now.wallSecond)
+            return TickAction::Deliver;
+    }
+    return TickAction::Nothing;
+}
+
+bool passedWhileAway(const QString& dateText, const QString& timeText, bool active,
+                     bool countdown, const ClockTexts& now)
+{
+    return active && !countdown && isPassed(dateText, timeText, now);
+}
+
+QString eventLine(const QString& dateText, const QString& timeText, const QString& title)
+{
+    static const QString separator = QStringLiteral(" - ");
+    return dateText + separator + timeText + separator + title;
+}
+
 } // namespace AlarmRules

@@ -32,4 +32,27 @@ namespace AlarmRules {
 /// count of seconds on the same scale as ClockTexts::wallSecond. Nothing for any other text.
 [[nodiscard]] std::optional<qint64> wallSecond(const QString& dateText, const QString& timeText);
 
+/// What one tick does with one row.
+enum class TickAction
+{
+    Nothing,
+    CountDown, // an active countdown runs down by one second
+    Deliver,   // the row falls due now: mark it done and raise its alarm
+};
+
+/// The tick's decision for one row, from the row's texts as shown. A clock event falls due in
+/// its second or, after a late tick, in any second skipped since previousSecond; a countdown
+/// falls due on its date once it shows zero. Only active rows are delivered or run down.
+[[nodiscard]] TickAction tickAction(const QString& dateText, const QString& timeText, bool active,
+                                    bool countdown, const ClockTexts& now, qint64 previousSecond);
+
+/// True for an active clock event whose moment lies before the clock: reported as passed at
+/// start-up.
+[[nodiscard]] bool passedWhileAway(const QString& dateText, const QString& timeText, bool active,
+                                   bool countdown, const ClockTexts& now);
+
+/// The line that names an event in the alarm and passed-events messages.
+[[nodiscard]] QString eventLine(const QString& dateText, const QString& timeText,
+                                const QString& title);
+
 } // namespace AlarmRules

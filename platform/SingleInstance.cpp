@@ -1,5 +1,6 @@
 #include "platform/SingleInstance.h"
 
+#include "core/Logging.h"
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -125,7 +126,7 @@ bool SingleInstance::announce()
     }
     releaseLock();
     if (!listening) {
-        qWarning("Cannot answer later starts on %s: %s", qPrintable(m_ownPath),
+        qCWarning(lcDesktop, "Cannot answer later starts on %s: %s", qPrintable(m_ownPath),
                  qPrintable(server->errorString()));
         delete server;
         return false;

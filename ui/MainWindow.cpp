@@ -2,7 +2,9 @@
 
 #include "core/AlarmDelivery.h"
 #include "core/EventsFile.h"
+#include "core/Logging.h"
 #include "core/ProgramSettings.h"
+#include "Version.h"
 #include "platform/AppError.h"
 #include "platform/AutoStart.h"
 #include "platform/Clock.h"
@@ -20,10 +22,9 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QTreeView>
-#include <cstdio>
 
 namespace {
-const QString kCaption = QStringLiteral("Dorvane 1.6");
+const QString kCaption = QStringLiteral(DORVANE_TITLE);
 constexpr int kDesignedListWidth = 520;
 constexpr int kDesignedClientHeight = 310;
 constexpr int kStatusBarHeight = 19;
@@ -39,10 +40,10 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     setFont(small);
     createMenus();
     createListView();
-    m_statusBar = new QStatusBar(this);
-    m_statusBar->setFixedHeight(kStatusBarHeight);
-    m_statusBar->setSizeGripEnabled(true);
-    setStatusBar(m_statusBar);
+    auto* bar = new QStatusBar(this);
+    bar->setFixedHeight(kStatusBarHeight);
+    bar->setSizeGripEnabled(true);
+    setStatusBar(bar);
     resize(kDesignedListWidth, kDesignedClientHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -64,10 +65,9 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
         scheduleNextTick();
         onTick();
     });
-    m_now = AlarmRules::decodeNow(m_services.clock.now());
     // The start-up second itself counts as not yet checked: the passed-events check only takes
     // what lies strictly before it.
-    m_previousTickSecond = m_now.wallSecond - 1;
+    m_previousTickSecond = AlarmRules::decodeNow(m_services.clock.now()).wallSecond - 1;
     scheduleNextTick();
 }
 
@@ -143,7 +143,7 @@ QString MainWindow::settingsFileName() const
 void MainWindow::showError(const QString& text)
 {
     if (m_unattended)
-        std::fprintf(stderr, "dorvane: %s\n", qPrintable(text));
+        qCCritical(lcFiles, "%s", qUtf8Printable(text));
     else
         m_services.boxes.showError(this, m_applicationTitle, text);
 }
@@ -167,12 +167,11 @@ void MainWindow::startUp()
 
     const ProgramSettings settings = ProgramSettings::read(settingsFileName());
     m_languageName = settings.languageName;
-    m_eventCount = settings.eventCount;
     m_autoStart = settings.autoStart;
     m_soundPlay = settings.soundPlay;
 
     applyLanguage(m_languageName + QStringLiteral(".ini"));
-    loadEvents(defaultEventsFile(), m_eventCount);
+    loadEvents(defaultEventsFile(), settings.eventCount);
     if (!guarded([this] { updateAutoStart(); }))
         return;
     if (!m_events.empty()) {

@@ -18,7 +18,6 @@ class Clock;
 class MessageBoxes;
 class QAction;
 class QMenu;
-class QStatusBar;
 class QTimer;
 class QTreeView;
 class TrayIcon;
@@ -37,7 +36,7 @@ struct MainWindowServices
 };
 
 /// The main window: owns the event list and its rows, the alarm timer, the tray icon and the
-/// menus, and runs start-up and shutdown. The work itself is done by the classes in app/.
+/// menus, and runs start-up and shutdown. What is due, and the files, are decided in core/.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -73,51 +72,22 @@ public:
 
     // The language.
     void applyLanguage(const QString& fileName);
+    /// The language menu's choice: applies "<name>.ini"; the settings keep it at shutdown.
+    void selectLanguage(const QString& name);
 
     // The alarm timer.
     void onTick();
     void reportPassedEvents();
-    void readClock();
-    void countDownRow(int row);
 
     /// Brings the window back from the notification area, raised and active.
     void restoreFromTray();
 
-    // State read by tests and by the parts of the program.
-    QString m_appDir;
-    QString m_eventsFileName = QStringLiteral("events.ini");
-    QString m_defaultSoundFile;
-    QString m_languageName = QStringLiteral("English");
-    int m_eventCount = 0;
-    bool m_autoStart = true;
-    bool m_soundPlay = true;
-    LanguageStrings m_strings;
-
-    QString m_alarmText;
-    int m_alarmCount = 0;
-
-    EventList m_events;
-    QTreeView* m_listView = nullptr;
-    EventTableModel* m_model = nullptr;
-    QStatusBar* m_statusBar = nullptr;
-    QTimer* m_tickTimer = nullptr;
-    TrayIcon* m_trayIcon = nullptr;
-
-    QMenu* m_fileMenu = nullptr;
-    QAction *m_loadAction = nullptr, *m_saveAction = nullptr, *m_clearAction = nullptr, *m_exitAction = nullptr;
-    QMenu* m_eventsMenu = nullptr;
-    QAction *m_addAction = nullptr, *m_editAction = nullptr, *m_deleteAction = nullptr;
-    QMenu* m_optionsMenu = nullptr;
-    QAction* m_settingsAction = nullptr;
-    QMenu* m_languageMenu = nullptr;
-    QAction *m_englishAction = nullptr, *m_russianAction = nullptr;
-    QMenu* m_helpMenu = nullptr;
-    QAction* m_aboutAction = nullptr;
-    QMenu* m_trayMenu = nullptr;
-    QAction *m_trayAddAction = nullptr, *m_trayRestoreAction = nullptr, *m_trayExitAction = nullptr;
-    QMenu* m_listMenu = nullptr;
-    QAction *m_listEditAction = nullptr, *m_listDeleteAction = nullptr;
-
+    [[nodiscard]] const EventList& events() const { return m_events; }
+    [[nodiscard]] const EventTableModel& model() const { return *m_model; }
+    [[nodiscard]] QTreeView* listView() const { return m_listView; }
+    [[nodiscard]] const LanguageStrings& strings() const { return m_strings; }
+    [[nodiscard]] const QString& languageName() const { return m_languageName; }
+    [[nodiscard]] const QString& defaultSoundFile() const { return m_defaultSoundFile; }
     [[nodiscard]] QString settingsFileName() const;
     [[nodiscard]] QString applicationTitle() const { return m_applicationTitle; }
     [[nodiscard]] QString defaultEventsFile() const { return m_appDir + m_eventsFileName; }
@@ -138,6 +108,7 @@ private:
     void setColumnWidths(const ColumnLayout::Widths& widths);
     void scheduleNextTick();
     void showError(const QString& text);
+    void countDownRow(int row);
     void markDone(int row);
     [[nodiscard]] ProgramSettings currentSettings() const;
     template <typename Step> bool guarded(Step&& step);
@@ -145,7 +116,43 @@ private:
 
     MainWindowServices m_services;
     QString m_applicationTitle;
-    ClockTexts m_now;
+    QString m_appDir;
+    const QString m_eventsFileName = QStringLiteral("events.ini");
+    QString m_defaultSoundFile;
+    QString m_languageName = QStringLiteral("English");
+    bool m_autoStart = true;
+    bool m_soundPlay = true;
+    LanguageStrings m_strings;
+    EventList m_events;
     qint64 m_previousTickSecond = 0;
     bool m_unattended = false;
+
+    QTreeView* m_listView = nullptr;
+    EventTableModel* m_model = nullptr;
+    QTimer* m_tickTimer = nullptr;
+    TrayIcon* m_trayIcon = nullptr;
+
+    QMenu* m_fileMenu = nullptr;
+    QAction* m_loadAction = nullptr;
+    QAction* m_saveAction = nullptr;
+    QAction* m_clearAction = nullptr;
+    QAction* m_exitAction = nullptr;
+    QMenu* m_eventsMenu = nullptr;
+    QAction* m_addAction = nullptr;
+    QAction* m_editAction = nullptr;
+    QAction* m_deleteAction = nullptr;
+    QMenu* m_optionsMenu = nullptr;
+    QAction* m_settingsAction = nullptr;
+    QMenu* m_languageMenu = nullptr;
+    QAction* m_englishAction = nullptr;
+    QAction* m_russianAction = nullptr;
+    QMenu* m_helpMenu = nullptr;
+    QAction* m_aboutAction = nullptr;
+    QMenu* m_trayMenu = nullptr;
+    QAction* m_trayAddAction = nullptr;
+    QAction* m_trayRestoreAction = nullptr;
+    QAction* m_trayExitAction = nullptr;
+    QMenu* m_listMenu = nullptr;
+    QAction* m_listEditAction = nullptr;
+    QAction* m_listDeleteAction = nullptr;
 };

@@ -1,19 +1,14 @@
-// The alarm timer: the once-a-second check of the rows, countdowns, and the start-up check of
-// events that passed while the program was not running.
+// The alarm timer: the once-a-second check of the rows, countdowns, and the start-up report of
+// events that passed while the program was not running. What is due is decided in AlarmRules;
+// here rows are marked, alarms delivered, the list saved and the message shown.
 #include "core/AlarmDelivery.h"
-#include "ui/MainWindow.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
+#include "ui/MainWindow.h"
 
 namespace {
-const QString kSeparator = QStringLiteral(" - ");
-const QString kZeroTime = QStringLiteral("00:00:00");
+const QString kParagraph = QStringLiteral("\r\r");
 } // namespace
-
-void MainWindow::readClock()
-{
-    m_now = AlarmRules::decodeNow(m_services.clock.now());
-}
 
 void MainWindow::countDownRow(int row)
 {
@@ -32,49 +27,32 @@ void MainWindow::markDone(int row)
 
 void MainWindow::onTick()
 {
-    m_alarmText.clear();
-    m_alarmCount = 0;
-    readClock();
-    // The tick works on copies: starting a sound may show a box, under which later ticks run
-    // and start over with the members.
-    const ClockTexts now = m_now;
+    // Everything the tick needs is taken now, in locals: starting a sound may show a box, under
+    // which later ticks run.
+    const ClockTexts now = AlarmRules::decodeNow(m_services.clock.now());
+    const qint64 previous = std::exchange(m_previousTickSecond, now.wallSecond);
     QString text;
     int count = 0;
 
-    // A late or skipped tick (busy machine, suspend) leaves seconds unchecked: clock events of
-    // those seconds are delivered now. Normally the window between the ticks is empty.
-    const qint64 previous = m_previousTickSecond;
-    m_previousTickSecond = now.wallSecond;
-    const bool catchUp = now.wallSecond - previous >= 2;
-
     const int rows = m_model->count();
     for (int row = 0; row < rows; ++row) {
-        const Event& record = m_events[static_cast<std::size_t>(row)];
         const QString& date = m_model->cell(row, EventTableModel::DateColumn);
         const QString& time = m_model->cell(row, EventTableModel::TimeColumn);
         const bool active = m_model->cell(row, EventTableModel::StatusColumn) == m_strings.active;
-        bool due = false;
-        if (!record.countdown) {
-            due = date == now.today && time == now.time;
-            if (!due && catchUp && active) {
-                const auto second = AlarmRules::wallSecond(date, time);
-                due = second && *second > previous && *second < now.wallSecond;
-            }
-        } else if (date == now.today && time == kZeroTime) {
-            due = true;
-        } else if (active) {
-            countDownRow(row);
-        }
-        if (!due || !active)
+        const Event& record = m_events[static_cast<std::size_t>(row)];
+        switch (AlarmRules::tickAction(date, time, active, record.countdown, now, previous)) {
+        case AlarmRules::TickAction::Nothing:
             continue;
-
+        case AlarmRules::TickAction::CountDown:
+            countDownRow(row);
+            continue;
+        case AlarmRules::TickAction::Deliver:
+            break;
+        }
         ++count;
         markDone(row);
-        text += date + kSeparator + time + kSeparator + m_model->cell(row, EventTableModel::TitleColumn) +
-                QStringLiteral("\r\r") + m_model->cell(row, EventTableModel::MessageColumn) +
-                QStringLiteral("\r\r");
-        m_alarmText = text;
-        m_alarmCount = count;
+        text += AlarmRules::eventLine(date, time, m_model->cell(row, EventTableModel::TitleColumn)) +
+                kParagraph + m_model->cell(row, EventTableModel::MessageColumn) + kParagraph;
         if (m_soundPlay)
             m_services.delivery.startSound(record);
         m_services.delivery.openExtraFile(record);
@@ -82,8 +60,6 @@ void MainWindow::onTick()
 
     if (count == 0)
         return;
-    m_alarmText = text;
-    m_alarmCount = count;
     // Written before the message: a crash while it is open must not bring the alarm back.
     saveEventsAndSettings();
     restoreFromTray();
@@ -95,27 +71,22 @@ void MainWindow::onTick()
 
 void MainWindow::reportPassedEvents()
 {
-    m_alarmText.clear();
-    readClock();
-    m_alarmCount = 0;
+    const ClockTexts now = AlarmRules::decodeNow(m_services.clock.now());
+    QString lines;
     const int rows = m_model->count();
     for (int row = 0; row < rows; ++row) {
-        if (m_events[static_cast<std::size_t>(row)].countdown)
-            continue;
         const QString& date = m_model->cell(row, EventTableModel::DateColumn);
         const QString& time = m_model->cell(row, EventTableModel::TimeColumn);
-        if (!AlarmRules::isPassed(date, time, m_now) ||
-            m_model->cell(row, EventTableModel::StatusColumn) != m_strings.active)
+        const bool active = m_model->cell(row, EventTableModel::StatusColumn) == m_strings.active;
+        if (!AlarmRules::passedWhileAway(date, time, active,
+                                         m_events[static_cast<std::size_t>(row)].countdown, now))
             continue;
-        ++m_alarmCount;
         markDone(row);
-        m_alarmText += date + kSeparator + time + kSeparator + m_model->cell(row, EventTableModel::TitleColumn) +
-                     QLatin1Char('\r');
+        lines += AlarmRules::eventLine(date, time, m_model->cell(row, EventTableModel::TitleColumn)) +
+                 QLatin1Char('\r');
     }
-    if (m_alarmCount == 0)
+    if (lines.isEmpty())
         return;
-    m_alarmText = m_strings.passed + QStringLiteral("\r\r") + m_alarmText;
-    const QString text = m_alarmText;
     saveEventsAndSettings();
-    m_services.boxes.showMessage(this, m_applicationTitle, text);
+    m_services.boxes.showMessage(this, m_applicationTitle, m_strings.passed + kParagraph + lines);
 }

@@ -71,3 +71,9 @@ void MainWindow::applyLanguage(const QString& fileName)
     // A status word change recolours every row.
     m_listView->viewport()->update();
 }
+
+void MainWindow::selectLanguage(const QString& name)
+{
+    m_languageName = name;
+    applyLanguage(m_languageName + QStringLiteral(".ini"));
+}

@@ -62,4 +62,8 @@ void MainWindow::createMenus()
 
     connect(m_exitAction, &QAction::triggered, this, &QWidget::close);
     connect(m_trayRestoreAction, &QAction::triggered, this, &MainWindow::restoreFromTray);
+    connect(m_englishAction, &QAction::triggered, this,
+            [this] { selectLanguage(QStringLiteral("English")); });
+    connect(m_russianAction, &QAction::triggered, this,
+            [this] { selectLanguage(QStringLiteral("Russian")); });
 }

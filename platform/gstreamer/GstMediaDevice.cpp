@@ -1,5 +1,6 @@
 #include "platform/gstreamer/GstMediaDevice.h"
 
+#include "core/Logging.h"
 #include "platform/AppError.h"
 #include "platform/gstreamer/GStreamerInit.h"
 
@@ -116,6 +117,12 @@ void deleteBusState(gpointer data)
     delete static_cast<std::shared_ptr<GstMediaBusState>*>(data);
 }
 
+/// Takes the floating reference of a new element, so that one unref releases it on every path.
+GstElement* sunk(GstElement* element)
+{
+    return element ? GST_ELEMENT(gst_object_ref_sink(element)) : nullptr;
+}
+
 bool isFallbackSink(GstElement* element)
 {
     GstElementFactory* factory = gst_element_get_factory(element);
@@ -184,36 +191,31 @@ int GstMediaDevice::open(const QString& fileName)
         m_bus->firstError = 0;
     }
 
-    GError* error = nullptr;
-    gchar* uri = gst_filename_to_uri(QFile::encodeName(fileName).constData(), &error);
-    g_clear_error(&error);
+    g_autoptr(GError) error = nullptr;
+    g_autofree gchar* uri =
+        gst_filename_to_uri(QFile::encodeName(fileName).constData(), &error);
     if (!uri)
         return MediaError::FileNotFound;
-    GstElement* pipeline = gst_element_factory_make("playbin", nullptr);
-    GstElement* sink = gst_parse_bin_from_description(
-        m_options.sinkDescription.toUtf8().constData(), TRUE, &error);
+    g_autoptr(GstElement) pipeline = sunk(gst_element_factory_make("playbin", nullptr));
     g_clear_error(&error);
-    GstElement* videoSink = gst_element_factory_make("fakesink", nullptr);
-    if (!pipeline || !sink || !videoSink) {
-        for (GstElement* element : {pipeline, sink, videoSink})
-            if (element)
-                gst_object_unref(gst_object_ref_sink(element));
-        g_free(uri);
+    g_autoptr(GstElement) sink = sunk(gst_parse_bin_from_description(
+        m_options.sinkDescription.toUtf8().constData(), TRUE, &error));
+    g_autoptr(GstElement) videoSink = sunk(gst_element_factory_make("fakesink", nullptr));
+    if (!pipeline || !sink || !videoSink)
         return MediaError::InitFailed;
-    }
     g_object_set(pipeline, "uri", uri, "audio-sink", sink, "video-sink", videoSink, "flags",
                  kPlayFlagAudio | kPlayFlagSoftVolume, nullptr);
-    g_free(uri);
-    m_pipeline = pipeline;
-    GstBus* bus = gst_element_get_bus(pipeline);
-    gst_bus_set_sync_handler(bus, onBusSync, new std::shared_ptr<GstMediaBusState>(m_bus),
-                             deleteBusState);
-    gst_object_unref(bus);
+    m_pipeline = static_cast<GstElement*>(g_steal_pointer(&pipeline));
+    {
+        g_autoptr(GstBus) bus = gst_element_get_bus(m_pipeline);
+        gst_bus_set_sync_handler(bus, onBusSync, new std::shared_ptr<GstMediaBusState>(m_bus),
+                                 deleteBusState);
+    }
 
     // Prerolling a WAV or MP3 takes a few milliseconds; a stream error ends it early.
-    GstStateChangeReturn result = gst_element_set_state(pipeline, GST_STATE_PAUSED);
+    GstStateChangeReturn result = gst_element_set_state(m_pipeline, GST_STATE_PAUSED);
     if (result == GST_STATE_CHANGE_ASYNC)
-        result = gst_element_get_state(pipeline, nullptr, nullptr,
+        result = gst_element_get_state(m_pipeline, nullptr, nullptr,
                                        GstClockTime(m_options.readyTimeoutMs) * GST_MSECOND);
     int code = MediaError::None;
     if (result == GST_STATE_CHANGE_FAILURE) {
@@ -371,27 +373,23 @@ int GstMediaDevice::statusLength(std::uint32_t& length)
 // discoverer scans the file instead (about 50 ms for five minutes).
 std::optional<std::uint64_t> GstMediaDevice::scanLengthMs() const
 {
-    GError* error = nullptr;
-    GstDiscoverer* discoverer =
+    g_autoptr(GError) error = nullptr;
+    g_autoptr(GstDiscoverer) discoverer =
         gst_discoverer_new(GstClockTime(m_options.scanTimeoutMs) * GST_MSECOND, &error);
-    g_clear_error(&error);
     if (!discoverer)
         return std::nullopt;
+    g_autofree gchar* uri = gst_filename_to_uri(QFile::encodeName(m_fileName).constData(), nullptr);
+    if (!uri)
+        return std::nullopt;
+    g_clear_error(&error);
+    g_autoptr(GstDiscovererInfo) info = gst_discoverer_discover_uri(discoverer, uri, &error);
+    if (!info)
+        return std::nullopt;
+    const GstClockTime duration = gst_discoverer_info_get_duration(info);
     std::optional<std::uint64_t> result;
-    gchar* uri = gst_filename_to_uri(QFile::encodeName(m_fileName).constData(), nullptr);
-    if (uri) {
-        GstDiscovererInfo* info = gst_discoverer_discover_uri(discoverer, uri, &error);
-        g_clear_error(&error);
-        if (info) {
-            const GstClockTime duration = gst_discoverer_info_get_duration(info);
-            if (gst_discoverer_info_get_result(info) == GST_DISCOVERER_OK &&
-                GST_CLOCK_TIME_IS_VALID(duration))
-                result = duration / GST_MSECOND;
-            g_object_unref(info);
-        }
-        g_free(uri);
-    }
-    g_object_unref(discoverer);
+    if (gst_discoverer_info_get_result(info) == GST_DISCOVERER_OK &&
+        GST_CLOCK_TIME_IS_VALID(duration))
+        result = duration / GST_MSECOND;
     return result;
 }
 
@@ -494,5 +492,5 @@ void GstMediaDeviceFactory::reportError(const QString& message)
     if (m_errorHandler)
         m_errorHandler(message);
     else
-        qWarning("%s", qUtf8Printable(message));
+        qCWarning(lcMedia, "%s", qUtf8Printable(message));
 }

@@ -111,23 +111,21 @@ bool GstWaveSound::ensurePipeline()
     } catch (const AppError&) {
         return false;
     }
-    GstElement* pipeline = gst_element_factory_make("playbin", nullptr);
-    GError* error = nullptr;
-    GstElement* sink =
+    g_autoptr(GstElement) pipeline = gst_element_factory_make("playbin", nullptr);
+    g_autoptr(GError) error = nullptr;
+    g_autoptr(GstElement) sink =
         gst_parse_bin_from_description(m_sinkDescription.toUtf8().constData(), TRUE, &error);
-    g_clear_error(&error);
-    if (!pipeline || !sink) {
-        if (pipeline)
-            gst_object_unref(pipeline);
-        if (sink)
-            gst_object_unref(gst_object_ref_sink(sink));
+    if (!pipeline || !sink)
         return false;
-    }
+    // Our own references, so that one unref releases each on every path; the pipeline keeps
+    // the sink alive once it holds it.
+    gst_object_ref_sink(pipeline);
+    gst_object_ref_sink(sink);
     g_object_set(pipeline, "audio-sink", sink, "flags", PlayFlagAudio | PlayFlagSoftVolume,
                  nullptr);
-    m_pipeline = pipeline;
     m_sink = sink;
-    m_bus = gst_element_get_bus(pipeline);
+    m_pipeline = static_cast<GstElement*>(g_steal_pointer(&pipeline));
+    m_bus = gst_element_get_bus(m_pipeline);
     gst_bus_set_sync_handler(m_bus, &GstWaveSoundBus::onMessage, this, nullptr);
     m_pipelineFailed = false;
     return true;

@@ -126,7 +126,7 @@ TEST_F(DeliveryTest, BrokenSoundFallsBackAndTheWholeTickIsDelivered)
     // The message closed with ".mp3" the last sound: the third event's player was stopped.
     EXPECT_EQ(delivery.alarmPlayer()->state(), PlayerMode::Unknown);
     for (std::size_t i = 0; i < 3; ++i)
-        EXPECT_EQ(form->m_events[i].status, u"Done"_s);
+        EXPECT_EQ(form->events()[i].status, u"Done"_s);
 }
 
 } // namespace

@@ -33,7 +33,7 @@ protected:
     void tickAt(const QTime& time) { tickAt(QDateTime(clock.current.date(), time)); }
     [[nodiscard]] QString status(int row) const
     {
-        return form->m_model->cell(row, EventTableModel::StatusColumn);
+        return form->model().cell(row, EventTableModel::StatusColumn);
     }
     [[nodiscard]] QStringList messages() const
     {
@@ -57,14 +57,13 @@ TEST_F(AlarmTimerTest, DueEventsOfOneSecondShareOneMessageInRowOrder)
     EXPECT_TRUE(boxes.calls.empty());
 
     tickAt(QTime(12, 0, 5));
-    EXPECT_EQ(form->m_alarmCount, 2);
     EXPECT_EQ(messages(),
               QStringList{QStringLiteral("08.12.2026 - 12:00:05 - first\r\rfirst text\r\r"
                                          "08.12.2026 - 12:00:05 - second\r\rsecond text\r\r")});
     EXPECT_EQ(delivery.log, (QStringList{u"sound:first"_s, u"extra:first"_s, u"sound:second"_s,
                                          u"extra:second"_s, u"after"_s}));
     EXPECT_EQ(status(0), u"Done"_s);
-    EXPECT_EQ(form->m_events[0].status, u"Done"_s);
+    EXPECT_EQ(form->events()[0].status, u"Done"_s);
     EXPECT_EQ(status(1), kActive);
     EXPECT_EQ(status(3), kActive);
 
@@ -120,15 +119,15 @@ TEST_F(AlarmTimerTest, CountdownIsDeliveredAtTheTickAfterReachingZero)
         clock.advance(1);
         form->onTick();
     }
-    EXPECT_EQ(form->m_model->cell(0, EventTableModel::TimeColumn), u"00:00:00"_s);
+    EXPECT_EQ(form->model().cell(0, EventTableModel::TimeColumn), u"00:00:00"_s);
     EXPECT_EQ(status(0), kActive);
     EXPECT_EQ(messages().size(), 1); // the clock event after the countdown rows still fired
     clock.advance(1);
     form->onTick();
     EXPECT_EQ(status(0), u"Done"_s);
     EXPECT_TRUE(messages().last().startsWith(u"08.12.2026 - 00:00:00 - tea\r\r"_s));
-    EXPECT_EQ(form->m_events[0].time, u"00:00:05"_s);
-    EXPECT_EQ(form->m_model->cell(1, EventTableModel::TimeColumn), QString());
+    EXPECT_EQ(form->events()[0].time, u"00:00:05"_s);
+    EXPECT_EQ(form->model().cell(1, EventTableModel::TimeColumn), QString());
 
     struct Case
     {
@@ -231,7 +230,7 @@ TEST_F(AlarmTimerTest, TicksGoOnUnderAModalMessage)
         loop.exec();
     };
     form->onTick(); // opens the alarm box; the real timer ticks under it
-    const QString left = form->m_model->cell(0, EventTableModel::TimeColumn);
+    const QString left = form->model().cell(0, EventTableModel::TimeColumn);
     EXPECT_LE(left, u"00:09:58"_s) << left.toStdString();
     EXPECT_GE(left, u"00:09:56"_s) << left.toStdString();
 }

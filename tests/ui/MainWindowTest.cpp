@@ -32,13 +32,13 @@ TEST_F(MainWindowTest, FirstStartReadsNothingAndWritesTheAutostartEntry)
 
     auto form = makeForm();
     form->startUp();
-    EXPECT_EQ(form->m_languageName, u"English"_s);
-    EXPECT_TRUE(form->m_events.empty());
-    EXPECT_EQ(form->m_strings.active, u"Active"_s);
+    EXPECT_EQ(form->languageName(), u"English"_s);
+    EXPECT_TRUE(form->events().empty());
+    EXPECT_EQ(form->strings().active, u"Active"_s);
     EXPECT_EQ(autoStart.log, QStringList{u"enable:Dorvane 1.6:"_s + exe()});
     EXPECT_TRUE(boxes.calls.empty());
     EXPECT_EQ(form->settingsFileName(), path(u"dorvane.ini"_s));
-    EXPECT_EQ(form->m_defaultSoundFile, dir.path() + u"/sounds/alarm.wav"_s);
+    EXPECT_EQ(form->defaultSoundFile(), dir.path() + u"/sounds/alarm.wav"_s);
 }
 
 TEST_F(MainWindowTest, StartUpFillsTheViewAndReportsPassedEvents)
@@ -53,17 +53,17 @@ TEST_F(MainWindowTest, StartUpFillsTheViewAndReportsPassedEvents)
 
     auto form = makeForm();
     form->startUp();
-    ASSERT_EQ(form->m_model->count(), 5);
+    ASSERT_EQ(form->model().count(), 5);
     ASSERT_EQ(boxes.calls.size(), 1u);
     EXPECT_EQ(boxes.calls[0].kind, Kind::message);
     EXPECT_EQ(boxes.calls[0].caption, u"Dorvane 1.6"_s);
     EXPECT_EQ(boxes.calls[0].text,
-              form->m_strings.passed + QStringLiteral("\r\r07.12.2026 - 09:00:00 - yesterday\r"
+              form->strings().passed + QStringLiteral("\r\r07.12.2026 - 09:00:00 - yesterday\r"
                                                           "08.12.2026 - 11:59:59 - earlier\r"));
     const QStringList expected{u"Done"_s, u"Active"_s, u"Done"_s, u"Done"_s, u"Active"_s};
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(form->m_model->cell(i, EventTableModel::StatusColumn), expected[i]) << i;
-        EXPECT_EQ(form->m_events[static_cast<std::size_t>(i)].status, expected[i]) << i;
+        EXPECT_EQ(form->model().cell(i, EventTableModel::StatusColumn), expected[i]) << i;
+        EXPECT_EQ(form->events()[static_cast<std::size_t>(i)].status, expected[i]) << i;
     }
     // The change reached the files at once: a crash now cannot bring the events back.
     const EventList onDisk = EventsFile::load(path(u"events.ini"_s), 5, {});
@@ -80,8 +80,8 @@ TEST_F(MainWindowTest, AutostartErrorAtStartUpSkipsTheViewAndTheCheck)
 
     auto form = makeForm();
     form->startUp();
-    EXPECT_EQ(form->m_events.size(), 1u);
-    EXPECT_EQ(form->m_model->count(), 0);
+    EXPECT_EQ(form->events().size(), 1u);
+    EXPECT_EQ(form->model().count(), 0);
     ASSERT_EQ(boxes.calls.size(), 1u);
     EXPECT_EQ(boxes.calls[0].kind, Kind::Error);
     EXPECT_EQ(boxes.calls[0].text, u"Failed to set data for 'Dorvane 1.6'"_s);
@@ -93,7 +93,7 @@ TEST_F(MainWindowTest, ShutdownWritesSettingsAutostartAndEventsInOrder)
     auto form = makeForm();
     form->startUp();
     form->appendEvent(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"new"_s, u"Active"_s));
-    form->m_languageName = u"Russian"_s;
+    form->selectLanguage(u"Russian"_s);
     autoStart.log.clear();
     ASSERT_TRUE(form->shutDown());
     EXPECT_EQ(autoStart.log, QStringList{u"disable:Dorvane 1.6"_s});
@@ -141,15 +141,16 @@ TEST_F(MainWindowTest, RowsAreColouredByStatusAndTipsSpellOutTheRow)
     EXPECT_FALSE(form->rowColour(2).isValid());
     EXPECT_FALSE(form->rowColour(3).isValid());
     // Without a language both words are empty: an empty status is drawn red.
-    form->m_strings = {};
-    EXPECT_EQ(form->rowColour(3), QColor(255, 0, 0));
+    auto bare = makeForm();
+    bare->appendEvent(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"d"_s, {}));
+    EXPECT_EQ(bare->rowColour(0), QColor(255, 0, 0));
 
     EXPECT_EQ(form->rowTip(2), QStringLiteral("Date: 01.01.2030\rTime: \rTitle: c\r"
                                                         "Description: \rStatus: Активно"));
     form->applyLanguage(u"Russian.ini"_s);
     EXPECT_TRUE(form->rowTip(0).startsWith(u"Дата: 01.01.2030\rВремя: "_s));
-    EXPECT_TRUE(form->m_russianAction->isChecked());
-    EXPECT_FALSE(form->m_englishAction->isChecked());
+    EXPECT_TRUE(form->findChild<QAction*>(u"MLangRussian"_s)->isChecked());
+    EXPECT_FALSE(form->findChild<QAction*>(u"MLangEnglish"_s)->isChecked());
     EXPECT_EQ(form->rowColour(2), QColor(0, 128, 0));
 }
 
@@ -166,12 +167,12 @@ TEST_F(MainWindowTest, ColumnsFollowTheListWidthBeforeTheResize)
 
     auto form = makeForm();
     form->show();
-    const int before = form->m_listView->width();
+    const int before = form->listView()->width();
     form->resize(form->width() + 200, form->height());
     QCoreApplication::processEvents();
     const ColumnLayout::Widths expected = ColumnLayout::forListWidth(before);
-    EXPECT_EQ(form->m_listView->header()->sectionSize(2), expected[2]);
-    EXPECT_EQ(form->m_listView->header()->sectionSize(3), expected[3]);
+    EXPECT_EQ(form->listView()->header()->sectionSize(2), expected[2]);
+    EXPECT_EQ(form->listView()->header()->sectionSize(3), expected[3]);
 }
 
 } // namespace
