@@ -1,13 +1,17 @@
 #include "platform/Profile.h"
 
 #include "platform/AppError.h"
+#include "platform/ProfileFile.h"
 #include "platform/ProfileSession.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <climits>
+#include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <regex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -290,9 +294,10 @@ TEST_F(Profile, RefusedWriteLeavesEverythingAsItWas)
     // Key names that could never be read back are refused rather than mangled.
     for (const char* key : {"a=b", "[x]", "; c"})
         refused(ini, key);
-    if (::geteuid() != 0) { // permission bits do not stop root
-        ::chmod(ini.c_str(), 0444);
-        refused(ini, "k");
+    // Read-only stops even root, whom access() would let through.
+    ::chmod(ini.c_str(), 0444);
+    refused(ini, "k");
+    if (::geteuid() != 0) {         // other permission bits do not stop root
         ::chmod(ini.c_str(), 0200); // unreadable: never overwritten with what little is known
         refused(ini, "j");
         ::chmod(ini.c_str(), 0644);
@@ -302,6 +307,56 @@ TEST_F(Profile, RefusedWriteLeavesEverythingAsItWas)
     }
     EXPECT_EQ(readBytes(ini), "[S]\nk=1\n");
     EXPECT_EQ(entryCount(), 2) << "adir and keep.ini: no temporary left behind";
+}
+
+TEST_F(Profile, TemporaryIsPrivateUntilItGetsTheFinalMode)
+{
+    const mode_t savedMask = ::umask(0);
+    {
+        const profile::TemporaryFile temp = profile::createTemporaryFile(file("t.ini"));
+        ASSERT_TRUE(temp.fd.valid());
+        EXPECT_EQ(statOf(temp.name).st_mode & 07777, 0600U);
+        EXPECT_TRUE(::fcntl(temp.fd.get(), F_GETFD) & FD_CLOEXEC);
+        EXPECT_TRUE(std::regex_match(temp.name, std::regex(R"(.*/\.t\.ini\.[0-9a-f]{16}\.tmp)")))
+            << temp.name;
+        std::filesystem::remove(temp.name);
+    }
+    const struct
+    {
+        mode_t umask, existing, expected; // existing 0: a new file
+    } cases[] = {{0, 0, 0644}, {027, 0, 0640}, {077, 0, 0600}, {077, 0606, 0606}};
+    const std::string ini = file("mode.ini");
+    for (const auto& c : cases) {
+        std::filesystem::remove(ini);
+        if (c.existing != 0) {
+            writeBytes(ini, "");
+            ::chmod(ini.c_str(), c.existing);
+        }
+        ::umask(c.umask);
+        writeProfileString(ini, "S", "k", "v");
+        ::umask(0);
+        EXPECT_EQ(statOf(ini).st_mode & 07777, c.expected)
+            << std::oct << c.umask << " " << c.existing;
+    }
+    ::umask(savedMask);
+    EXPECT_EQ(entryCount(), 1);
+}
+
+TEST_F(Profile, RootKeepsOwnerGroupAndSpecialBits)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can give a file away";
+    const std::string ini = file("owned.ini");
+    writeBytes(ini, "[S]\nk=1\n");
+    ASSERT_EQ(::chown(ini.c_str(), 1234, 1235), 0);
+    // A change of owner clears set-ID bits: the mode must be set after the owner.
+    ::chmod(ini.c_str(), 06750);
+    writeProfileString(ini, "S", "k", "2");
+    const struct stat info = statOf(ini);
+    EXPECT_EQ(readBytes(ini), "[S]\nk=2\n");
+    EXPECT_EQ(info.st_uid, 1234U);
+    EXPECT_EQ(info.st_gid, 1235U);
+    EXPECT_EQ(info.st_mode & 07777, 06750U);
 }
 
 } // namespace
