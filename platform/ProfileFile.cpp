@@ -3,13 +3,16 @@
 #include "platform/AppError.h"
 #include "platform/FileDescriptor.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -88,6 +91,16 @@ std::string temporaryPrefix(const std::string& target)
 
 constexpr std::size_t randomDigits = 16;
 constexpr std::string_view temporarySuffix = ".tmp";
+
+bool isTemporaryName(std::string_view name, std::string_view prefix)
+{
+    if (name.size() != prefix.size() + randomDigits + temporarySuffix.size() ||
+        !name.starts_with(prefix) || !name.ends_with(temporarySuffix))
+        return false;
+    const std::string_view digits = name.substr(prefix.size(), randomDigits);
+    return std::all_of(digits.begin(), digits.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
 
 // 0644 less the umask, the bits a new file gets. Read from /proc: umask() cannot read the mask
 // without setting it, and other threads may be creating files meanwhile.
@@ -172,6 +185,30 @@ TemporaryFile createTemporaryFile(const std::string& target)
             return {FileDescriptor(fd), fd >= 0 ? name : std::string()};
     }
     return {FileDescriptor(-1), std::string()};
+}
+
+void removeStaleTemporaries(const std::string& fileName)
+{
+    const std::string target = resolveTarget(fileName);
+    const std::string prefix = temporaryPrefix(target);
+    if (prefix.size() == 2)
+        return; // a directory name ending in "/": it has no temporaries of its own
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(directoryOf(target).c_str()),
+                                                  &::closedir);
+    if (!dir)
+        return;
+    const int dirFd = ::dirfd(dir.get());
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (!isTemporaryName(entry->d_name, prefix))
+            continue;
+        struct stat info
+        {};
+        // Relative to the open directory and without following links: what is checked is what
+        // is removed, and unlinkat() without AT_REMOVEDIR never removes a directory.
+        if (::fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode))
+            (void)::unlinkat(dirFd, entry->d_name, 0);
+    }
 }
 
 void replaceFileAtomically(const std::string& fileName, std::string_view content)

@@ -43,4 +43,11 @@ struct TemporaryFile
 /// character), <random> 16 lowercase hex digits.
 [[nodiscard]] TemporaryFile createTemporaryFile(const std::string& target);
 
+/// Deletes what killed writes of fileName left behind: the regular files in its directory (the
+/// directory of a symbolic link's target) named as createTemporaryFile() names them. Links,
+/// directories and any other name are left alone. Meant for start-up while the single-instance
+/// lock is held: no write is then under way, so every such file is stale. Best effort: errors are
+/// ignored, as a leftover only costs disk space.
+void removeStaleTemporaries(const std::string& fileName);
+
 } // namespace profile

@@ -359,4 +359,42 @@ TEST_F(Profile, RootKeepsOwnerGroupAndSpecialBits)
     EXPECT_EQ(info.st_mode & 07777, 06750U);
 }
 
+TEST_F(Profile, OnlyStaleTemporariesOfTheTargetAreRemoved)
+{
+    const std::string ini = file("events.ini");
+    writeBytes(ini, "[S]\n");
+    const std::string hex = "0123456789abcdef";
+    // Cut inside the "é" that straddles byte 100: the name keeps the whole character or none.
+    const std::string longName = std::string(99, 'x') + "\xC3\xA9" + std::string(100, 'y');
+    const std::string longTemp = profile::createTemporaryFile(file(longName)).name;
+    const std::string stale[] = {file(".events.ini." + hex + ".tmp"),
+                                 profile::createTemporaryFile(ini).name, longTemp};
+    for (const std::string& name : stale)
+        writeBytes(name, "half written");
+    EXPECT_EQ(longTemp.substr(path().size() + 1, 101), "." + std::string(99, 'x') + ".");
+
+    const std::string unrelated[] = {
+        ".events.ini.0123456789abcdeF.tmp",  ".events.ini.0123456789abcde.tmp",
+        ".events.ini.0123456789abcdef0.tmp", ".events.ini.0123456789abcdeg.tmp",
+        "events.ini." + hex + ".tmp",        ".events.ini." + hex + ".tmp~",
+        ".other.ini." + hex + ".tmp",        ".events.ini.x." + hex + ".tmp"};
+    for (const std::string& name : unrelated)
+        writeBytes(file(name), "");
+    const std::string link = file(".events.ini.1111111111111111.tmp");
+    std::filesystem::create_symlink(ini, link);
+    const std::string dir = file(".events.ini.2222222222222222.tmp");
+    std::filesystem::create_directory(dir);
+    writeBytes(dir + "/inside", "");
+
+    profile::removeStaleTemporaries(ini);
+    profile::removeStaleTemporaries(file(longName));
+    for (const std::string& name : stale)
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(name))) << name;
+    for (const std::string& name : unrelated)
+        EXPECT_TRUE(std::filesystem::exists(file(name))) << name;
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(readBytes(ini), "[S]\n");
+    EXPECT_TRUE(std::filesystem::exists(dir + "/inside"));
+}
+
 } // namespace
