@@ -3,11 +3,16 @@
 #include "platform/AppError.h"
 #include "inifile/FileDescriptor.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -58,24 +63,63 @@ std::string directoryOf(const std::string& path)
     return path.substr(0, slash);
 }
 
-// Creates a new file beside the target; O_EXCL so that nothing existing is ever reused.
-int createTemporary(const std::string& target, std::string& tempName)
+std::string fileNameOf(const std::string& path)
 {
-    const std::size_t slash = target.rfind('/');
-    const std::string dir =
-        slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    // Keep the name short enough for any file system, whatever the target's name.
-    const std::string base = target.substr(dir.size()).substr(0, 100);
-    std::random_device seed;
-    std::mt19937_64 random(seed());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempName = dir + "." + base + "." + std::to_string(random() % 1000000000U) + ".tmp";
-        // 0666 lets the umask decide the bits of a new file, as for any file the user creates.
-        const int fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool isContinuationByte(char byte)
+{
+    return (static_cast<unsigned char>(byte) & 0xC0U) == 0x80U;
+}
+
+// ".<name>." of the temporary files of target. The name is kept short enough for any file
+// system, whatever the target's name.
+std::string temporaryPrefix(const std::string& target)
+{
+    std::string name = fileNameOf(target);
+    if (name.size() > 100) {
+        // Back off to the lead byte of a character cut in two (at most three continuation bytes).
+        std::size_t end = 100;
+        while (end > 97 && isContinuationByte(name[end]))
+            --end;
+        name.resize(end);
     }
-    return -1;
+    return "." + name + ".";
+}
+
+constexpr std::size_t randomDigits = 16;
+constexpr std::string_view temporarySuffix = ".tmp";
+
+bool isTemporaryName(std::string_view name, std::string_view prefix)
+{
+    if (name.size() != prefix.size() + randomDigits + temporarySuffix.size() ||
+        !name.starts_with(prefix) || !name.ends_with(temporarySuffix))
+        return false;
+    const std::string_view digits = name.substr(prefix.size(), randomDigits);
+    return std::all_of(digits.begin(), digits.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
+// 0644 less the umask, the bits a new file gets. Read from /proc: umask() cannot read the mask
+// without setting it, and other threads may be creating files meanwhile.
+mode_t newFileMode()
+{
+    constexpr std::string_view field = "\nUmask:";
+    const FileContent status = readWholeFile("/proc/self/status");
+    const std::size_t at = status.bytes.find(field);
+    if (at != std::string::npos) {
+        const char* digits = status.bytes.c_str() + at + field.size();
+        char* end = nullptr;
+        const unsigned long mask = std::strtoul(digits, &end, 8);
+        if (end != digits)
+            return 0644 & ~static_cast<mode_t>(mask);
+    }
+    // No /proc: a file created in this short window gets stricter bits, never looser ones.
+    const mode_t mask = ::umask(077);
+    ::umask(mask);
+    return 0644 & ~mask;
 }
 
 void syncDirectory(const std::string& dir)
@@ -122,6 +166,51 @@ FileContent readWholeFile(const std::string& fileName)
     return result;
 }
 
+TemporaryFile createTemporaryFile(const std::string& target)
+{
+    const std::string dir = target.substr(0, target.size() - fileNameOf(target).size());
+    const std::string prefix = dir + temporaryPrefix(target);
+    std::random_device seed;
+    std::mt19937_64 random((static_cast<std::uint64_t>(seed()) << 32) ^ seed());
+    std::string name;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::array<char, randomDigits + 1> digits{};
+        std::snprintf(digits.data(), digits.size(), "%016llx",
+                      static_cast<unsigned long long>(random()));
+        name = prefix + digits.data() + std::string(temporarySuffix);
+        // Owner only until it is complete: fchmod gives it its final bits just before the rename.
+        // O_EXCL so that nothing existing, not even a planted link, is ever reused.
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST)
+            return {FileDescriptor(fd), fd >= 0 ? name : std::string()};
+    }
+    return {FileDescriptor(-1), std::string()};
+}
+
+void removeStaleTemporaries(const std::string& fileName)
+{
+    const std::string target = resolveTarget(fileName);
+    const std::string prefix = temporaryPrefix(target);
+    if (prefix.size() == 2)
+        return; // a directory name ending in "/": it has no temporaries of its own
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(directoryOf(target).c_str()),
+                                                  &::closedir);
+    if (!dir)
+        return;
+    const int dirFd = ::dirfd(dir.get());
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (!isTemporaryName(entry->d_name, prefix))
+            continue;
+        struct stat info
+        {};
+        // Relative to the open directory and without following links: what is checked is what
+        // is removed, and unlinkat() without AT_REMOVEDIR never removes a directory.
+        if (::fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode))
+            (void)::unlinkat(dirFd, entry->d_name, 0);
+    }
+}
+
 void replaceFileAtomically(const std::string& fileName, std::string_view content)
 {
     const std::string target = resolveTarget(fileName);
@@ -131,24 +220,30 @@ void replaceFileAtomically(const std::string& fileName, std::string_view content
     bool exists = false;
     if (::stat(target.c_str(), &info) == 0) {
         exists = true;
-        // rename() would happily replace a read-only file, or a device node when run as root.
-        if (!S_ISREG(info.st_mode) || ::access(target.c_str(), W_OK) != 0)
+        // rename() would happily replace a read-only file, or a device node, when run as root.
+        if (!S_ISREG(info.st_mode) || (info.st_mode & S_IWUSR) == 0 ||
+            ::access(target.c_str(), W_OK) != 0)
             refuse(fileName);
     } else if (errno != ENOENT) {
         refuse(fileName);
     }
 
-    std::string tempName;
-    FileDescriptor fd(createTemporary(target, tempName));
-    if (!fd.valid())
+    TemporaryFile temp = createTemporaryFile(target);
+    if (!temp.fd.valid())
         refuse(fileName);
 
-    const bool written = writeAll(fd.get(), content) &&
-                         (!exists || ::fchmod(fd.get(), info.st_mode & 07777) == 0) &&
-                         ::fsync(fd.get()) == 0;
-    const bool closed = fd.close() == 0;
-    if (!written || !closed || ::rename(tempName.c_str(), target.c_str()) != 0) {
-        ::unlink(tempName.c_str());
+    const int fd = temp.fd.get();
+    // Root replacing someone's file must not hand it over to root. Owner before mode: a change
+    // of owner clears the set-user-ID and set-group-ID bits.
+    const bool ownerKept =
+        !exists || ::geteuid() != 0 || ::fchown(fd, info.st_uid, info.st_gid) == 0;
+    // The mode before fsync, so that the final bits reach the disk together with the content.
+    const bool written = writeAll(fd, content) && ownerKept &&
+                         ::fchmod(fd, exists ? info.st_mode & 07777 : newFileMode()) == 0 &&
+                         ::fsync(fd) == 0;
+    const bool closed = temp.fd.close() == 0;
+    if (!written || !closed || ::rename(temp.name.c_str(), target.c_str()) != 0) {
+        ::unlink(temp.name.c_str());
         refuse(fileName);
     }
     syncDirectory(directoryOf(target));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileDescriptor.h"
+
 #include <string>
 #include <string_view>
 
@@ -23,9 +25,29 @@ struct FileContent
 [[nodiscard]] FileContent readWholeFile(const std::string& fileName);
 
 /// Replaces fileName by content atomically: a temporary file in the same directory, fsync,
-/// rename. An existing target keeps its permission bits; a symbolic link keeps pointing at it.
+/// rename. An existing target keeps its permission bits, and its owner and group when run as
+/// root; a new file gets 0644 less the umask. A symbolic link keeps pointing at its target.
 /// Throws AppError("Unable to write to " + fileName) and leaves the target as it was when the
-/// system refuses any step.
+/// system refuses any step, or when the target is a read-only file (even for root).
 void replaceFileAtomically(const std::string& fileName, std::string_view content);
+
+struct TemporaryFile
+{
+    FileDescriptor fd; // invalid when the system refused
+    std::string name;
+};
+
+/// Creates the file that a replacement of target is written to: new, empty, open for writing,
+/// and only its owner may open it (0600, less the umask). Named ".<name>.<random>.tmp" in
+/// target's directory: <name> is target's file name cut to 100 bytes (not inside a UTF-8
+/// character), <random> 16 lowercase hex digits.
+[[nodiscard]] TemporaryFile createTemporaryFile(const std::string& target);
+
+/// Deletes what killed writes of fileName left behind: the regular files in its directory (the
+/// directory of a symbolic link's target) named as createTemporaryFile() names them. Links,
+/// directories and any other name are left alone. Meant for start-up while the single-instance
+/// lock is held: no write is then under way, so every such file is stale. Best effort: errors are
+/// ignored, as a leftover only costs disk space.
+void removeStaleTemporaries(const std::string& fileName);
 
 } // namespace profile

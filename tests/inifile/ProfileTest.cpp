@@ -1,13 +1,17 @@
 #include "inifile/Profile.h"
 
 #include "platform/AppError.h"
+#include "inifile/ProfileFile.h"
 #include "inifile/ProfileSession.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <climits>
+#include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <regex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -290,9 +294,10 @@ TEST_F(Profile, RefusedWriteLeavesEverythingAsItWas)
     // Key names that could never be read back are refused rather than mangled.
     for (const char* key : {"a=b", "[x]", "; c"})
         refused(ini, key);
-    if (::geteuid() != 0) { // permission bits do not stop root
-        ::chmod(ini.c_str(), 0444);
-        refused(ini, "k");
+    // Read-only stops even root, whom access() would let through.
+    ::chmod(ini.c_str(), 0444);
+    refused(ini, "k");
+    if (::geteuid() != 0) {         // other permission bits do not stop root
         ::chmod(ini.c_str(), 0200); // unreadable: never overwritten with what little is known
         refused(ini, "j");
         ::chmod(ini.c_str(), 0644);
@@ -302,6 +307,94 @@ TEST_F(Profile, RefusedWriteLeavesEverythingAsItWas)
     }
     EXPECT_EQ(readBytes(ini), "[S]\nk=1\n");
     EXPECT_EQ(entryCount(), 2) << "adir and keep.ini: no temporary left behind";
+}
+
+TEST_F(Profile, TemporaryIsPrivateUntilItGetsTheFinalMode)
+{
+    const mode_t savedMask = ::umask(0);
+    {
+        const profile::TemporaryFile temp = profile::createTemporaryFile(file("t.ini"));
+        ASSERT_TRUE(temp.fd.valid());
+        EXPECT_EQ(statOf(temp.name).st_mode & 07777, 0600U);
+        EXPECT_TRUE(::fcntl(temp.fd.get(), F_GETFD) & FD_CLOEXEC);
+        EXPECT_TRUE(std::regex_match(temp.name, std::regex(R"(.*/\.t\.ini\.[0-9a-f]{16}\.tmp)")))
+            << temp.name;
+        std::filesystem::remove(temp.name);
+    }
+    const struct
+    {
+        mode_t umask, existing, expected; // existing 0: a new file
+    } cases[] = {{0, 0, 0644}, {027, 0, 0640}, {077, 0, 0600}, {077, 0606, 0606}};
+    const std::string ini = file("mode.ini");
+    for (const auto& c : cases) {
+        std::filesystem::remove(ini);
+        if (c.existing != 0) {
+            writeBytes(ini, "");
+            ::chmod(ini.c_str(), c.existing);
+        }
+        ::umask(c.umask);
+        writeProfileString(ini, "S", "k", "v");
+        ::umask(0);
+        EXPECT_EQ(statOf(ini).st_mode & 07777, c.expected)
+            << std::oct << c.umask << " " << c.existing;
+    }
+    ::umask(savedMask);
+    EXPECT_EQ(entryCount(), 1);
+}
+
+TEST_F(Profile, RootKeepsOwnerGroupAndSpecialBits)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can give a file away";
+    const std::string ini = file("owned.ini");
+    writeBytes(ini, "[S]\nk=1\n");
+    ASSERT_EQ(::chown(ini.c_str(), 1234, 1235), 0);
+    // A change of owner clears set-ID bits: the mode must be set after the owner.
+    ::chmod(ini.c_str(), 06750);
+    writeProfileString(ini, "S", "k", "2");
+    const struct stat info = statOf(ini);
+    EXPECT_EQ(readBytes(ini), "[S]\nk=2\n");
+    EXPECT_EQ(info.st_uid, 1234U);
+    EXPECT_EQ(info.st_gid, 1235U);
+    EXPECT_EQ(info.st_mode & 07777, 06750U);
+}
+
+TEST_F(Profile, OnlyStaleTemporariesOfTheTargetAreRemoved)
+{
+    const std::string ini = file("events.ini");
+    writeBytes(ini, "[S]\n");
+    const std::string hex = "0123456789abcdef";
+    // Cut inside the "é" that straddles byte 100: the name keeps the whole character or none.
+    const std::string longName = std::string(99, 'x') + "\xC3\xA9" + std::string(100, 'y');
+    const std::string longTemp = profile::createTemporaryFile(file(longName)).name;
+    const std::string stale[] = {file(".events.ini." + hex + ".tmp"),
+                                 profile::createTemporaryFile(ini).name, longTemp};
+    for (const std::string& name : stale)
+        writeBytes(name, "half written");
+    EXPECT_EQ(longTemp.substr(path().size() + 1, 101), "." + std::string(99, 'x') + ".");
+
+    const std::string unrelated[] = {
+        ".events.ini.0123456789abcdeF.tmp",  ".events.ini.0123456789abcde.tmp",
+        ".events.ini.0123456789abcdef0.tmp", ".events.ini.0123456789abcdeg.tmp",
+        "events.ini." + hex + ".tmp",        ".events.ini." + hex + ".tmp~",
+        ".other.ini." + hex + ".tmp",        ".events.ini.x." + hex + ".tmp"};
+    for (const std::string& name : unrelated)
+        writeBytes(file(name), "");
+    const std::string link = file(".events.ini.1111111111111111.tmp");
+    std::filesystem::create_symlink(ini, link);
+    const std::string dir = file(".events.ini.2222222222222222.tmp");
+    std::filesystem::create_directory(dir);
+    writeBytes(dir + "/inside", "");
+
+    profile::removeStaleTemporaries(ini);
+    profile::removeStaleTemporaries(file(longName));
+    for (const std::string& name : stale)
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(name))) << name;
+    for (const std::string& name : unrelated)
+        EXPECT_TRUE(std::filesystem::exists(file(name))) << name;
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(readBytes(ini), "[S]\n");
+    EXPECT_TRUE(std::filesystem::exists(dir + "/inside"));
 }
 
 } // namespace
