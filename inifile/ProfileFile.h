@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/FileDescriptor.h"
+#include "inifile/FileDescriptor.h"
 
 #include <string>
 #include <string_view>
