@@ -1,6 +1,7 @@
 #include "core/EventsFile.h"
 
 #include "inifile/ProfileSession.h"
+#include "platform/AppError.h"
 
 #include <algorithm>
 #include <charconv>
@@ -60,10 +61,11 @@ namespace EventsFile {
 EventList load(const QString& fileName, std::optional<int> limit, const QString& defaultSound)
 {
     EventList events;
+    const ProfileSession file(fileName.toStdString());
+    if (const auto error = file.readError())
+        throw AppError("Cannot read " + fileName.toStdString() + ": " + *error);
     if (limit && *limit <= 0)
         return events;
-
-    const ProfileSession file(fileName.toStdString());
     long long present = 0;
     for (const std::string& name : file.sectionNames())
         present = std::max(present, eventIndex(name) + 1);
@@ -101,12 +103,6 @@ void save(const QString& fileName, const EventList& events)
         file.writeString(section, kSoundFile, e.soundFile.toStdString());
         file.writeString(section, kExtraFile, e.extraFile.toStdString());
         file.writeString(section, kStatus, e.status.toStdString());
-    }
-    // Without this an uncapped load would bring deleted events back.
-    for (const std::string& name : file.sectionNames()) {
-        const long long index = eventIndex(name);
-        if (index >= 0 && static_cast<std::size_t>(index) >= events.size())
-            file.eraseSection(name);
     }
     file.commit();
 }

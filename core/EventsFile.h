@@ -8,13 +8,16 @@
 namespace EventsFile {
 
 /// Reads the sections "Event0".."Event(n-1)", n being the smaller of limit and one past the
-/// highest "EventN" section present. No limit reads every event of the file; a negative limit
-/// reads nothing. A gap yields a record of defaults; a missing "Sound File" gives defaultSound.
+/// highest "EventN" section present. No limit reads every event of the file; a limit of zero or
+/// less reads nothing. A gap yields a record of defaults; a missing "Sound File" gives
+/// defaultSound. A missing file reads as empty; one that exists but cannot be read throws
+/// AppError("Cannot read <file>: <reason>").
 [[nodiscard]] EventList load(const QString& fileName, std::optional<int> limit,
                              const QString& defaultSound);
 
-/// Writes every entry into "Event0".."Event(size-1)", key order fixed, and removes the stale
-/// "EventK" sections past the end, in one atomic replacement of the file.
+/// Writes every entry into "Event0".."Event(size-1)", key order fixed, in one atomic replacement
+/// of the file. Sections past the end stay as they are: they may be events this run never
+/// loaded, and the settings' count keeps them out of the next start.
 /// Throws AppError("Unable to write to <file>") when the system refuses.
 void save(const QString& fileName, const EventList& events);
 

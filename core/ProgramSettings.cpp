@@ -2,12 +2,30 @@
 
 #include "inifile/ProfileSession.h"
 
+#include <limits>
+
 namespace {
 const std::string kOptions = "Options";
 const std::string kLanguage = "Language";
 const std::string kEvents = "Events";
 const std::string kAutoStart = "Auto Start";
 const std::string kSoundPlay = "Sound Play";
+/// A count is plain decimal digits within int; anything else says nothing about the file.
+std::optional<int> parseCount(std::optional<std::string_view> text)
+{
+    if (!text || text->empty() || text->size() > 10)
+        return std::nullopt;
+    long long value = 0;
+    for (const char c : *text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    if (value > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return static_cast<int>(value);
+}
+
 } // namespace
 
 ProgramSettings ProgramSettings::read(const QString& fileName)
@@ -16,7 +34,7 @@ ProgramSettings ProgramSettings::read(const QString& fileName)
     ProgramSettings s;
     s.languageName =
         QString::fromStdString(file.readString(kOptions, kLanguage, s.languageName.toStdString()));
-    s.eventCount = file.readInt(kOptions, kEvents, s.eventCount);
+    s.eventCount = parseCount(file.readView(kOptions, kEvents));
     s.autoStart = file.readInt(kOptions, kAutoStart, s.autoStart ? 1 : 0) != 0;
     s.soundPlay = file.readInt(kOptions, kSoundPlay, s.soundPlay ? 1 : 0) != 0;
     return s;
@@ -26,7 +44,8 @@ void ProgramSettings::write(const QString& fileName) const
 {
     ProfileSession file(fileName.toStdString());
     file.writeString(kOptions, kLanguage, languageName.toStdString());
-    file.writeString(kOptions, kEvents, std::to_string(eventCount));
+    if (eventCount)
+        file.writeString(kOptions, kEvents, std::to_string(*eventCount));
     file.writeString(kOptions, kAutoStart, autoStart ? "1" : "0");
     file.writeString(kOptions, kSoundPlay, soundPlay ? "1" : "0");
     file.commit();

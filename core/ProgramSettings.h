@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 /// The "Options" section of the settings file, read once at start-up and written as a whole.
 struct ProgramSettings
 {
     QString languageName = QStringLiteral("English");
-    int eventCount = 0;
+    /// How many events the events file holds for the next start; nothing when the key is
+    /// missing or not a count (then every event of the file is read, and none is written).
+    std::optional<int> eventCount;
     bool autoStart = true;
     bool soundPlay = true;
 

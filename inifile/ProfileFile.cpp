@@ -139,12 +139,14 @@ FileContent readWholeFile(const std::string& fileName)
     if (!fd.valid()) {
         result.status =
             errno == ENOENT || errno == ENOTDIR ? ReadStatus::Missing : ReadStatus::Unreadable;
+        result.error = errno;
         return result;
     }
     struct stat info
     {};
     if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         result.status = ReadStatus::Unreadable;
+        result.error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
         return result;
     }
     result.bytes.reserve(static_cast<std::size_t>(info.st_size));
@@ -157,6 +159,7 @@ FileContent readWholeFile(const std::string& fileName)
             if (errno == EINTR)
                 continue;
             result.status = ReadStatus::Unreadable;
+            result.error = errno;
             result.bytes.clear();
             return result;
         }

@@ -19,6 +19,7 @@ struct FileContent
 {
     ReadStatus status = ReadStatus::Missing;
     std::string bytes;
+    int error = 0; // the errno of an unreadable file
 };
 
 /// Reads a regular file whole. Never blocks on a FIFO or device: those count as unreadable.

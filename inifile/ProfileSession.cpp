@@ -4,6 +4,8 @@
 #include "inifile/ProfileFile.h"
 #include "inifile/ProfileText.h"
 
+#include <cerrno>
+#include <cstring>
 #include <utility>
 
 using namespace profile;
@@ -12,6 +14,7 @@ ProfileSession::ProfileSession(std::string fileName) : m_fileName(std::move(file
 {
     FileContent file = readWholeFile(m_fileName);
     m_unreadable = file.status == ReadStatus::Unreadable;
+    m_readError = file.error;
     if (file.status == ReadStatus::Ok)
         m_document = ProfileDocument(std::move(file.bytes));
 }
@@ -53,6 +56,15 @@ void ProfileSession::eraseSection(const std::string& section)
 {
     if (m_document.eraseSection(cleanName(section)))
         m_changed = true;
+}
+
+std::optional<std::string> ProfileSession::readError() const
+{
+    if (!m_unreadable)
+        return std::nullopt;
+    if (m_readError == EINVAL)
+        return std::string("not a regular file");
+    return std::string(std::strerror(m_readError));
 }
 
 std::vector<std::string> ProfileSession::sectionNames() const

@@ -32,6 +32,9 @@ public:
     /// Stages removal of the first section of that name, its header and its lines.
     void eraseSection(const std::string& section);
 
+    /// Why the file exists but could not be read (a system error text), or nothing.
+    [[nodiscard]] std::optional<std::string> readError() const;
+
     /// Names of the sections that reads see (the first of each name), in file order.
     [[nodiscard]] std::vector<std::string> sectionNames() const;
 
@@ -45,5 +48,6 @@ private:
     std::string m_fileName;
     profile::ProfileDocument m_document;
     bool m_unreadable = false; // exists but could not be read: never overwrite it
+    int m_readError = 0;
     bool m_changed = false;
 };

@@ -170,10 +170,15 @@ void MainWindow::startUp()
     m_autoStart = settings.autoStart;
     m_soundPlay = settings.soundPlay;
 
+    m_storedEventCount = settings.eventCount;
+
     applyLanguage(m_languageName + QStringLiteral(".ini"));
-    loadEvents(defaultEventsFile(), settings.eventCount);
-    if (!guarded([this] { updateAutoStart(); }))
-        return;
+    // Without a valid count in the settings every event of the file is read: a lost settings
+    // file must not hide events, nor let the next save overwrite them.
+    m_eventsFileUnreadable =
+        !guarded([&] { loadEvents(defaultEventsFile(), settings.eventCount); });
+    // Alarms matter more than the login entry: a failure is shown and the start goes on.
+    (void)guarded([this] { updateAutoStart(); });
     if (!m_events.empty()) {
         fillEventView();
         reportPassedEvents();
@@ -222,7 +227,9 @@ ProgramSettings MainWindow::currentSettings() const
 {
     ProgramSettings settings;
     settings.languageName = m_languageName;
-    settings.eventCount = static_cast<int>(m_events.size());
+    // While the events file cannot be read, the settings keep the count they had for it.
+    settings.eventCount = m_eventsFileUnreadable ? m_storedEventCount
+                                                 : std::optional(static_cast<int>(m_events.size()));
     settings.autoStart = m_autoStart;
     settings.soundPlay = m_soundPlay;
     return settings;
@@ -235,6 +242,14 @@ void MainWindow::loadEvents(const QString& fileName, std::optional<int> limit)
 
 void MainWindow::saveEvents(const QString& fileName)
 {
+    if (m_eventsFileUnreadable && fileName == defaultEventsFile()) {
+        // Writing what little we know over a file we could not read would lose its events.
+        if (!std::exchange(m_toldSkippedSave, true))
+            showError(QStringLiteral("The events were not saved: %1 could not be read when "
+                                     "Dorvane started, so it is left as it is.")
+                          .arg(fileName));
+        return;
+    }
     EventsFile::save(fileName, m_events);
 }
 

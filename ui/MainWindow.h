@@ -124,6 +124,9 @@ private:
     bool m_soundPlay = true;
     LanguageStrings m_strings;
     EventList m_events;
+    std::optional<int> m_storedEventCount;
+    bool m_eventsFileUnreadable = false;
+    bool m_toldSkippedSave = false;
     qint64 m_previousTickSecond = 0;
     bool m_unattended = false;
 

@@ -118,7 +118,7 @@ TEST_F(DeliveryTest, BrokenSoundFallsBackAndTheWholeTickIsDelivered)
     EXPECT_EQ(shell.opened,
               (QStringList{u"/docs/one.pdf"_s, u"/docs/two.pdf"_s, u"/docs/three.pdf"_s}));
     ASSERT_EQ(app.boxes.calls.size(), 2u);
-    EXPECT_EQ(app.boxes.calls[0].kind, FakeMessageBoxes::Kind::message);
+    EXPECT_EQ(app.boxes.calls[0].kind, FakeMessageBoxes::Kind::Message);
     for (const char* title : {"one", "two", "three"})
         EXPECT_TRUE(app.boxes.calls[0].text.contains(QLatin1String(title) + u"\r\r"_s));
     EXPECT_EQ(app.boxes.calls[1].kind, FakeMessageBoxes::Kind::Error);

@@ -1,7 +1,9 @@
 #include "core/EventsFile.h"
 
 #include "core/ProgramSettings.h"
+#include "platform/AppError.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -90,7 +92,7 @@ TEST_F(EventsFileTest, GapsGiveRecordsOfDefaultsButNothingPastTheLastSection)
     EXPECT_TRUE(loaded[2].countdown);
 }
 
-TEST_F(EventsFileTest, SaveRemovesStaleSectionsAndKeepsEverythingElse)
+TEST_F(EventsFileTest, SaveKeepsWhatItDidNotWrite)
 {
     write("; my "
           "notes\n[Other]\nkeep=1\n[Event0]\nDate=x\nCustom=mine\n[Event1]\nDate=y\n[Event2]\nDate="
@@ -99,9 +101,20 @@ TEST_F(EventsFileTest, SaveRemovesStaleSectionsAndKeepsEverythingElse)
     const QByteArray text = read();
     EXPECT_TRUE(
         text.startsWith("; my notes\n[Other]\nkeep=1\n[Event0]\nDate=01.01.2027\nCustom=mine\n"));
-    EXPECT_FALSE(text.contains("[Event1]"));
-    EXPECT_FALSE(text.contains("[Event2]"));
-    EXPECT_EQ(EventsFile::load(path(), std::nullopt, defaultSound).size(), 1u);
+    // Sections past the list may be events this run never loaded.
+    EXPECT_TRUE(text.endsWith("[Event1]\nDate=y\n[Event2]\nDate=z\n"));
+    EXPECT_EQ(EventsFile::load(path(), std::nullopt, defaultSound).size(), 3u);
+}
+
+TEST_F(EventsFileTest, AFileThatCannotBeReadIsAnErrorNamingIt)
+{
+    ASSERT_TRUE(QDir().mkpath(path()));
+    try {
+        (void)EventsFile::load(path(), std::nullopt, defaultSound);
+        ADD_FAILURE() << "no error";
+    } catch (const AppError& error) {
+        EXPECT_EQ(QString::fromUtf8(error.what()), u"Cannot read "_s + path() + u": Is a directory"_s);
+    }
 }
 
 TEST(ProgramSettingsTest, DefaultsAndRoundTrip)
@@ -110,7 +123,7 @@ TEST(ProgramSettingsTest, DefaultsAndRoundTrip)
     const QString file = dir.filePath(u"dorvane.ini"_s);
     const ProgramSettings defaults = ProgramSettings::read(file);
     EXPECT_EQ(defaults.languageName, u"English"_s);
-    EXPECT_EQ(defaults.eventCount, 0);
+    EXPECT_EQ(defaults.eventCount, std::nullopt);
     EXPECT_TRUE(defaults.autoStart);
     EXPECT_TRUE(defaults.soundPlay);
 
@@ -125,6 +138,19 @@ TEST(ProgramSettingsTest, DefaultsAndRoundTrip)
     EXPECT_EQ(back.eventCount, 12);
     EXPECT_FALSE(back.autoStart);
     EXPECT_FALSE(back.soundPlay);
+
+    // Only a plain count says how many events the file holds.
+    const std::pair<const char*, std::optional<int>> counts[] = {
+        {"0", 0},           {" 7 ", 7},           {"-5", std::nullopt},
+        {"abc", std::nullopt}, {"99999999999", std::nullopt}, {"", std::nullopt},
+        {"0x10", std::nullopt}};
+    f.close();
+    for (const auto& [text, expected] : counts) {
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QByteArray("[Options]\nEvents=") + text + "\n");
+        f.close();
+        EXPECT_EQ(ProgramSettings::read(file).eventCount, expected) << text;
+    }
 }
 
 } // namespace

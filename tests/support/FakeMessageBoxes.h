@@ -13,7 +13,7 @@ class FakeMessageBoxes : public MessageBoxes
 public:
     enum class Kind
     {
-        message,
+        Message,
         OkCancel,
         Error
     };
@@ -27,7 +27,7 @@ public:
 
     void showMessage(QWidget* parent, const QString& caption, const QString& text) override
     {
-        record(Kind::message, parent, caption, text);
+        record(Kind::Message, parent, caption, text);
     }
     [[nodiscard]] bool askOkCancel(QWidget* parent, const QString& caption,
                                    const QString& text) override

@@ -22,14 +22,9 @@ protected:
     }
 };
 
-TEST_F(MainWindowTest, FirstStartReadsNothingAndWritesTheAutostartEntry)
+TEST_F(MainWindowTest, FirstStartWritesTheAutostartEntry)
 {
-    saveEvents(EventList(), 0);
     QFile::remove(path(u"dorvane.ini"_s));
-    EventList one;
-    one.append(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"a"_s, u"Active"_s));
-    EventsFile::save(path(u"events.ini"_s), one); // present, but the count is 0
-
     auto form = makeForm();
     form->startUp();
     EXPECT_EQ(form->languageName(), u"English"_s);
@@ -55,7 +50,7 @@ TEST_F(MainWindowTest, StartUpFillsTheViewAndReportsPassedEvents)
     form->startUp();
     ASSERT_EQ(form->model().count(), 5);
     ASSERT_EQ(boxes.calls.size(), 1u);
-    EXPECT_EQ(boxes.calls[0].kind, Kind::message);
+    EXPECT_EQ(boxes.calls[0].kind, Kind::Message);
     EXPECT_EQ(boxes.calls[0].caption, u"Dorvane 1.6"_s);
     EXPECT_EQ(boxes.calls[0].text,
               form->strings().passed + QStringLiteral("\r\r07.12.2026 - 09:00:00 - yesterday\r"
@@ -70,7 +65,7 @@ TEST_F(MainWindowTest, StartUpFillsTheViewAndReportsPassedEvents)
     EXPECT_EQ(onDisk[0].status, u"Done"_s);
 }
 
-TEST_F(MainWindowTest, AutostartErrorAtStartUpSkipsTheViewAndTheCheck)
+TEST_F(MainWindowTest, AutostartErrorAtStartUpIsShownAndTheAlarmsGoOn)
 {
     EventList events;
     events.append(makeEvent(u"01.01.2020"_s, u"10:00:00"_s, u"old"_s, u"Active"_s));
@@ -80,11 +75,62 @@ TEST_F(MainWindowTest, AutostartErrorAtStartUpSkipsTheViewAndTheCheck)
 
     auto form = makeForm();
     form->startUp();
-    EXPECT_EQ(form->events().size(), 1u);
-    EXPECT_EQ(form->model().count(), 0);
-    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(form->model().count(), 1);
+    ASSERT_EQ(boxes.calls.size(), 2u);
     EXPECT_EQ(boxes.calls[0].kind, Kind::Error);
     EXPECT_EQ(boxes.calls[0].text, u"Failed to set data for 'Dorvane 1.6'"_s);
+    EXPECT_EQ(boxes.calls[1].kind, Kind::Message); // the passed event
+}
+
+// Whatever the settings say, a start and a shutdown never take events away from the file.
+TEST_F(MainWindowTest, TheSettingsCountNeverErasesEvents)
+{
+    EventList five;
+    for (int i = 0; i < 5; ++i)
+        five.append(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"e%1"_s.arg(i), u"Active"_s));
+    const struct
+    {
+        const char* settings; // nullptr: no settings file
+        int loaded;
+    } cases[] = {{nullptr, 5},
+                 {"[Options]\nAuto Start=0\n", 5},
+                 {"[Options]\nEvents=-5\n", 5},
+                 {"[Options]\nEvents=abc\n", 5},
+                 {"[Options]\nEvents=99999999999\n", 5},
+                 {"[Options]\nEvents=0\n", 0},
+                 {"[Options]\nEvents=2\n", 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.settings ? c.settings : "none");
+        EventsFile::save(path(u"events.ini"_s), five);
+        const QByteArray before = readFile(u"events.ini"_s);
+        QFile::remove(path(u"dorvane.ini"_s));
+        if (c.settings)
+            writeFile(u"dorvane.ini"_s, c.settings);
+        auto form = makeForm();
+        form->startUp();
+        EXPECT_EQ(form->events().size(), static_cast<std::size_t>(c.loaded));
+        ASSERT_TRUE(form->shutDown());
+        EXPECT_EQ(readFile(u"events.ini"_s), before);
+        EXPECT_EQ(EventsFile::load(path(u"events.ini"_s), std::nullopt, {}).size(), 5u);
+    }
+}
+
+TEST_F(MainWindowTest, AnUnreadableEventsFileIsToldAndNeverWritten)
+{
+    writeFile(u"dorvane.ini"_s, "[Options]\nEvents=3\nAuto Start=0\n");
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"events.ini"_s));
+    auto form = makeForm();
+    form->startUp();
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text, u"Cannot read "_s + path(u"events.ini"_s) + u": Is a directory"_s);
+
+    form->appendEvent(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"new"_s, u"Active"_s));
+    form->saveEventsAndSettings();
+    ASSERT_TRUE(form->shutDown()); // the skipped save is told once, not again at shutdown
+    ASSERT_EQ(boxes.calls.size(), 2u);
+    EXPECT_TRUE(boxes.calls[1].text.startsWith(u"The events were not saved: "_s));
+    EXPECT_TRUE(QFileInfo(path(u"events.ini"_s)).isDir());
+    EXPECT_TRUE(readFile(u"dorvane.ini"_s).contains("Events=3\n"));
 }
 
 TEST_F(MainWindowTest, ShutdownWritesSettingsAutostartAndEventsInOrder)
