@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth x11-utils xdotool trayer imagemagick fonts-dejavu-core
   lame id3v2
+  dbus-daemon
 )
 
 missing=()
