@@ -8,6 +8,14 @@
 
 namespace {
 const QString kParagraph = QStringLiteral("\r\r");
+// A box names at most this many events: one with thousands would take seconds to lay out and
+// could not be read anyway. Every event is still marked and saved.
+constexpr int kListedInBox = 30;
+
+QString andMore(int count)
+{
+    return QStringLiteral("... and %1 more").arg(count - kListedInBox);
+}
 } // namespace
 
 void MainWindow::countDownRow(int row)
@@ -49,10 +57,11 @@ void MainWindow::onTick()
         case AlarmRules::TickAction::Deliver:
             break;
         }
-        ++count;
         markDone(row);
-        text += AlarmRules::eventLine(date, time, m_model->cell(row, EventTableModel::TitleColumn)) +
-                kParagraph + m_model->cell(row, EventTableModel::MessageColumn) + kParagraph;
+        if (++count <= kListedInBox)
+            text += AlarmRules::eventLine(date, time,
+                                          m_model->cell(row, EventTableModel::TitleColumn)) +
+                    kParagraph + m_model->cell(row, EventTableModel::MessageColumn) + kParagraph;
         if (m_soundPlay)
             m_services.delivery.startSound(record);
         m_services.delivery.openExtraFile(record);
@@ -60,6 +69,8 @@ void MainWindow::onTick()
 
     if (count == 0)
         return;
+    if (count > kListedInBox)
+        text += andMore(count);
     // Written before the message: a crash while it is open must not bring the alarm back.
     saveEventsAndSettings();
     restoreFromTray();
@@ -73,6 +84,7 @@ void MainWindow::reportPassedEvents()
 {
     const ClockTexts now = AlarmRules::decodeNow(m_services.clock.now());
     QString lines;
+    int count = 0;
     const int rows = m_model->count();
     for (int row = 0; row < rows; ++row) {
         const QString& date = m_model->cell(row, EventTableModel::DateColumn);
@@ -82,11 +94,15 @@ void MainWindow::reportPassedEvents()
                                          m_events[static_cast<std::size_t>(row)].countdown, now))
             continue;
         markDone(row);
-        lines += AlarmRules::eventLine(date, time, m_model->cell(row, EventTableModel::TitleColumn)) +
-                 QLatin1Char('\r');
+        if (++count <= kListedInBox)
+            lines += AlarmRules::eventLine(date, time,
+                                           m_model->cell(row, EventTableModel::TitleColumn)) +
+                     QLatin1Char('\r');
     }
-    if (lines.isEmpty())
+    if (count == 0)
         return;
+    if (count > kListedInBox)
+        lines += andMore(count) + QLatin1Char('\r');
     saveEventsAndSettings();
     m_services.boxes.showMessage(this, m_applicationTitle, m_strings.passed + kParagraph + lines);
 }
