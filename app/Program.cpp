@@ -57,7 +57,7 @@ int runDorvane(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("dorvane"));
     // The window goes to the notification area and comes back; only an explicit end quits.
     QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setWindowIcon(makeDefaultIcon());
+    QApplication::setWindowIcon(programIcon());
 
     QtMessageBoxes boxes;
     try {
