@@ -85,7 +85,7 @@ int runDorvane(int argc, char** argv)
         SoundAlarmDelivery delivery(wave, shell, devices, defaultSound);
 
         MainWindow form(
-            {clock, boxes, autoStart, delivery, executable, std::make_unique<SystemTrayBackend>()});
+            {clock, boxes, autoStart, delivery, shell, executable, std::make_unique<SystemTrayBackend>()});
         QObject::connect(&form, &MainWindow::exitRequested, &app, &QCoreApplication::quit);
         QObject::connect(&form, &MainWindow::closed, &app, &QCoreApplication::quit);
         QObject::connect(&instance, &SingleInstance::activationRequested, &form,

@@ -3,6 +3,7 @@
 #include "ui/MainWindow.h"
 #include "platform/AutoStart.h"
 #include "platform/Clock.h"
+#include "platform/Shell.h"
 #include "platform/MessageBoxes.h"
 #include "tray/TrayBackend.h"
 
@@ -39,6 +40,12 @@ struct NoDelivery : AlarmDelivery
     QStringList takeErrors() override { return {}; }
 };
 
+struct NoShell : Shell
+{
+    void openFile(const QString&) override {}
+    void openUrl(const QUrl&) override {}
+};
+
 struct NoTray : TrayBackend
 {
     bool isAvailable() const override { return false; }
@@ -59,7 +66,8 @@ void BM_Tick(benchmark::State& state)
     SilentBoxes boxes;
     NoAutoStart autoStart;
     NoDelivery delivery;
-    MainWindow form({clock, boxes, autoStart, delivery, dir.filePath(QStringLiteral("dorvane")),
+    NoShell shell;
+    MainWindow form({clock, boxes, autoStart, delivery, shell, dir.filePath(QStringLiteral("dorvane")),
                  std::make_unique<NoTray>()});
     form.startUp();
     for (int i = 0; i < state.range(0); ++i) {

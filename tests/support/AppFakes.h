@@ -7,6 +7,7 @@
 #include "platform/AutoStart.h"
 #include "platform/Clock.h"
 #include "support/FakeMessageBoxes.h"
+#include "support/FakeShell.h"
 #include "tray/TrayBackend.h"
 
 #include <QDir>
@@ -92,7 +93,7 @@ struct AppFixture
 
     std::unique_ptr<MainWindow> makeForm()
     {
-        return std::make_unique<MainWindow>(MainWindowServices{clock, boxes, autoStart, delivery, exe(),
+        return std::make_unique<MainWindow>(MainWindowServices{clock, boxes, autoStart, delivery, shell, exe(),
                                                        std::make_unique<NoTrayBackend>()});
     }
 
@@ -114,6 +115,7 @@ struct AppFixture
     FakeMessageBoxes boxes;
     FakeAutoStart autoStart;
     FakeDelivery delivery;
+    FakeShell shell;
 };
 
 inline Event makeEvent(const QString& date, const QString& time, const QString& title,

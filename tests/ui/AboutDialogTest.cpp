@@ -65,7 +65,7 @@ TEST(AboutDialogTest, LanguageFileSetsEveryTextAndAMissingKeyKeepsIt)
         }
         const QString email = label(dialog, "emailLabel")->text();
         folder.write(u"Test.ini"_s, lines);
-        dialog.applyLanguage(LanguageFile(u"Test.ini"_s));
+        dialog.applyLanguage(LanguageFile(u"Test.ini"_s, {}));
         for (int i = 0; i < int(std::size(keys)); ++i)
             EXPECT_EQ(textOf(dialog, keys[i].target),
                       i == missing ? builtIn[i] : u"Текст "_s + QString::number(i))

@@ -43,7 +43,7 @@ TEST(SettingsDialogTest, LanguageFileSetsEveryTextAndAMissingKeyKeepsIt)
                 lines << QLatin1String(keys[i].key) + u"=Текст "_s + QString::number(i);
         }
         folder.write(u"Test.ini"_s, lines);
-        dialog.applyLanguage(LanguageFile(u"Test.ini"_s));
+        dialog.applyLanguage(LanguageFile(u"Test.ini"_s, {}));
         for (int i = 0; i < int(std::size(keys)); ++i)
             EXPECT_EQ(textOf(dialog, keys[i].target),
                       i == missing ? builtIn[i] : u"Текст "_s + QString::number(i))
