@@ -5,6 +5,7 @@
 #include "app/SoundAlarmDelivery.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
+#include "platform/DBusNotifier.h"
 #include "platform/DesktopShell.h"
 #include "platform/gstreamer/GstMediaDevice.h"
 #include "platform/gstreamer/GstWaveSound.h"
@@ -83,9 +84,10 @@ int runDorvane(int argc, char** argv)
         devices.setErrorHandler(
             [&boxes](const QString& message) { boxes.showError(nullptr, kTitle, message); });
         SoundAlarmDelivery delivery(wave, shell, devices, defaultSound);
+        DBusNotifier notifier;
 
         MainWindow form(
-            {clock, boxes, autoStart, delivery, shell, executable, std::make_unique<SystemTrayBackend>()});
+            {clock, boxes, autoStart, delivery, shell, notifier, executable, std::make_unique<SystemTrayBackend>()});
         QObject::connect(&form, &MainWindow::exitRequested, &app, &QCoreApplication::quit);
         QObject::connect(&form, &MainWindow::closed, &app, &QCoreApplication::quit);
         QObject::connect(&instance, &SingleInstance::activationRequested, &form,

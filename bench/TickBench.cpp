@@ -3,6 +3,7 @@
 #include "ui/MainWindow.h"
 #include "platform/AutoStart.h"
 #include "platform/Clock.h"
+#include "platform/Notifier.h"
 #include "platform/Shell.h"
 #include "platform/MessageBoxes.h"
 #include "tray/TrayBackend.h"
@@ -24,6 +25,7 @@ struct SilentBoxes : MessageBoxes
     void showMessage(QWidget*, const QString&, const QString&) override {}
     bool askOkCancel(QWidget*, const QString&, const QString&) override { return true; }
     void showError(QWidget*, const QString&, const QString&) override {}
+    void closeMessage(const QString&) override {}
 };
 
 struct NoAutoStart : AutoStart
@@ -44,6 +46,13 @@ struct NoShell : Shell
 {
     void openFile(const QString&) override {}
     void openUrl(const QUrl&) override {}
+};
+
+struct NoNotifier : Notifier
+{
+    std::optional<quint32> notify(const NotificationRequest&) override { return std::nullopt; }
+    void withdraw(quint32) override {}
+    bool supportsActions() override { return false; }
 };
 
 struct NoTray : TrayBackend
@@ -67,7 +76,8 @@ void BM_Tick(benchmark::State& state)
     NoAutoStart autoStart;
     NoDelivery delivery;
     NoShell shell;
-    MainWindow form({clock, boxes, autoStart, delivery, shell, dir.filePath(QStringLiteral("dorvane")),
+    NoNotifier notifier;
+    MainWindow form({clock, boxes, autoStart, delivery, shell, notifier, dir.filePath(QStringLiteral("dorvane")),
                  std::make_unique<NoTray>()});
     form.startUp();
     for (int i = 0; i < state.range(0); ++i) {

@@ -9,6 +9,7 @@
 #include "platform/AutoStart.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Notifier.h"
 #include "tray/TrayBackend.h"
 #include "tray/TrayIcon.h"
 #include "ui/AboutDialog.h"
@@ -53,6 +54,9 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     // Created once and kept hidden between uses, so they keep what they show.
     m_settingsDialog = new SettingsDialog(this);
     m_aboutDialog = new AboutDialog(m_services.shell, this);
+    connect(&m_services.notifier, &Notifier::actionInvoked, this, &MainWindow::onNotificationAction);
+    connect(&m_services.notifier, &Notifier::closed, this,
+            [this](quint32 id) { m_snoozable.remove(id); });
     connect(m_settingsDialog, &SettingsDialog::autoStartToggled, this, &MainWindow::setAutoStart);
     connect(m_settingsDialog, &SettingsDialog::playSoundToggled, this, &MainWindow::setSoundPlay);
     connect(m_settingsDialog, &SettingsDialog::notifyToggled, this, &MainWindow::setNotify);

@@ -6,6 +6,7 @@
 #include "ui/EventTableModel.h"
 #include "i18n/LanguageStrings.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QString>
 #include <functional>
@@ -16,6 +17,7 @@ struct ProgramSettings;
 class AboutDialog;
 class AutoStart;
 class SettingsDialog;
+class Notifier;
 class Shell;
 class Clock;
 class MessageBoxes;
@@ -34,6 +36,7 @@ struct MainWindowServices
     AutoStart& autoStart;
     AlarmDelivery& delivery;
     Shell& shell;
+    Notifier& notifier;
     QString executablePath;
     /// The notification area the tray icon lives in.
     std::unique_ptr<TrayBackend> trayBackend;
@@ -119,6 +122,10 @@ private:
     void setSoundPlay(bool on);
     void setNotify(bool on);
     void saveSettingsNow();
+    std::optional<quint32> notifyAlarm(const Event& first, int count, const QString& body,
+                                       bool critical, const QString& boxText);
+    void withdrawNotification(std::optional<quint32> id);
+    void onNotificationAction(quint32 id, const QString& key);
     void countDownRow(int row);
     void markDone(int row);
     [[nodiscard]] ProgramSettings currentSettings() const;
@@ -135,6 +142,12 @@ private:
     bool m_autoStart = true;
     bool m_soundPlay = true;
     bool m_notify = true;
+    struct Snoozable
+    {
+        Event event;
+        QString boxText;
+    };
+    QHash<quint32, Snoozable> m_snoozable;
     LanguageStrings m_strings;
     EventList m_events;
     std::optional<int> m_storedEventCount;

@@ -7,6 +7,7 @@
 #include "platform/AutoStart.h"
 #include "platform/Clock.h"
 #include "support/FakeMessageBoxes.h"
+#include "support/FakeNotifier.h"
 #include "support/FakeShell.h"
 #include "tray/TrayBackend.h"
 
@@ -93,7 +94,7 @@ struct AppFixture
 
     std::unique_ptr<MainWindow> makeForm()
     {
-        return std::make_unique<MainWindow>(MainWindowServices{clock, boxes, autoStart, delivery, shell, exe(),
+        return std::make_unique<MainWindow>(MainWindowServices{clock, boxes, autoStart, delivery, shell, notifier, exe(),
                                                        std::make_unique<NoTrayBackend>()});
     }
 
@@ -116,6 +117,7 @@ struct AppFixture
     FakeAutoStart autoStart;
     FakeDelivery delivery;
     FakeShell shell;
+    FakeNotifier notifier;
 };
 
 inline Event makeEvent(const QString& date, const QString& time, const QString& title,
