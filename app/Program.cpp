@@ -56,6 +56,8 @@ int runDorvane(int argc, char** argv)
     qSetMessagePattern(QStringLiteral("%{if-category}%{category}: %{endif}%{message}"));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dorvane"));
+    // Ties the windows to the installed menu entry, so the desktop shows its icon and can pin it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("dorvane"));
     // The window goes to the notification area and comes back; only an explicit end quits.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(programIcon());
