@@ -75,7 +75,11 @@ void MainWindow::applyLanguage(const QString& fileName)
     m_settingsDialog->applyLanguage(file);
     m_aboutDialog->applyLanguage(file);
     translateStatuses(before);
-    setColumnWidths(ColumnLayout::forListWidth(m_listView->width()));
+    // The status column must hold the new words; the layout otherwise stays as it is.
+    ColumnLayout::Widths widths{};
+    for (int c = 0; c < EventTableModel::ColumnCount; ++c)
+        widths[static_cast<std::size_t>(c)] = m_listView->columnWidth(c);
+    setColumnWidths(widths);
     // A status word change recolours every row.
     m_listView->viewport()->update();
 }
