@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QByteArray>
 
 /// Opens a file the way the desktop would: documents in their default application,
 /// executable files started. The outcome is not reported.
@@ -8,5 +8,6 @@ class Shell
 {
 public:
     virtual ~Shell() = default;
-    virtual void openFile(const QString& path) = 0;
+    /// Opens the file of that name as the file system spells it (or a URL), whatever its encoding.
+    virtual void openFile(const QByteArray& path) = 0;
 };
