@@ -94,8 +94,13 @@ QString decodeStored(std::string_view bytes)
 
 QString StoredText::decode(TextField field, std::string_view bytes)
 {
-    if (isUtf8(bytes))
+    if (isUtf8(bytes)) {
+        // Non-const access detaches: only when there is something to clear.
+        if (const StoredTextData* data = m_data.constData();
+            data && !data->bytes[index(field)].isEmpty())
+            m_data->bytes[index(field)].clear();
         return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    }
     if (!m_data)
         m_data = new StoredTextData;
     m_data->bytes[index(field)] = QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));

@@ -39,7 +39,8 @@ enum class TextField : std::uint8_t
 
 struct StoredTextData : QSharedData
 {
-    std::array<QByteArray, 7> bytes; // by TextField; empty for a text that was UTF-8
+    // By TextField; empty for a text that was UTF-8.
+    std::array<QByteArray, static_cast<std::size_t>(TextField::Status) + 1> bytes;
 };
 
 /// The bytes that the texts of one event were stored as, kept only for those that were not UTF-8,
@@ -48,7 +49,8 @@ struct StoredTextData : QSharedData
 class StoredText
 {
 public:
-    /// The text of bytes read for field; bytes that are not UTF-8 are kept.
+    /// The text of bytes read for field; bytes that are not UTF-8 are kept, in place of any kept
+    /// before.
     [[nodiscard]] QString decode(TextField field, std::string_view bytes);
     /// The bytes to store for field: the kept ones while text is still their reading, else UTF-8.
     [[nodiscard]] std::string encode(TextField field, const QString& text) const;
