@@ -44,7 +44,7 @@ struct NoDelivery : AlarmDelivery
 
 struct NoShell : Shell
 {
-    void openFile(const QString&) override {}
+    void openFile(const QByteArray&) override {}
     void openUrl(const QUrl&) override {}
 };
 

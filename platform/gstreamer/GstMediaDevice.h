@@ -36,7 +36,7 @@ public:
     GstMediaDevice(const GstMediaDevice&) = delete;
     GstMediaDevice& operator=(const GstMediaDevice&) = delete;
 
-    [[nodiscard]] int open(const QString& fileName) override;
+    [[nodiscard]] int open(const QByteArray& path) override;
     [[nodiscard]] int close() override;
     [[nodiscard]] int play(MediaNotifyHandler onNotify) override;
     [[nodiscard]] int stop() override;
@@ -65,7 +65,7 @@ private:
     // Queued bus events are delivered to this object; they die with it.
     std::unique_ptr<QObject> m_context;
     GstElement* m_pipeline = nullptr;
-    QString m_fileName;
+    QByteArray m_path;
     MediaMode m_mode = MediaMode::NotReady;
     bool m_atEnd = false;
     MediaNotifyHandler m_pending;
