@@ -8,6 +8,7 @@
 #include "platform/DesktopShell.h"
 #include "platform/gstreamer/GstMediaDevice.h"
 #include "platform/gstreamer/GstWaveSound.h"
+#include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/SingleInstance.h"
 #include "platform/UnixSignalWatcher.h"
@@ -60,6 +61,7 @@ int runDorvane(int argc, char** argv)
     QApplication::setWindowIcon(makeDefaultIcon());
 
     QtMessageBoxes boxes;
+    QtFileDialogs fileDialogs;
     try {
         // The identity an older version announced, and our own: two instances side by side
         // would overwrite each other's events.
@@ -85,7 +87,8 @@ int runDorvane(int argc, char** argv)
         SoundAlarmDelivery delivery(wave, shell, devices, defaultSound);
 
         MainWindow form(
-            {clock, boxes, autoStart, delivery, executable, std::make_unique<SystemTrayBackend>()});
+            {clock, boxes, fileDialogs, autoStart, delivery, executable,
+             std::make_unique<SystemTrayBackend>()});
         QObject::connect(&form, &MainWindow::exitRequested, &app, &QCoreApplication::quit);
         QObject::connect(&form, &MainWindow::closed, &app, &QCoreApplication::quit);
         QObject::connect(&instance, &SingleInstance::activationRequested, &form,

@@ -3,6 +3,7 @@
 #include "ui/MainWindow.h"
 #include "platform/AutoStart.h"
 #include "platform/Clock.h"
+#include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "tray/TrayBackend.h"
 
@@ -23,6 +24,19 @@ struct SilentBoxes : MessageBoxes
     void showMessage(QWidget*, const QString&, const QString&) override {}
     bool askOkCancel(QWidget*, const QString&, const QString&) override { return true; }
     void showError(QWidget*, const QString&, const QString&) override {}
+};
+
+struct NoFileDialogs : FileDialogs
+{
+    QString openFileName(QWidget*, const QString&, const QString&, const QString&,
+                         Existing) override
+    {
+        return {};
+    }
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return {};
+    }
 };
 
 struct NoAutoStart : AutoStart
@@ -57,9 +71,10 @@ void BM_Tick(benchmark::State& state)
     QTemporaryDir dir;
     FixedClock clock;
     SilentBoxes boxes;
+    NoFileDialogs fileDialogs;
     NoAutoStart autoStart;
     NoDelivery delivery;
-    MainWindow form({clock, boxes, autoStart, delivery, dir.filePath(QStringLiteral("dorvane")),
+    MainWindow form({clock, boxes, fileDialogs, autoStart, delivery, dir.filePath(QStringLiteral("dorvane")),
                  std::make_unique<NoTray>()});
     form.startUp();
     for (int i = 0; i < state.range(0); ++i) {

@@ -1,6 +1,7 @@
 // Applying a language file to the main window and the language strings.
 #include "ui/MainWindow.h"
 #include "i18n/LanguageFile.h"
+#include "ui/EventDialog.h"
 
 #include <QAction>
 #include <QMenu>
@@ -68,6 +69,8 @@ void MainWindow::applyLanguage(const QString& fileName)
     file.apply("StringDelete", m_strings.deleteCaption);
     file.apply("StringSelectFirst", m_strings.selectFirst);
     file.apply("StringPassed", m_strings.passed);
+    m_addDialog->applyLanguage(file);
+    m_editDialog->applyLanguage(file);
     // A status word change recolours every row.
     m_listView->viewport()->update();
 }

@@ -6,6 +6,7 @@
 #include "platform/AppError.h"
 #include "platform/AutoStart.h"
 #include "platform/Clock.h"
+#include "support/FakeFileDialogs.h"
 #include "support/FakeMessageBoxes.h"
 #include "tray/TrayBackend.h"
 
@@ -92,8 +93,9 @@ struct AppFixture
 
     std::unique_ptr<MainWindow> makeForm()
     {
-        return std::make_unique<MainWindow>(MainWindowServices{clock, boxes, autoStart, delivery, exe(),
-                                                       std::make_unique<NoTrayBackend>()});
+        return std::make_unique<MainWindow>(MainWindowServices{clock, boxes, fileDialogs,
+                                                               autoStart, delivery, exe(),
+                                                               std::make_unique<NoTrayBackend>()});
     }
 
     void writeFile(const QString& name, const QByteArray& content) const
@@ -112,6 +114,7 @@ struct AppFixture
     QString previousDir;
     FakeClock clock;
     FakeMessageBoxes boxes;
+    FakeFileDialogs fileDialogs;
     FakeAutoStart autoStart;
     FakeDelivery delivery;
 };
