@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/Notifier.h"
 #include "platform/Shell.h"
+#include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "tray/TrayBackend.h"
 
@@ -26,6 +27,19 @@ struct SilentBoxes : MessageBoxes
     bool askOkCancel(QWidget*, const QString&, const QString&) override { return true; }
     void showError(QWidget*, const QString&, const QString&) override {}
     void closeMessage(const QString&) override {}
+};
+
+struct NoFileDialogs : FileDialogs
+{
+    QString openFileName(QWidget*, const QString&, const QString&, const QString&,
+                         Existing) override
+    {
+        return {};
+    }
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return {};
+    }
 };
 
 struct NoAutoStart : AutoStart
@@ -73,11 +87,13 @@ void BM_Tick(benchmark::State& state)
     QTemporaryDir dir;
     FixedClock clock;
     SilentBoxes boxes;
+    NoFileDialogs fileDialogs;
     NoAutoStart autoStart;
     NoDelivery delivery;
     NoShell shell;
     NoNotifier notifier;
-    MainWindow form({clock, boxes, autoStart, delivery, shell, notifier, dir.filePath(QStringLiteral("dorvane")),
+    MainWindow form({clock, boxes, fileDialogs, autoStart, delivery, shell, notifier,
+                     dir.filePath(QStringLiteral("dorvane")),
                  std::make_unique<NoTray>()});
     form.startUp();
     for (int i = 0; i < state.range(0); ++i) {

@@ -10,7 +10,7 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth x11-utils xdotool trayer imagemagick fonts-dejavu-core
+  xvfb xauth x11-utils xdotool trayer openbox imagemagick fonts-dejavu-core
   lame id3v2
   dbus-daemon desktop-file-utils
 )

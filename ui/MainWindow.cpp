@@ -43,6 +43,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     setFont(small);
     createMenus();
     createListView();
+    createEventCommands();
     auto* bar = new QStatusBar(this);
     bar->setFixedHeight(kStatusBarHeight);
     bar->setSizeGripEnabled(true);
@@ -268,9 +269,9 @@ void MainWindow::saveEvents(const QString& fileName)
     EventsFile::save(fileName, m_events);
 }
 
-void MainWindow::saveEventsAndSettings()
+bool MainWindow::saveEventsAndSettings()
 {
-    guarded([this] {
+    return guarded([this] {
         saveEvents(defaultEventsFile());
         currentSettings().write(settingsFileName());
     });

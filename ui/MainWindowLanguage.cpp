@@ -4,6 +4,7 @@
 #include "i18n/LanguageFile.h"
 #include "ui/AboutDialog.h"
 #include "ui/SettingsDialog.h"
+#include "ui/EventDialog.h"
 
 #include <QAction>
 #include <QMenu>
@@ -74,6 +75,8 @@ void MainWindow::applyLanguage(const QString& fileName)
     file.apply("StringPassed", m_strings.passed);
     m_settingsDialog->applyLanguage(file);
     m_aboutDialog->applyLanguage(file);
+    m_addDialog->applyLanguage(file);
+    m_editDialog->applyLanguage(file);
     translateStatuses(before);
     // The status column must hold the new words; the layout otherwise stays as it is.
     ColumnLayout::Widths widths{};

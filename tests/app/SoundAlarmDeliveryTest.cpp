@@ -125,9 +125,9 @@ TEST_F(DeliveryTest, NamesThatAreNotUtf8AreUsedAsTheirBytes)
 TEST_F(DeliveryTest, BrokenSoundFallsBackAndTheWholeTickIsDelivered)
 {
     AppFixture app;
-    auto form =
-        std::make_unique<MainWindow>(MainWindowServices{app.clock, app.boxes, app.autoStart, delivery,
-                                                app.shell, app.notifier, app.exe(), std::make_unique<NoTrayBackend>()});
+    auto form = std::make_unique<MainWindow>(
+        MainWindowServices{app.clock, app.boxes, app.fileDialogs, app.autoStart, delivery,
+                           app.shell, app.notifier, app.exe(), std::make_unique<NoTrayBackend>()});
     form->startUp();
     const QString today = u"08.12.2026"_s;
     for (Event e :
