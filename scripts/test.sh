@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test: the normal build, the
-# AddressSanitizer + UndefinedBehaviorSanitizer build, and a 60-second fuzz run of the INI engine.
-# Ends with ctest's summary of the normal build.
+# Installs what is missing, checks the formatting, builds everything and runs every test: the
+# normal build, the AddressSanitizer + UndefinedBehaviorSanitizer build, and a 60-second fuzz run
+# of the INI engine. Ends with ctest's summary of the normal build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
+
+echo "== Formatting"
+scripts/check-format.sh
 
 export QT_QPA_PLATFORM=offscreen
 
