@@ -66,10 +66,11 @@ int createTemporary(const std::string& target, std::string& tempName)
         slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     // Keep the name short enough for any file system, whatever the target's name.
     const std::string base = target.substr(dir.size()).substr(0, 100);
+    const std::string prefix = dir + "." + base + ".";
     std::random_device seed;
     std::mt19937_64 random(seed());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempName = dir + "." + base + "." + std::to_string(random() % 1000000000U) + ".tmp";
+        tempName = prefix + std::to_string(random() % 1000000000U) + ".tmp";
         // 0666 lets the umask decide the bits of a new file, as for any file the user creates.
         const int fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
