@@ -9,7 +9,8 @@
 #include <memory>
 #include <optional>
 
-typedef struct _GstElement GstElement;
+// GStreamer's own name for the struct, declared here to keep its headers out of ours.
+typedef struct _GstElement GstElement; // NOLINT(bugprone-reserved-identifier)
 
 /// Settings shared by every device a GstMediaDeviceFactory makes.
 struct GstMediaOptions

@@ -8,8 +8,9 @@
 #include <atomic>
 #include <functional>
 
-typedef struct _GstBus GstBus;
-typedef struct _GstElement GstElement;
+// GStreamer's own names for the structs, declared here to keep its headers out of ours.
+typedef struct _GstBus GstBus;         // NOLINT(bugprone-reserved-identifier)
+typedef struct _GstElement GstElement; // NOLINT(bugprone-reserved-identifier)
 
 /// Wave sounds through a GStreamer playbin: play() returns at once, the file plays to its end,
 /// a new play() cuts the old one. A file that cannot be played gives the default sound, and

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstring>
 #include <gmock/gmock.h>
 #include <unistd.h>
@@ -26,7 +27,7 @@ std::string field(const char* bytes, std::size_t width)
 void setField(char* bytes, std::size_t width, const std::string& text)
 {
     std::memset(bytes, 0, width);
-    std::memcpy(bytes, text.data(), std::min(width, text.size()));
+    std::copy_n(text.data(), std::min(width, text.size()), bytes);
 }
 
 QString run(const QString& program, const QStringList& arguments)
@@ -60,7 +61,7 @@ protected:
     {
         // Half a second of raw 8 kHz mono silence.
         const QString raw = m_dir.filePath(name + ".pcm");
-        const QString mp3 = m_dir.filePath(name + ".mp3");
+        QString mp3 = m_dir.filePath(name + ".mp3");
         EXPECT_TRUE(writeBytes(raw, QByteArray(8000, '\0')));
         run("lame", {"--quiet", "-r", "-s", "8", "--bitwidth", "16", "-m", "m", raw, mp3});
         return mp3;
