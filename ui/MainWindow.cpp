@@ -221,10 +221,12 @@ void MainWindow::shutdownUnattended()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!shutDown()) {
+    // Quitting closes the windows once more: the writes are not done twice.
+    if (!m_shutDownDone && !shutDown()) {
         event->ignore();
         return;
     }
+    m_shutDownDone = true;
     event->accept();
     emit closed();
 }

@@ -117,7 +117,7 @@ public:
     [[nodiscard]] QString defaultEventsFile() const { return m_appDir + m_eventsFileName; }
 
 signals:
-    /// The tray menu's Exit: end the message loop at once, writing nothing.
+    /// The tray menu's Exit, after the shutdown writes: end the message loop.
     void exitRequested();
     /// The window closed after the shutdown sequence: the program ends.
     void closed();
@@ -140,6 +140,9 @@ private:
     void setSoundPlay(bool on);
     void setNotify(bool on);
     void saveSettingsNow();
+    void loadFromFile();
+    void saveToFile();
+    void exitFromTray();
     std::optional<quint32> notifyAlarm(const Event& first, int count, const QString& body,
                                        bool critical, const QString& boxText);
     void withdrawNotification(std::optional<quint32> id);
@@ -160,6 +163,10 @@ private:
     bool m_autoStart = true;
     bool m_soundPlay = true;
     bool m_notify = true;
+    QString m_loadFilter = QStringLiteral("Events Files (*.ini)|*.ini");
+    QString m_saveFilter = QStringLiteral("Events Files (*.ini)|*.ini");
+    QString m_saveFileName;
+    bool m_shutDownDone = false;
     struct Snoozable
     {
         Event event;

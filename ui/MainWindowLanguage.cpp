@@ -63,6 +63,8 @@ void MainWindow::applyLanguage(const QString& fileName)
     applyCaption(file, "MAbout->Caption", m_aboutAction);
     applyCaption(file, "PMEdit->Caption", m_listEditAction);
     applyCaption(file, "PMDelete->Caption", m_listDeleteAction);
+    file.apply("OpenDialog1->Filter", m_loadFilter);
+    file.apply("SaveDialog1->Filter", m_saveFilter);
 
     const LanguageStrings before = m_strings;
     file.apply("StringActive", m_strings.active);
