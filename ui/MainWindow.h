@@ -47,10 +47,13 @@ public:
     // Start-up and shutdown.
     void startUp();
     /// The shutdown sequence; false when a step failed (the error was shown, the window stays).
+    /// True at once when a shutdown already ran: the files are written once.
     [[nodiscard]] bool shutDown();
-    /// The shutdown sequence when nobody can answer a box (a signal, the session ending):
-    /// errors go to the standard error stream.
+    /// The shutdown when nobody can answer a box (a signal, the session ending), run once: every
+    /// step runs even when one fails, each failure goes to the standard error stream.
     void shutdownUnattended();
+    /// The writes of shutdownUnattended() while the program goes on (a session manager's save).
+    void commitUnattended();
     void updateAutoStart();
 
     // The event store.
@@ -81,6 +84,8 @@ public:
 
     /// Brings the window back from the notification area, raised and active.
     void restoreFromTray();
+    /// A notice that must not cover what the user is doing: the status bar and the tray's tip.
+    void showNotice(const QString& text);
 
     [[nodiscard]] const EventList& events() const { return m_events; }
     [[nodiscard]] const EventTableModel& model() const { return *m_model; }
@@ -113,6 +118,7 @@ private:
     [[nodiscard]] ProgramSettings currentSettings() const;
     template <typename Step> bool guarded(Step&& step);
     void writeAll();
+    void writeAllUnattended();
 
     MainWindowServices m_services;
     QString m_applicationTitle;
@@ -126,6 +132,8 @@ private:
     EventList m_events;
     qint64 m_previousTickSecond = 0;
     bool m_unattended = false;
+    bool m_shutdownDone = false;
+    bool m_eventsLoaded = false;
 
     QTreeView* m_listView = nullptr;
     EventTableModel* m_model = nullptr;
