@@ -11,9 +11,15 @@ class UnixSignalWatcher : public QObject
 {
     Q_OBJECT
 public:
-    /// Installs the handlers. Throws AppError when the handlers cannot be installed.
+    /// Installs the handlers, then lets signals held back by holdUntilWatched() through.
+    /// Throws AppError when the handlers cannot be installed.
     explicit UnixSignalWatcher(QObject* parent = nullptr);
     ~UnixSignalWatcher() override;
+
+    /// Holds the watched signals back (on this thread and the threads it starts from now on)
+    /// until a watcher is installed: one arriving while the program starts would otherwise end
+    /// it at once. Call first thing in main().
+    static void holdUntilWatched();
 
     UnixSignalWatcher(const UnixSignalWatcher&) = delete;
     UnixSignalWatcher& operator=(const UnixSignalWatcher&) = delete;

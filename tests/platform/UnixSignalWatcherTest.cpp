@@ -22,6 +22,16 @@ TEST(UnixSignalWatcherTest, SignalsArriveThroughTheEventLoop)
     }
 }
 
+TEST(UnixSignalWatcherTest, SignalHeldBackAtStartArrivesOnceWatched)
+{
+    UnixSignalWatcher::holdUntilWatched();
+    ASSERT_EQ(std::raise(SIGTERM), 0); // pending, not the default end
+    UnixSignalWatcher watcher;
+    QSignalSpy received(&watcher, &UnixSignalWatcher::signalReceived);
+    ASSERT_TRUE(received.wait(2000));
+    EXPECT_EQ(received.first().first().toInt(), SIGTERM);
+}
+
 TEST(UnixSignalWatcherTest, OneAtATimeAndPreviousHandlersComeBack)
 {
     struct sigaction ignore
