@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth x11-utils xdotool trayer imagemagick fonts-dejavu-core
+  desktop-file-utils libglib2.0-bin
   lame id3v2
 )
 
