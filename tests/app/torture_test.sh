@@ -87,14 +87,17 @@ start() {
   pids+=("$pid")
 }
 # Until main() holds SIGTERM back or handles it, the default action ends the program at once
-# (nothing is loaded yet): the rounds start their clock after that.
+# (nothing is loaded yet): the rounds start their clock after that. Before the exec the process
+# is still the shell, with signal masks of its own.
 wait_signals_taken() {
   local key value mask
   for _ in $(seq 400); do
     mask=0
-    while read -r key value; do
-      [[ $key == SigBlk: || $key == SigCgt: ]] && mask=$((mask | 0x$value))
-    done <"/proc/$pid/status" 2>/dev/null || true
+    if [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = "$app/dorvane" ]; then
+      while read -r key value; do
+        [[ $key == SigBlk: || $key == SigCgt: ]] && mask=$((mask | 0x$value))
+      done <"/proc/$pid/status" 2>/dev/null || true
+    fi
     ((mask & 0x4000)) && return 0
     sleep 0.005
   done
