@@ -160,7 +160,9 @@ int runDorvane(int argc, char** argv)
             return 0;
         QLockFile folderLock(files.lock);
         const FolderLock locked = lockFolder(folderLock);
-        if (locked == FolderLock::HeldByAnother)
+        // Ended while starting, with nothing loaded: nothing to write, nothing more to build.
+        const auto endedEarly = [&signalWatcher] { return signalWatcher->hasPending(); };
+        if (locked == FolderLock::HeldByAnother || endedEarly())
             return 0;
         instance.announce();
         if (locked == FolderLock::Held) {
@@ -211,6 +213,8 @@ int runDorvane(int argc, char** argv)
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
                          [&form] { form.commitUnattended(); });
 
+        if (endedEarly())
+            return 0;
         form.startUp();
         form.show();
         app.exec();

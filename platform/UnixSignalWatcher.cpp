@@ -113,6 +113,12 @@ void UnixSignalWatcher::restore()
     m_readFd = m_writeFd = -1;
 }
 
+bool UnixSignalWatcher::hasPending() const
+{
+    unsigned char byte = 0;
+    return ::recv(m_readFd, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 1;
+}
+
 void UnixSignalWatcher::readSignals()
 {
     // A receiver may destroy the watcher while it handles the signal.

@@ -24,6 +24,10 @@ public:
     UnixSignalWatcher(const UnixSignalWatcher&) = delete;
     UnixSignalWatcher& operator=(const UnixSignalWatcher&) = delete;
 
+    /// True when a watched signal arrived and waits for the event loop: a start that has not
+    /// loaded anything yet can end before building the rest.
+    [[nodiscard]] bool hasPending() const;
+
 signals:
     /// One of the watched signals arrived.
     void signalReceived(int signum);
