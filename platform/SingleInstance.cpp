@@ -48,6 +48,11 @@ SingleInstance::SingleInstance(QString className, QString ownTitle, QObject* par
 
 SingleInstance::~SingleInstance()
 {
+    close();
+}
+
+void SingleInstance::close()
+{
     releaseLock();
     if (m_server)
         m_server->close(); // removes the socket file
@@ -111,6 +116,9 @@ bool SingleInstance::announce()
 {
     if (m_server || m_ownPath.isEmpty()) {
         releaseLock();
+        if (m_ownPath.isEmpty())
+            qCWarning(lcDesktop, "No safe runtime folder (XDG_RUNTIME_DIR): a later start cannot "
+                                 "bring this instance forward");
         return m_server != nullptr;
     }
     auto* server = new QLocalServer(this);

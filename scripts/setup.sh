@@ -11,8 +11,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format clang-tidy
   xvfb xauth x11-utils xdotool trayer openbox imagemagick fonts-dejavu-core
+  desktop-file-utils libglib2.0-bin
   lame id3v2
-  dbus-daemon desktop-file-utils
+  dbus-daemon
 )
 
 missing=()

@@ -25,6 +25,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QTreeView>
+#include <utility>
 
 namespace {
 const QString kCaption = QStringLiteral(DORVANE_TITLE);
@@ -209,24 +210,45 @@ void MainWindow::writeAll()
 
 bool MainWindow::shutDown()
 {
-    return guarded([this] { writeAll(); });
+    if (m_shutdownDone)
+        return true;
+    m_shutdownDone = guarded([this] { writeAll(); });
+    return m_shutdownDone;
 }
 
 void MainWindow::shutdownUnattended()
 {
+    if (std::exchange(m_shutdownDone, true))
+        return;
+    writeAllUnattended();
+}
+
+void MainWindow::commitUnattended()
+{
+    if (!m_shutdownDone)
+        writeAllUnattended();
+}
+
+void MainWindow::writeAllUnattended()
+{
+    // Ended before the events were in: an empty or partial list would replace the file.
+    if (!m_eventsLoaded)
+        return;
+    // Nobody can answer, so one refused write must not cost the others: the events first, as
+    // they matter most.
     m_unattended = true;
-    (void)guarded([this] { writeAll(); });
+    (void)guarded([this] { saveEvents(defaultEventsFile()); });
+    (void)guarded([this] { currentSettings().write(settingsFileName()); });
+    (void)guarded([this] { updateAutoStart(); });
     m_unattended = false;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    // Quitting closes the windows once more: the writes are not done twice.
-    if (!m_shutDownDone && !shutDown()) {
+    if (!shutDown()) {
         event->ignore();
         return;
     }
-    m_shutDownDone = true;
     event->accept();
     emit closed();
 }
@@ -256,6 +278,7 @@ ProgramSettings MainWindow::currentSettings() const
 void MainWindow::loadEvents(const QString& fileName, std::optional<int> limit)
 {
     m_events = EventsFile::load(fileName, limit, m_defaultSoundFile);
+    m_eventsLoaded = true;
 }
 
 void MainWindow::saveEvents(const QString& fileName)
@@ -306,4 +329,10 @@ void MainWindow::clearEvents()
 void MainWindow::restoreFromTray()
 {
     m_trayIcon->restore();
+}
+
+void MainWindow::showNotice(const QString& text)
+{
+    statusBar()->showMessage(text);
+    m_trayIcon->setHint(text);
 }

@@ -58,10 +58,13 @@ public:
     // Start-up and shutdown.
     void startUp();
     /// The shutdown sequence; false when a step failed (the error was shown, the window stays).
+    /// True at once when a shutdown already ran: the files are written once.
     [[nodiscard]] bool shutDown();
-    /// The shutdown sequence when nobody can answer a box (a signal, the session ending):
-    /// errors go to the standard error stream.
+    /// The shutdown when nobody can answer a box (a signal, the session ending), run once: every
+    /// step runs even when one fails, each failure goes to the standard error stream.
     void shutdownUnattended();
+    /// The writes of shutdownUnattended() while the program goes on (a session manager's save).
+    void commitUnattended();
     void updateAutoStart();
 
     // The event store.
@@ -93,6 +96,8 @@ public:
 
     /// Brings the window back from the notification area, raised and active.
     void restoreFromTray();
+    /// A notice that must not cover what the user is doing: the status bar and the tray's tip.
+    void showNotice(const QString& text);
 
     // The event commands.
     /// Opens the Add dialog with today's date and the current time; other fields as left.
@@ -153,6 +158,7 @@ private:
     /// Runs a step whose AppError is shown as the error box; false when it failed.
     bool guarded(const std::function<void()>& step);
     void writeAll();
+    void writeAllUnattended();
 
     MainWindowServices m_services;
     QString m_applicationTitle;
@@ -166,7 +172,6 @@ private:
     QString m_loadFilter = QStringLiteral("Events Files (*.ini)|*.ini");
     QString m_saveFilter = QStringLiteral("Events Files (*.ini)|*.ini");
     QString m_saveFileName;
-    bool m_shutDownDone = false;
     struct Snoozable
     {
         Event event;
@@ -180,6 +185,8 @@ private:
     bool m_toldSkippedSave = false;
     qint64 m_previousTickSecond = 0;
     bool m_unattended = false;
+    bool m_shutdownDone = false;
+    bool m_eventsLoaded = false;
 
     QTreeView* m_listView = nullptr;
     EventTableModel* m_model = nullptr;

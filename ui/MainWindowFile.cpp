@@ -32,6 +32,6 @@ void MainWindow::exitFromTray()
 {
     // The same writes as the main menu's Exit; a failure is shown, and the program ends anyway.
     (void)shutDown();
-    m_shutDownDone = true;
+    m_shutdownDone = true;
     emit exitRequested();
 }

@@ -57,9 +57,14 @@ TEST(XdgAutoStartExec, QuotesAndEscapesEveryReservedCharacter)
                             "/x/$HOME/`id`/d",      R"(/x/back\slash/d)", "/x/100%/d",
                             "/x/tab\there/d",       "/x/new\nline\r/d",   " /lead/d",
                             "/x/'single'/d;&|<>*?", "/x/Ünïcödé/d"};
+    // With "%" the path is the argument of a shell that runs it.
+    const QString shell = R"(/bin/sh -c "exec \\"\\$0\\"" )";
     for (const QString& path : paths) {
-        const QString value = XdgAutoStart::execValue(path);
+        QString value = XdgAutoStart::execValue(path);
         EXPECT_FALSE(value.contains(u'\n')) << qPrintable(path);
+        EXPECT_EQ(value.startsWith(shell), path.contains(u'%')) << qPrintable(value);
+        if (value.startsWith(shell))
+            value.remove(0, shell.size());
         EXPECT_EQ(decodeExec(value), path);
     }
 }

@@ -173,6 +173,47 @@ TEST_F(MainWindowTest, FailedSettingsWriteStopsTheShutdownAndKeepsTheWindow)
     EXPECT_EQ(readFile(u"events.ini"_s), eventsBefore);
 }
 
+TEST_F(MainWindowTest, UnattendedShutdownRunsEveryStepOnceWithoutBoxes)
+{
+    saveEvents(EventList(), 0);
+    writeFile(u"dorvane.ini"_s, "[Options]\nAuto Start=1\n");
+    makeForm()->shutdownUnattended(); // ended before loading: nothing to write
+    EXPECT_EQ(readFile(u"dorvane.ini"_s), QByteArray("[Options]\nAuto Start=1\n"));
+    EXPECT_TRUE(autoStart.log.isEmpty());
+
+    auto form = makeForm();
+    form->startUp();
+    form->show();
+    form->appendEvent(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"new"_s, u"Active"_s));
+    QFile::remove(path(u"dorvane.ini"_s));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"dorvane.ini"_s));
+    autoStart.fail = true;
+    autoStart.log.clear();
+    static QStringList critical;
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+            if (type == QtCriticalMsg)
+                critical << QLatin1String(context.category) + u": "_s + text;
+        });
+    form->shutdownUnattended();
+    qInstallMessageHandler(previous);
+    const QString settingsFailure =
+        u"dorvane.files: Unable to write to "_s + path(u"dorvane.ini"_s);
+    EXPECT_EQ(critical, (QStringList{settingsFailure,
+                                     u"dorvane.files: Failed to set data for 'Dorvane 1.6'"_s}));
+    EXPECT_TRUE(boxes.calls.empty());
+    EXPECT_EQ(EventsFile::load(path(u"events.ini"_s), 1, {})[0].title, u"new"_s);
+    EXPECT_EQ(autoStart.log.size(), 1); // tried after the failed settings write
+
+    // Whatever ends the program afterwards writes nothing more and asks nothing.
+    ASSERT_TRUE(QFile::remove(path(u"events.ini"_s)));
+    form->shutdownUnattended();
+    EXPECT_TRUE(form->close());
+    EXPECT_FALSE(QFile::exists(path(u"events.ini"_s)));
+    EXPECT_EQ(autoStart.log.size(), 1);
+    EXPECT_TRUE(boxes.calls.empty());
+}
+
 TEST_F(MainWindowTest, RowsAreColouredByStatusAndTipsSpellOutTheRow)
 {
     saveEvents(EventList(), 0);
