@@ -5,6 +5,7 @@
 #include "app/SoundAlarmDelivery.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
+#include "platform/DBusNotifier.h"
 #include "platform/DesktopShell.h"
 #include "platform/gstreamer/GstMediaDevice.h"
 #include "platform/gstreamer/GstWaveSound.h"
@@ -55,9 +56,11 @@ int runDorvane(int argc, char** argv)
     qSetMessagePattern(QStringLiteral("%{if-category}%{category}: %{endif}%{message}"));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dorvane"));
+    // Ties the windows to the installed menu entry, so the desktop shows its icon and can pin it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("dorvane"));
     // The window goes to the notification area and comes back; only an explicit end quits.
     QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setWindowIcon(makeDefaultIcon());
+    QApplication::setWindowIcon(programIcon());
 
     QtMessageBoxes boxes;
     try {
@@ -83,9 +86,10 @@ int runDorvane(int argc, char** argv)
         devices.setErrorHandler(
             [&boxes](const QString& message) { boxes.showError(nullptr, kTitle, message); });
         SoundAlarmDelivery delivery(wave, shell, devices, defaultSound);
+        DBusNotifier notifier;
 
         MainWindow form(
-            {clock, boxes, autoStart, delivery, executable, std::make_unique<SystemTrayBackend>()});
+            {clock, boxes, autoStart, delivery, shell, notifier, executable, std::make_unique<SystemTrayBackend>()});
         QObject::connect(&form, &MainWindow::exitRequested, &app, &QCoreApplication::quit);
         QObject::connect(&form, &MainWindow::closed, &app, &QCoreApplication::quit);
         QObject::connect(&instance, &SingleInstance::activationRequested, &form,

@@ -3,6 +3,8 @@
 #include "ui/MainWindow.h"
 #include "platform/AutoStart.h"
 #include "platform/Clock.h"
+#include "platform/Notifier.h"
+#include "platform/Shell.h"
 #include "platform/MessageBoxes.h"
 #include "tray/TrayBackend.h"
 
@@ -23,6 +25,7 @@ struct SilentBoxes : MessageBoxes
     void showMessage(QWidget*, const QString&, const QString&) override {}
     bool askOkCancel(QWidget*, const QString&, const QString&) override { return true; }
     void showError(QWidget*, const QString&, const QString&) override {}
+    void closeMessage(const QString&) override {}
 };
 
 struct NoAutoStart : AutoStart
@@ -37,6 +40,19 @@ struct NoDelivery : AlarmDelivery
     void openExtraFile(const Event&) override {}
     void afterMessage() override {}
     QStringList takeErrors() override { return {}; }
+};
+
+struct NoShell : Shell
+{
+    void openFile(const QString&) override {}
+    void openUrl(const QUrl&) override {}
+};
+
+struct NoNotifier : Notifier
+{
+    std::optional<quint32> notify(const NotificationRequest&) override { return std::nullopt; }
+    void withdraw(quint32) override {}
+    bool supportsActions() override { return false; }
 };
 
 struct NoTray : TrayBackend
@@ -59,7 +75,9 @@ void BM_Tick(benchmark::State& state)
     SilentBoxes boxes;
     NoAutoStart autoStart;
     NoDelivery delivery;
-    MainWindow form({clock, boxes, autoStart, delivery, dir.filePath(QStringLiteral("dorvane")),
+    NoShell shell;
+    NoNotifier notifier;
+    MainWindow form({clock, boxes, autoStart, delivery, shell, notifier, dir.filePath(QStringLiteral("dorvane")),
                  std::make_unique<NoTray>()});
     form.startUp();
     for (int i = 0; i < state.range(0); ++i) {

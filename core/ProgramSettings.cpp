@@ -10,6 +10,7 @@ const std::string kLanguage = "Language";
 const std::string kEvents = "Events";
 const std::string kAutoStart = "Auto Start";
 const std::string kSoundPlay = "Sound Play";
+const std::string kNotify = "Notify";
 /// A count is plain decimal digits within int; anything else says nothing about the file.
 std::optional<int> parseCount(std::optional<std::string_view> text)
 {
@@ -37,6 +38,7 @@ ProgramSettings ProgramSettings::read(const QString& fileName)
     s.eventCount = parseCount(file.readView(kOptions, kEvents));
     s.autoStart = file.readInt(kOptions, kAutoStart, s.autoStart ? 1 : 0) != 0;
     s.soundPlay = file.readInt(kOptions, kSoundPlay, s.soundPlay ? 1 : 0) != 0;
+    s.notify = file.readInt(kOptions, kNotify, s.notify ? 1 : 0) != 0;
     return s;
 }
 
@@ -48,5 +50,6 @@ void ProgramSettings::write(const QString& fileName) const
         file.writeString(kOptions, kEvents, std::to_string(*eventCount));
     file.writeString(kOptions, kAutoStart, autoStart ? "1" : "0");
     file.writeString(kOptions, kSoundPlay, soundPlay ? "1" : "0");
+    file.writeString(kOptions, kNotify, notify ? "1" : "0");
     file.commit();
 }

@@ -12,6 +12,8 @@ struct ProgramSettings
     std::optional<int> eventCount;
     bool autoStart = true;
     bool soundPlay = true;
+    /// A desktop notification goes with each alarm message.
+    bool notify = true;
 
     /// Missing file or keys give the defaults above.
     [[nodiscard]] static ProgramSettings read(const QString& fileName);

@@ -2,19 +2,25 @@
 
 #include "inifile/ProfileSession.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace {
 const std::string kInterface = "Interface";
 }
 
-LanguageFile::LanguageFile(const QString& fileName)
-    : m_file(std::make_unique<ProfileSession>(pathFor(fileName).toStdString()))
+LanguageFile::LanguageFile(const QString& fileName, const QString& programDir)
+    : m_file(std::make_unique<ProfileSession>(pathFor(fileName, programDir).toStdString()))
 {}
 
 LanguageFile::~LanguageFile() = default;
 
-QString LanguageFile::pathFor(const QString& fileName)
+QString LanguageFile::pathFor(const QString& fileName, const QString& programDir)
 {
-    return QStringLiteral("language/") + fileName;
+    const QString local = QStringLiteral("language/") + fileName;
+    if (QFileInfo::exists(local) || programDir.isEmpty())
+        return local;
+    return QDir(programDir).filePath(local);
 }
 
 QString LanguageFile::text(const char* key, const QString& current) const

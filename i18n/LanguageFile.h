@@ -10,13 +10,14 @@ class ProfileSession;
 class LanguageFile
 {
 public:
-    /// The file "language/<fileName>", resolved against the current folder.
-    explicit LanguageFile(const QString& fileName);
+    /// The file "language/<fileName>" in the current folder or, when it is not there, in the
+    /// program's folder (a program started at login or from a menu runs in the home folder).
+    LanguageFile(const QString& fileName, const QString& programDir);
     ~LanguageFile();
     LanguageFile(const LanguageFile&) = delete;
     LanguageFile& operator=(const LanguageFile&) = delete;
 
-    [[nodiscard]] static QString pathFor(const QString& fileName);
+    [[nodiscard]] static QString pathFor(const QString& fileName, const QString& programDir);
 
     /// The key's text, or current when the key is missing.
     [[nodiscard]] QString text(const char* key, const QString& current) const;

@@ -71,3 +71,8 @@ void DesktopShell::openFile(const QString& path)
         break;
     }
 }
+
+void DesktopShell::openUrl(const QUrl& url)
+{
+    QDesktopServices::openUrl(url);
+}

@@ -26,6 +26,7 @@ class DesktopShell : public Shell
 {
 public:
     void openFile(const QString& path) override;
+    void openUrl(const QUrl& url) override;
 
     /// Decides how path is opened, without opening it.
     [[nodiscard]] static ShellLaunch plan(const QString& path);

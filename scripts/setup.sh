@@ -12,7 +12,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth x11-utils xdotool trayer imagemagick fonts-dejavu-core
   lame id3v2
-  dbus-daemon
+  dbus-daemon desktop-file-utils
 )
 
 missing=()

@@ -1,11 +1,10 @@
 #pragma once
 
 #include <QIcon>
-#include <QPixmap>
 
-/// A bell drawn at the given size in pixels, on a transparent background.
-[[nodiscard]] QPixmap drawBellPixmap(int size);
+/// The program's own icon, a bell, at the usual panel and window sizes: the windows' icon, and
+/// the notification area's when no other icon is at hand.
+[[nodiscard]] QIcon programIcon();
 
-/// The program's own icon (a bell at the usual panel and window sizes), for when no other
-/// icon is at hand, so the notification area always shows something.
-[[nodiscard]] QIcon makeDefaultIcon();
+/// The About box's window icon, an alarm clock, so that box stands apart from the main window.
+[[nodiscard]] QIcon aboutIcon();

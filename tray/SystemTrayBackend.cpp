@@ -102,7 +102,7 @@ void SystemTrayBackend::setToolTip(const QString& text)
 QIcon SystemTrayBackend::applicationIcon() const
 {
     const QIcon icon = QApplication::windowIcon();
-    return icon.isNull() ? makeDefaultIcon() : icon;
+    return icon.isNull() ? programIcon() : icon;
 }
 
 QPoint SystemTrayBackend::cursorPos() const

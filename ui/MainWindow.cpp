@@ -9,8 +9,11 @@
 #include "platform/AutoStart.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Notifier.h"
 #include "tray/TrayBackend.h"
 #include "tray/TrayIcon.h"
+#include "ui/AboutDialog.h"
+#include "ui/SettingsDialog.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -47,6 +50,16 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     resize(kDesignedListWidth, kDesignedClientHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+
+    // Created once and kept hidden between uses, so they keep what they show.
+    m_settingsDialog = new SettingsDialog(this);
+    m_aboutDialog = new AboutDialog(m_services.shell, this);
+    connect(&m_services.notifier, &Notifier::actionInvoked, this, &MainWindow::onNotificationAction);
+    connect(&m_services.notifier, &Notifier::closed, this,
+            [this](quint32 id) { m_snoozable.remove(id); });
+    connect(m_settingsDialog, &SettingsDialog::autoStartToggled, this, &MainWindow::setAutoStart);
+    connect(m_settingsDialog, &SettingsDialog::playSoundToggled, this, &MainWindow::setSoundPlay);
+    connect(m_settingsDialog, &SettingsDialog::notifyToggled, this, &MainWindow::setNotify);
 
     m_trayIcon = new TrayIcon(this, std::move(m_services.trayBackend), this);
     m_trayIcon->setPopupMenu(m_trayMenu);
@@ -148,7 +161,7 @@ void MainWindow::showError(const QString& text)
         m_services.boxes.showError(this, m_applicationTitle, text);
 }
 
-template <typename Step> bool MainWindow::guarded(Step&& step)
+bool MainWindow::guarded(const std::function<void()>& step)
 {
     try {
         step();
@@ -169,6 +182,7 @@ void MainWindow::startUp()
     m_languageName = settings.languageName;
     m_autoStart = settings.autoStart;
     m_soundPlay = settings.soundPlay;
+    m_notify = settings.notify;
 
     m_storedEventCount = settings.eventCount;
 
@@ -232,6 +246,7 @@ ProgramSettings MainWindow::currentSettings() const
                                                  : std::optional(static_cast<int>(m_events.size()));
     settings.autoStart = m_autoStart;
     settings.soundPlay = m_soundPlay;
+    settings.notify = m_notify;
     return settings;
 }
 

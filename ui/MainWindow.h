@@ -6,6 +6,7 @@
 #include "ui/EventTableModel.h"
 #include "i18n/LanguageStrings.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QString>
 #include <functional>
@@ -13,7 +14,11 @@
 
 class AlarmDelivery;
 struct ProgramSettings;
+class AboutDialog;
 class AutoStart;
+class SettingsDialog;
+class Notifier;
+class Shell;
 class Clock;
 class MessageBoxes;
 class QAction;
@@ -30,6 +35,8 @@ struct MainWindowServices
     MessageBoxes& boxes;
     AutoStart& autoStart;
     AlarmDelivery& delivery;
+    Shell& shell;
+    Notifier& notifier;
     QString executablePath;
     /// The notification area the tray icon lives in.
     std::unique_ptr<TrayBackend> trayBackend;
@@ -108,10 +115,22 @@ private:
     void setColumnWidths(const ColumnLayout::Widths& widths);
     void scheduleNextTick();
     void showError(const QString& text);
+    void translateStatuses(const LanguageStrings& before);
+    void showSettings();
+    void showAbout();
+    void setAutoStart(bool on);
+    void setSoundPlay(bool on);
+    void setNotify(bool on);
+    void saveSettingsNow();
+    std::optional<quint32> notifyAlarm(const Event& first, int count, const QString& body,
+                                       bool critical, const QString& boxText);
+    void withdrawNotification(std::optional<quint32> id);
+    void onNotificationAction(quint32 id, const QString& key);
     void countDownRow(int row);
     void markDone(int row);
     [[nodiscard]] ProgramSettings currentSettings() const;
-    template <typename Step> bool guarded(Step&& step);
+    /// Runs a step whose AppError is shown as the error box; false when it failed.
+    bool guarded(const std::function<void()>& step);
     void writeAll();
 
     MainWindowServices m_services;
@@ -122,6 +141,13 @@ private:
     QString m_languageName = QStringLiteral("English");
     bool m_autoStart = true;
     bool m_soundPlay = true;
+    bool m_notify = true;
+    struct Snoozable
+    {
+        Event event;
+        QString boxText;
+    };
+    QHash<quint32, Snoozable> m_snoozable;
     LanguageStrings m_strings;
     EventList m_events;
     std::optional<int> m_storedEventCount;
@@ -134,6 +160,8 @@ private:
     EventTableModel* m_model = nullptr;
     QTimer* m_tickTimer = nullptr;
     TrayIcon* m_trayIcon = nullptr;
+    SettingsDialog* m_settingsDialog = nullptr;
+    AboutDialog* m_aboutDialog = nullptr;
 
     QMenu* m_fileMenu = nullptr;
     QAction* m_loadAction = nullptr;

@@ -8,6 +8,14 @@
 
 namespace {
 const QString kParagraph = QStringLiteral("\r\r");
+// A box names at most this many events: one with thousands would take seconds to lay out and
+// could not be read anyway. Every event is still marked and saved.
+constexpr int kListedInBox = 30;
+
+QString andMore(int count)
+{
+    return QStringLiteral("... and %1 more").arg(count - kListedInBox);
+}
 } // namespace
 
 void MainWindow::countDownRow(int row)
@@ -33,6 +41,7 @@ void MainWindow::onTick()
     const qint64 previous = std::exchange(m_previousTickSecond, now.wallSecond);
     QString text;
     int count = 0;
+    Event first;
 
     const int rows = m_model->count();
     for (int row = 0; row < rows; ++row) {
@@ -49,10 +58,13 @@ void MainWindow::onTick()
         case AlarmRules::TickAction::Deliver:
             break;
         }
-        ++count;
         markDone(row);
-        text += AlarmRules::eventLine(date, time, m_model->cell(row, EventTableModel::TitleColumn)) +
-                kParagraph + m_model->cell(row, EventTableModel::MessageColumn) + kParagraph;
+        if (count == 0)
+            first = record;
+        if (++count <= kListedInBox)
+            text += AlarmRules::eventLine(date, time,
+                                          m_model->cell(row, EventTableModel::TitleColumn)) +
+                    kParagraph + m_model->cell(row, EventTableModel::MessageColumn) + kParagraph;
         if (m_soundPlay)
             m_services.delivery.startSound(record);
         m_services.delivery.openExtraFile(record);
@@ -60,10 +72,14 @@ void MainWindow::onTick()
 
     if (count == 0)
         return;
+    if (count > kListedInBox)
+        text += andMore(count);
     // Written before the message: a crash while it is open must not bring the alarm back.
     saveEventsAndSettings();
     restoreFromTray();
+    const auto notification = notifyAlarm(first, count, first.message, true, text);
     m_services.boxes.showMessage(this, m_applicationTitle, text);
+    withdrawNotification(notification);
     m_services.delivery.afterMessage();
     for (const QString& error : m_services.delivery.takeErrors())
         showError(error);
@@ -73,6 +89,8 @@ void MainWindow::reportPassedEvents()
 {
     const ClockTexts now = AlarmRules::decodeNow(m_services.clock.now());
     QString lines;
+    int count = 0;
+    Event first;
     const int rows = m_model->count();
     for (int row = 0; row < rows; ++row) {
         const QString& date = m_model->cell(row, EventTableModel::DateColumn);
@@ -82,11 +100,22 @@ void MainWindow::reportPassedEvents()
                                          m_events[static_cast<std::size_t>(row)].countdown, now))
             continue;
         markDone(row);
-        lines += AlarmRules::eventLine(date, time, m_model->cell(row, EventTableModel::TitleColumn)) +
-                 QLatin1Char('\r');
+        if (count == 0)
+            first = m_events[static_cast<std::size_t>(row)];
+        if (++count <= kListedInBox)
+            lines += AlarmRules::eventLine(date, time,
+                                           m_model->cell(row, EventTableModel::TitleColumn)) +
+                     QLatin1Char('\r');
     }
-    if (lines.isEmpty())
+    if (count == 0)
         return;
+    if (count > kListedInBox)
+        lines += andMore(count) + QLatin1Char('\r');
     saveEventsAndSettings();
-    m_services.boxes.showMessage(this, m_applicationTitle, m_strings.passed + kParagraph + lines);
+    const QString text = m_strings.passed + kParagraph + lines;
+    const auto notification =
+        notifyAlarm(first, count, QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')),
+                    false, text);
+    m_services.boxes.showMessage(this, m_applicationTitle, text);
+    withdrawNotification(notification);
 }

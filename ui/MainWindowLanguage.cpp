@@ -1,6 +1,9 @@
 // Applying a language file to the main window and the language strings.
 #include "ui/MainWindow.h"
+#include "core/StatusWords.h"
 #include "i18n/LanguageFile.h"
+#include "ui/AboutDialog.h"
+#include "ui/SettingsDialog.h"
 
 #include <QAction>
 #include <QMenu>
@@ -29,7 +32,7 @@ void MainWindow::applyLanguage(const QString& fileName)
     if (fileName == QStringLiteral("Russian.ini"))
         m_russianAction->setChecked(true);
 
-    const LanguageFile file(fileName);
+    const LanguageFile file(fileName, m_appDir);
     setWindowTitle(file.text("Form1->Caption", windowTitle()));
     static const char* const columnKeys[] = {
         "ListView1->Column[0]->Caption", "ListView1->Column[1]->Caption",
@@ -60,6 +63,7 @@ void MainWindow::applyLanguage(const QString& fileName)
     applyCaption(file, "PMEdit->Caption", m_listEditAction);
     applyCaption(file, "PMDelete->Caption", m_listDeleteAction);
 
+    const LanguageStrings before = m_strings;
     file.apply("StringActive", m_strings.active);
     file.apply("StringDone", m_strings.done);
     file.apply("StringEnterTitle", m_strings.enterTitle);
@@ -68,8 +72,29 @@ void MainWindow::applyLanguage(const QString& fileName)
     file.apply("StringDelete", m_strings.deleteCaption);
     file.apply("StringSelectFirst", m_strings.selectFirst);
     file.apply("StringPassed", m_strings.passed);
+    m_settingsDialog->applyLanguage(file);
+    m_aboutDialog->applyLanguage(file);
+    translateStatuses(before);
+    setColumnWidths(ColumnLayout::forListWidth(m_listView->width()));
     // A status word change recolours every row.
     m_listView->viewport()->update();
+}
+
+void MainWindow::translateStatuses(const LanguageStrings& before)
+{
+    bool changed = false;
+    for (std::size_t i = 0; i < m_events.size(); ++i) {
+        const QString status = StatusWords::translated(m_events[i].status, before.active, before.done,
+                                                       m_strings.active, m_strings.done);
+        if (status == m_events[i].status)
+            continue;
+        m_events[i].status = status;
+        m_model->setCell(static_cast<int>(i), EventTableModel::StatusColumn, status);
+        changed = true;
+    }
+    // Saved at once: the file must not keep words that no longer fire.
+    if (changed)
+        saveEventsAndSettings();
 }
 
 void MainWindow::selectLanguage(const QString& name)

@@ -62,6 +62,8 @@ void MainWindow::createMenus()
 
     connect(m_exitAction, &QAction::triggered, this, &QWidget::close);
     connect(m_trayRestoreAction, &QAction::triggered, this, &MainWindow::restoreFromTray);
+    connect(m_settingsAction, &QAction::triggered, this, &MainWindow::showSettings);
+    connect(m_aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
     connect(m_englishAction, &QAction::triggered, this,
             [this] { selectLanguage(QStringLiteral("English")); });
     connect(m_russianAction, &QAction::triggered, this,

@@ -2,8 +2,8 @@
 #include "app/SoundAlarmDelivery.h"
 #include "media/Mp3Player.h"
 #include "platform/gstreamer/GstMediaDevice.h"
-#include "platform/Shell.h"
 #include "platform/WaveSound.h"
+#include "support/FakeShell.h"
 #include "support/ToneWave.h"
 
 #include <QElapsedTimer>
@@ -16,12 +16,6 @@ struct FakeWave : WaveSound
 {
     void play(const QString& fileName) override { played << fileName; }
     QStringList played;
-};
-
-struct FakeShell : Shell
-{
-    void openFile(const QString& path) override { opened << path; }
-    QStringList opened;
 };
 
 TEST(SoundAlarmDeliveryTest, ExtensionIsFromTheLastDotOfTheName)
@@ -99,7 +93,7 @@ TEST_F(DeliveryTest, BrokenSoundFallsBackAndTheWholeTickIsDelivered)
     AppFixture app;
     auto form =
         std::make_unique<MainWindow>(MainWindowServices{app.clock, app.boxes, app.autoStart, delivery,
-                                                app.exe(), std::make_unique<NoTrayBackend>()});
+                                                app.shell, app.notifier, app.exe(), std::make_unique<NoTrayBackend>()});
     form->startUp();
     const QString today = u"08.12.2026"_s;
     for (Event e :
@@ -115,7 +109,7 @@ TEST_F(DeliveryTest, BrokenSoundFallsBackAndTheWholeTickIsDelivered)
     form->onTick();
 
     EXPECT_EQ(wave.played, (QStringList{path("a.wav"), u"/default/alarm.wav"_s}));
-    EXPECT_EQ(shell.opened,
+    EXPECT_EQ(shell.openedFiles,
               (QStringList{u"/docs/one.pdf"_s, u"/docs/two.pdf"_s, u"/docs/three.pdf"_s}));
     ASSERT_EQ(app.boxes.calls.size(), 2u);
     EXPECT_EQ(app.boxes.calls[0].kind, FakeMessageBoxes::Kind::Message);

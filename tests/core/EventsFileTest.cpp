@@ -132,7 +132,7 @@ TEST(ProgramSettingsTest, DefaultsAndRoundTrip)
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(),
-              QByteArray("[Options]\nLanguage=Russian\nEvents=12\nAuto Start=0\nSound Play=0\n"));
+              QByteArray("[Options]\nLanguage=Russian\nEvents=12\nAuto Start=0\nSound Play=0\nNotify=1\n"));
     const ProgramSettings back = ProgramSettings::read(file);
     EXPECT_EQ(back.languageName, s.languageName);
     EXPECT_EQ(back.eventCount, 12);

@@ -7,6 +7,8 @@
 #include "platform/AutoStart.h"
 #include "platform/Clock.h"
 #include "support/FakeMessageBoxes.h"
+#include "support/FakeNotifier.h"
+#include "support/FakeShell.h"
 #include "tray/TrayBackend.h"
 
 #include <QDir>
@@ -92,7 +94,7 @@ struct AppFixture
 
     std::unique_ptr<MainWindow> makeForm()
     {
-        return std::make_unique<MainWindow>(MainWindowServices{clock, boxes, autoStart, delivery, exe(),
+        return std::make_unique<MainWindow>(MainWindowServices{clock, boxes, autoStart, delivery, shell, notifier, exe(),
                                                        std::make_unique<NoTrayBackend>()});
     }
 
@@ -114,6 +116,8 @@ struct AppFixture
     FakeMessageBoxes boxes;
     FakeAutoStart autoStart;
     FakeDelivery delivery;
+    FakeShell shell;
+    FakeNotifier notifier;
 };
 
 inline Event makeEvent(const QString& date, const QString& time, const QString& title,

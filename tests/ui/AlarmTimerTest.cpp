@@ -1,4 +1,5 @@
 #include "support/AppFakes.h"
+#include "core/EventsFile.h"
 
 #include <QEventLoop>
 #include <QTimeZone>
@@ -236,3 +237,25 @@ TEST_F(AlarmTimerTest, TicksGoOnUnderAModalMessage)
 }
 
 } // namespace
+
+// A box names 30 events and counts the rest; every event is still marked done and saved.
+TEST_F(AlarmTimerTest, BoxesNameThirtyEventsAndCountTheRest)
+{
+    EventList passed;
+    for (int i = 0; i < 32; ++i)
+        passed.append(makeEvent(u"07.12.2026"_s, u"09:00:00"_s, u"p%1"_s.arg(i), kActive));
+    EventsFile::save(dir.filePath(u"events.ini"_s), passed);
+    start();
+    ASSERT_EQ(form->events().size(), 32u); // no settings file: every section is read
+    EXPECT_EQ(form->events()[31].status, u"Done"_s);
+
+    QFile::remove(dir.filePath(u"events.ini"_s));
+    start();
+    for (int i = 0; i < 33; ++i)
+        add(kToday, u"12:00:05"_s, u"a%1"_s.arg(i));
+    tickAt(QTime(12, 0, 5));
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text.count(u" - 12:00:05 - "_s), 30);
+    EXPECT_TRUE(boxes.calls[0].text.endsWith(u"a29 text\r\r... and 3 more"_s));
+    EXPECT_EQ(form->events()[32].status, u"Done"_s);
+}

@@ -2,7 +2,10 @@
 #include "core/ColumnLayout.h"
 #include "core/EventsFile.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
+#include <QDialog>
+#include <QTimer>
 #include <QHeaderView>
 #include <QTreeView>
 #include <gtest/gtest.h>
@@ -144,7 +147,7 @@ TEST_F(MainWindowTest, ShutdownWritesSettingsAutostartAndEventsInOrder)
     ASSERT_TRUE(form->shutDown());
     EXPECT_EQ(autoStart.log, QStringList{u"disable:Dorvane 1.6"_s});
     EXPECT_EQ(readFile(u"dorvane.ini"_s),
-              QByteArray("[Options]\nEvents=1\nAuto Start=0\nLanguage=Russian\nSound Play=1\n"));
+              QByteArray("[Options]\nEvents=1\nAuto Start=0\nLanguage=Russian\nSound Play=1\nNotify=1\n"));
     EXPECT_EQ(EventsFile::load(path(u"events.ini"_s), 1, {})[0].title, u"new"_s);
 }
 
@@ -222,3 +225,63 @@ TEST_F(MainWindowTest, ColumnsFollowTheListWidthBeforeTheResize)
 }
 
 } // namespace
+
+// Switching language carries the status words along, so no alarm is silenced; other statuses
+// stay, and the change is on disk at once.
+TEST_F(MainWindowTest, StatusesFollowTheLanguageAndTheColumnFitsThem)
+{
+    EventList events;
+    events.append(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"a"_s, u"Active"_s));
+    events.append(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"d"_s, u"Done"_s));
+    events.append(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"i"_s, u"Paused"_s));
+    saveEvents(events, 3);
+    auto form = makeForm();
+    form->startUp();
+
+    form->selectLanguage(u"Russian"_s);
+    const QStringList russian{u"Активно"_s, u"Выполнено"_s, u"Paused"_s};
+    const EventList onDisk = EventsFile::load(path(u"events.ini"_s), std::nullopt, {});
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(form->model().cell(i, EventTableModel::StatusColumn), russian[i]);
+        EXPECT_EQ(onDisk[static_cast<std::size_t>(i)].status, russian[i]);
+    }
+    const QFontMetrics metrics(form->listView()->font());
+    EXPECT_GT(form->listView()->header()->sectionSize(EventTableModel::StatusColumn),
+              metrics.horizontalAdvance(u"Выполнено"_s));
+
+    form->selectLanguage(u"English"_s);
+    EXPECT_EQ(form->events()[0].status, u"Active"_s);
+    EXPECT_EQ(form->events()[1].status, u"Done"_s);
+    EXPECT_EQ(form->events()[2].status, u"Paused"_s);
+}
+
+TEST_F(MainWindowTest, SettingsTakeEffectWhenTheyAreClicked)
+{
+    writeFile(u"dorvane.ini"_s, "[Options]\nAuto Start=1\n");
+    auto form = makeForm();
+    form->startUp();
+    autoStart.log.clear();
+    QByteArray afterAutoStart;
+    QTimer::singleShot(0, form.get(), [&] {
+        form->findChild<QCheckBox*>(u"autoStartCheckBox"_s)->click();
+        afterAutoStart = readFile(u"dorvane.ini"_s);
+        form->findChild<QCheckBox*>(u"playSoundCheckBox"_s)->click();
+        form->findChild<QCheckBox*>(u"notifyCheckBox"_s)->click();
+        form->findChild<QDialog*>(u"settingsDialog"_s)->close();
+    });
+    form->findChild<QAction*>(u"MSettings"_s)->trigger();
+    EXPECT_EQ(autoStart.log, QStringList{u"disable:Dorvane 1.6"_s});
+    EXPECT_TRUE(afterAutoStart.contains("Auto Start=0\n"));
+    EXPECT_TRUE(readFile(u"dorvane.ini"_s).contains("Sound Play=0\nNotify=0\n"));
+}
+
+// Started from a menu or at login the program runs in another folder: its own language folder
+// is used then.
+TEST_F(MainWindowTest, LanguageFilesComeFromTheProgramFolderWhenNotInTheCurrentOne)
+{
+    QTemporaryDir elsewhere;
+    QDir::setCurrent(elsewhere.path());
+    auto form = makeForm();
+    form->startUp();
+    EXPECT_EQ(form->strings().active, u"Active"_s);
+}

@@ -1,0 +1,70 @@
+#include "ui/SettingsDialog.h"
+
+#include "i18n/LanguageFile.h"
+#include "ui/DialogPlacement.h"
+
+#include <QCheckBox>
+#include <QVBoxLayout>
+
+namespace {
+
+QCheckBox* addCheckBox(QVBoxLayout* layout, const char* objectName, const QString& text,
+                       bool checked)
+{
+    auto* box = new QCheckBox(text);
+    box->setObjectName(QLatin1String(objectName));
+    box->setChecked(checked);
+    layout->addWidget(box);
+    return box;
+}
+
+} // namespace
+
+SettingsDialog::SettingsDialog(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("settingsDialog"));
+    setWindowTitle(QStringLiteral(" Settings"));
+
+    auto* layout = new QVBoxLayout(this);
+    // The dialog takes the size of its texts, whatever the language and scale, and no other.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    // Room for the caption in the title bar next to the close button.
+    layout->addStrut(fontMetrics().averageCharWidth() * 32);
+    m_autoStartCheckBox =
+        addCheckBox(layout, "autoStartCheckBox", QStringLiteral("Start at login"), true);
+    m_playSoundCheckBox =
+        addCheckBox(layout, "playSoundCheckBox", QStringLiteral("Play Sound"), true);
+    m_notifyCheckBox =
+        addCheckBox(layout, "notifyCheckBox", QStringLiteral("Desktop notifications"), false);
+
+    // clicked, not toggled: setFlags shows the flags without reporting them back.
+    connect(m_autoStartCheckBox, &QCheckBox::clicked, this, &SettingsDialog::autoStartToggled);
+    connect(m_playSoundCheckBox, &QCheckBox::clicked, this, &SettingsDialog::playSoundToggled);
+    connect(m_notifyCheckBox, &QCheckBox::clicked, this, &SettingsDialog::notifyToggled);
+}
+
+void SettingsDialog::setFlags(bool autoStart, bool playSound, bool notify)
+{
+    m_autoStartCheckBox->setChecked(autoStart);
+    m_playSoundCheckBox->setChecked(playSound);
+    m_notifyCheckBox->setChecked(notify);
+}
+
+void SettingsDialog::applyLanguage(const LanguageFile& file)
+{
+    setWindowTitle(file.text("FormOptions->Caption", windowTitle()));
+    m_autoStartCheckBox->setText(
+        file.text("FormOptions->CheckBoxAutoStart->Caption", m_autoStartCheckBox->text()));
+    m_playSoundCheckBox->setText(
+        file.text("FormOptions->CheckBoxPlaySound->Caption", m_playSoundCheckBox->text()));
+    m_notifyCheckBox->setText(
+        file.text("FormOptions->CheckBoxNotify->Caption", m_notifyCheckBox->text()));
+}
+
+void SettingsDialog::showEvent(QShowEvent* event)
+{
+    centreOnScreen(*this);
+    QDialog::showEvent(event);
+}
