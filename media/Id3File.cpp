@@ -1,9 +1,9 @@
 #include "media/Id3File.h"
 
 #include "core/StoredText.h"
+#include "inifile/FileDescriptor.h"
 #include "media/GenreNames.h"
 #include "platform/AppError.h"
-#include "inifile/FileDescriptor.h"
 
 #include <cerrno>
 #include <cstring>
@@ -155,6 +155,15 @@ void id3WriteFile(const QByteArray& path, const Id3v1Tag& tag)
     }
     if (const int closeError = file.close(); closeError != 0)
         failWith(closeError);
+}
+
+QString id3FieldText(const char* field, std::size_t width)
+{
+    // Tag texts are 8-bit: Latin-1 both ways, so what a written tag holds reads back the same.
+    std::size_t length = 0;
+    while (length < width && field[length] != '\0')
+        ++length;
+    return QString::fromLatin1(field, static_cast<qsizetype>(length));
 }
 
 QString id3GenreText(int index)

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstddef>
 
 /// The empty tag: zero bytes with "TAG" in front.
 [[nodiscard]] Id3v1Tag id3EmptyTag();
@@ -14,5 +15,7 @@
 /// Overwrites the file's tag, or appends one when it has none. Throws AppError naming the
 /// failed step's cause ("File access denied" for a read-only file).
 void id3WriteFile(const QByteArray& path, const Id3v1Tag& tag);
+/// A tag field as text: Latin-1, up to the first zero byte or the field's width.
+[[nodiscard]] QString id3FieldText(const char* field, std::size_t width);
 /// The genre's name for 0..147, otherwise the index in decimal.
 [[nodiscard]] QString id3GenreText(int index);

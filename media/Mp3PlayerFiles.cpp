@@ -12,15 +12,7 @@
 #include <unistd.h>
 
 namespace {
-// Tag texts are 8-bit: Latin-1 both ways, so what changeTag writes the getters read back.
-QString fieldText(const char* field, std::size_t width)
-{
-    std::size_t length = 0;
-    while (length < width && field[length] != '\0')
-        ++length;
-    return QString::fromLatin1(field, static_cast<qsizetype>(length));
-}
-
+// The same Latin-1 that id3FieldText reads.
 void setField(char* field, std::size_t width, const QString& text)
 {
     const QByteArray bytes = text.toLatin1();
@@ -100,7 +92,7 @@ void Mp3Player::writeTag(const Id3v1Tag& tag)
 }
 
 void Mp3Player::changeTag(const QString& title, const QString& artist, const QString& album,
-                     const QString& comment, int year, std::uint8_t track, std::uint8_t genre)
+                          const QString& comment, int year, std::uint8_t track, std::uint8_t genre)
 {
     Id3v1Tag tag = initialTag();
     setField(tag.title, sizeof tag.title, title);
@@ -115,27 +107,27 @@ void Mp3Player::changeTag(const QString& title, const QString& artist, const QSt
 
 QString Mp3Player::title() const
 {
-    return fieldText(m_tag.title, sizeof m_tag.title);
+    return id3FieldText(m_tag.title, sizeof m_tag.title);
 }
 
 QString Mp3Player::artist() const
 {
-    return fieldText(m_tag.artist, sizeof m_tag.artist);
+    return id3FieldText(m_tag.artist, sizeof m_tag.artist);
 }
 
 QString Mp3Player::album() const
 {
-    return fieldText(m_tag.album, sizeof m_tag.album);
+    return id3FieldText(m_tag.album, sizeof m_tag.album);
 }
 
 QString Mp3Player::year() const
 {
-    return fieldText(m_tag.year, sizeof m_tag.year);
+    return id3FieldText(m_tag.year, sizeof m_tag.year);
 }
 
 QString Mp3Player::comment() const
 {
-    return fieldText(m_tag.comment, sizeof m_tag.comment);
+    return id3FieldText(m_tag.comment, sizeof m_tag.comment);
 }
 
 QString Mp3Player::genreText(int index) const
