@@ -1,7 +1,6 @@
 #include "app/Program.h"
 
 #include "Version.h"
-#include "ui/MainWindow.h"
 #include "app/SoundAlarmDelivery.h"
 #include "core/Logging.h"
 #include "inifile/ProfileFile.h"
@@ -9,15 +8,16 @@
 #include "platform/Clock.h"
 #include "platform/DBusNotifier.h"
 #include "platform/DesktopShell.h"
-#include "platform/gstreamer/GstMediaDevice.h"
-#include "platform/gstreamer/GstWaveSound.h"
 #include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/SingleInstance.h"
 #include "platform/UnixSignalWatcher.h"
 #include "platform/XdgAutoStart.h"
+#include "platform/gstreamer/GstMediaDevice.h"
+#include "platform/gstreamer/GstWaveSound.h"
 #include "tray/DefaultIcon.h"
 #include "tray/SystemTrayBackend.h"
+#include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -1,13 +1,13 @@
 // One tick of the alarm timer over the rows, with no event due.
 #include "core/AlarmDelivery.h"
-#include "ui/MainWindow.h"
 #include "platform/AutoStart.h"
 #include "platform/Clock.h"
-#include "platform/Notifier.h"
-#include "platform/Shell.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Notifier.h"
+#include "platform/Shell.h"
 #include "tray/TrayBackend.h"
+#include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -93,8 +93,7 @@ void BM_Tick(benchmark::State& state)
     NoShell shell;
     NoNotifier notifier;
     MainWindow form({clock, boxes, fileDialogs, autoStart, delivery, shell, notifier,
-                     dir.filePath(QStringLiteral("dorvane")),
-                 std::make_unique<NoTray>()});
+                     dir.filePath(QStringLiteral("dorvane")), std::make_unique<NoTray>()});
     form.startUp();
     for (int i = 0; i < state.range(0); ++i) {
         Event e;

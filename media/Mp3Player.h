@@ -99,7 +99,7 @@ public:
     void writeTag(const Id3v1Tag& tag);
     /// Builds a tag from the texts (cut to their fields) and writes it with writeTag.
     void changeTag(const QString& title, const QString& artist, const QString& album,
-                const QString& comment, int year, std::uint8_t track, std::uint8_t genre);
+                   const QString& comment, int year, std::uint8_t track, std::uint8_t genre);
     [[nodiscard]] QString title() const;
     [[nodiscard]] QString artist() const;
     [[nodiscard]] QString album() const;

@@ -1,6 +1,7 @@
 #include "platform/SingleInstance.h"
 
 #include "core/Logging.h"
+
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -135,7 +136,7 @@ bool SingleInstance::announce()
     releaseLock();
     if (!listening) {
         qCWarning(lcDesktop, "Cannot answer later starts on %s: %s", qPrintable(m_ownPath),
-                 qPrintable(server->errorString()));
+                  qPrintable(server->errorString()));
         delete server;
         return false;
     }

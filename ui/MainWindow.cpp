@@ -1,10 +1,10 @@
 #include "ui/MainWindow.h"
 
+#include "Version.h"
 #include "core/AlarmDelivery.h"
 #include "core/EventsFile.h"
 #include "core/Logging.h"
 #include "core/ProgramSettings.h"
-#include "Version.h"
 #include "platform/AppError.h"
 #include "platform/AutoStart.h"
 #include "platform/Clock.h"
@@ -56,7 +56,8 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     // Created once and kept hidden between uses, so they keep what they show.
     m_settingsDialog = new SettingsDialog(this);
     m_aboutDialog = new AboutDialog(m_services.shell, this);
-    connect(&m_services.notifier, &Notifier::actionInvoked, this, &MainWindow::onNotificationAction);
+    connect(&m_services.notifier, &Notifier::actionInvoked, this,
+            &MainWindow::onNotificationAction);
     connect(&m_services.notifier, &Notifier::closed, this,
             [this](quint32 id) { m_snoozable.remove(id); });
     connect(m_settingsDialog, &SettingsDialog::autoStartToggled, this, &MainWindow::setAutoStart);

@@ -3,8 +3,8 @@
 #include "core/AlarmRules.h"
 #include "core/ColumnLayout.h"
 #include "core/EventList.h"
-#include "ui/EventTableModel.h"
 #include "i18n/LanguageStrings.h"
+#include "ui/EventTableModel.h"
 
 #include <QHash>
 #include <QMainWindow>

@@ -113,9 +113,8 @@ void MainWindow::reportPassedEvents()
         lines += andMore(count) + QLatin1Char('\r');
     saveEventsAndSettings();
     const QString text = m_strings.passed + kParagraph + lines;
-    const auto notification =
-        notifyAlarm(first, count, QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')),
-                    false, text);
+    const auto notification = notifyAlarm(
+        first, count, QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')), false, text);
     m_services.boxes.showMessage(this, m_applicationTitle, text);
     withdrawNotification(notification);
 }

@@ -6,9 +6,8 @@
 
 void MainWindow::loadFromFile()
 {
-    const QString fileName =
-        m_services.fileDialogs.openFileName(this, {}, {}, FileFilter::toQt(m_loadFilter),
-                                            FileDialogs::Existing::NotRequired);
+    const QString fileName = m_services.fileDialogs.openFileName(
+        this, {}, {}, FileFilter::toQt(m_loadFilter), FileDialogs::Existing::NotRequired);
     if (fileName.isEmpty())
         return;
     // A file that cannot be read changes nothing; automatic saves still go to the default file.

@@ -1,10 +1,10 @@
 // Applying a language file to the main window and the language strings.
-#include "ui/MainWindow.h"
 #include "core/StatusWords.h"
 #include "i18n/LanguageFile.h"
 #include "ui/AboutDialog.h"
-#include "ui/SettingsDialog.h"
 #include "ui/EventDialog.h"
+#include "ui/MainWindow.h"
+#include "ui/SettingsDialog.h"
 
 #include <QAction>
 #include <QMenu>
@@ -93,8 +93,8 @@ void MainWindow::translateStatuses(const LanguageStrings& before)
 {
     bool changed = false;
     for (std::size_t i = 0; i < m_events.size(); ++i) {
-        const QString status = StatusWords::translated(m_events[i].status, before.active, before.done,
-                                                       m_strings.active, m_strings.done);
+        const QString status = StatusWords::translated(
+            m_events[i].status, before.active, before.done, m_strings.active, m_strings.done);
         if (status == m_events[i].status)
             continue;
         m_events[i].status = status;

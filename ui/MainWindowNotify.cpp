@@ -20,8 +20,8 @@ std::optional<quint32> MainWindow::notifyAlarm(const Event& first, int count, co
     NotificationRequest request;
     request.appName = QStringLiteral("Dorvane");
     request.iconName = QStringLiteral("dorvane");
-    request.summary = count > 1 ? QStringLiteral("%1 +%2 more").arg(first.title).arg(count - 1)
-                                : first.title;
+    request.summary =
+        count > 1 ? QStringLiteral("%1 +%2 more").arg(first.title).arg(count - 1) : first.title;
     request.body = body;
     request.critical = critical;
     request.actions.append({kDefaultAction, QString()});

@@ -1,8 +1,9 @@
-#include "support/AppFakes.h"
 #include "app/SoundAlarmDelivery.h"
+
 #include "media/Mp3Player.h"
-#include "platform/gstreamer/GstMediaDevice.h"
 #include "platform/WaveSound.h"
+#include "platform/gstreamer/GstMediaDevice.h"
+#include "support/AppFakes.h"
 #include "support/FakeShell.h"
 #include "support/ToneWave.h"
 
@@ -119,7 +120,8 @@ TEST_F(DeliveryTest, NamesThatAreNotUtf8AreUsedAsTheirBytes)
     delivery.openExtraFile(e);
     EXPECT_EQ(wave.played,
               QByteArrayList{QFile::encodeName(dir.path()) + "/Caf\xC3\xA9/R\xC3\xA9veil.wav"});
-    EXPECT_EQ(shell.openedFiles, (QByteArrayList{"/home/u/Re\xE7u.pdf", "/home/u/Re\xC3\xA7u 2.pdf"}));
+    EXPECT_EQ(shell.openedFiles,
+              (QByteArrayList{"/home/u/Re\xE7u.pdf", "/home/u/Re\xC3\xA7u 2.pdf"}));
 }
 
 TEST_F(DeliveryTest, BrokenSoundFallsBackAndTheWholeTickIsDelivered)
@@ -143,7 +145,8 @@ TEST_F(DeliveryTest, BrokenSoundFallsBackAndTheWholeTickIsDelivered)
     form->onTick();
 
     EXPECT_EQ(wave.played, (QByteArrayList{local("a.wav"), "/default/alarm.wav"}));
-    EXPECT_EQ(shell.openedFiles, (QByteArrayList{"/docs/one.pdf", "/docs/two.pdf", "/docs/three.pdf"}));
+    EXPECT_EQ(shell.openedFiles,
+              (QByteArrayList{"/docs/one.pdf", "/docs/two.pdf", "/docs/three.pdf"}));
     ASSERT_EQ(app.boxes.calls.size(), 2u);
     EXPECT_EQ(app.boxes.calls[0].kind, FakeMessageBoxes::Kind::Message);
     for (const char* title : {"one", "two", "three"})

@@ -113,7 +113,8 @@ TEST_F(EventsFileTest, AFileThatCannotBeReadIsAnErrorNamingIt)
         (void)EventsFile::load(path(), std::nullopt, defaultSound);
         ADD_FAILURE() << "no error";
     } catch (const AppError& error) {
-        EXPECT_EQ(QString::fromUtf8(error.what()), u"Cannot read "_s + path() + u": Is a directory"_s);
+        EXPECT_EQ(QString::fromUtf8(error.what()),
+                  u"Cannot read "_s + path() + u": Is a directory"_s);
     }
 }
 
@@ -186,8 +187,10 @@ TEST(ProgramSettingsTest, DefaultsAndRoundTrip)
     s.write(file);
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(),
-              QByteArray("[Options]\nLanguage=Russian\nEvents=12\nAuto Start=0\nSound Play=0\nNotify=1\n"));
+    EXPECT_EQ(
+        f.readAll(),
+        QByteArray(
+            "[Options]\nLanguage=Russian\nEvents=12\nAuto Start=0\nSound Play=0\nNotify=1\n"));
     const ProgramSettings back = ProgramSettings::read(file);
     EXPECT_EQ(back.languageName, s.languageName);
     EXPECT_EQ(back.eventCount, 12);
@@ -195,10 +198,13 @@ TEST(ProgramSettingsTest, DefaultsAndRoundTrip)
     EXPECT_FALSE(back.soundPlay);
 
     // Only a plain count says how many events the file holds.
-    const std::pair<const char*, std::optional<int>> counts[] = {
-        {"0", 0},           {" 7 ", 7},           {"-5", std::nullopt},
-        {"abc", std::nullopt}, {"99999999999", std::nullopt}, {"", std::nullopt},
-        {"0x10", std::nullopt}};
+    const std::pair<const char*, std::optional<int>> counts[] = {{"0", 0},
+                                                                 {" 7 ", 7},
+                                                                 {"-5", std::nullopt},
+                                                                 {"abc", std::nullopt},
+                                                                 {"99999999999", std::nullopt},
+                                                                 {"", std::nullopt},
+                                                                 {"0x10", std::nullopt}};
     f.close();
     for (const auto& [text, expected] : counts) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));

@@ -1,8 +1,8 @@
 #include "inifile/Profile.h"
 
-#include "platform/AppError.h"
 #include "inifile/ProfileFile.h"
 #include "inifile/ProfileSession.h"
+#include "platform/AppError.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -69,7 +69,8 @@ TEST_F(PlayerPlayback, UnplayableFilesFailWithTheirError)
                     testing::ThrowsMessage<MediaDeviceError>(message));
     }
     // The player never gets this far with a missing file (its tag read fails first).
-    EXPECT_EQ(devices.createDevice()->open(QFile::encodeName(dir.filePath("missing.mp3"))), MediaError::FileNotFound);
+    EXPECT_EQ(devices.createDevice()->open(QFile::encodeName(dir.filePath("missing.mp3"))),
+              MediaError::FileNotFound);
 }
 
 TEST_F(PlayerPlayback, EndOfFileStopsBeforeOnPlayEnd)

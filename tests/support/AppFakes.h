@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/AlarmDelivery.h"
-#include "ui/MainWindow.h"
 #include "core/Event.h"
 #include "platform/AppError.h"
 #include "platform/AutoStart.h"
@@ -11,6 +10,7 @@
 #include "support/FakeNotifier.h"
 #include "support/FakeShell.h"
 #include "tray/TrayBackend.h"
+#include "ui/MainWindow.h"
 
 #include <QDir>
 #include <QFile>
@@ -95,9 +95,9 @@ struct AppFixture
 
     std::unique_ptr<MainWindow> makeForm()
     {
-        return std::make_unique<MainWindow>(
-            MainWindowServices{clock, boxes, fileDialogs, autoStart, delivery, shell, notifier,
-                               exe(), std::make_unique<NoTrayBackend>()});
+        return std::make_unique<MainWindow>(MainWindowServices{clock, boxes, fileDialogs, autoStart,
+                                                               delivery, shell, notifier, exe(),
+                                                               std::make_unique<NoTrayBackend>()});
     }
 
     void writeFile(const QString& name, const QByteArray& content) const
@@ -124,7 +124,7 @@ struct AppFixture
 };
 
 inline Event makeEvent(const QString& date, const QString& time, const QString& title,
-                        const QString& status, bool countdown = false)
+                       const QString& status, bool countdown = false)
 {
     Event e;
     e.date = date;

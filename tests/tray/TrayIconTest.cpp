@@ -68,9 +68,7 @@ public:
     {
         const auto mouse = [this](const char* what, QObject*, MouseButton b, ShiftFlags s, int x,
                                   int y) {
-            const char* name = b == MouseButton::Left    ? "L"
-                               : b == MouseButton::Right ? "R"
-                                                            : "M";
+            const char* name = b == MouseButton::Left ? "L" : b == MouseButton::Right ? "R" : "M";
             log << QStringLiteral("%1 %2 %3 %4,%5").arg(what, name).arg(s.toInt()).arg(x).arg(y);
         };
         if (withClick)
@@ -115,8 +113,8 @@ TEST(TrayIconMessages, EachTriggerFiresOnItsMessagesOnly)
         {MiddleReleased, {MouseUp}},
         {MiddleDoubleClicked, {DoubleClick}}};
     const TrayTrigger triggers[] = {Click,        DoubleClick,      MouseDown,
-                                         MouseUp,      LeftClickUp,      LeftDoubleClick,
-                                         RightClickUp, RightDoubleClick, None};
+                                    MouseUp,      LeftClickUp,      LeftDoubleClick,
+                                    RightClickUp, RightDoubleClick, None};
     for (const auto& [message, firing] : table) {
         for (const bool withClick : {false, true}) {
             // Named in the capture: clang 14 cannot capture a structured binding.

@@ -195,8 +195,9 @@ protected:
     {
         QStringList titles;
         // As the next start reads it: as many events as the settings count.
-        for (const Event& e : EventsFile::load(path(u"events.ini"_s),
-                                               ProgramSettings::read(path(u"dorvane.ini"_s)).eventCount, {}))
+        for (const Event& e :
+             EventsFile::load(path(u"events.ini"_s),
+                              ProgramSettings::read(path(u"dorvane.ini"_s)).eventCount, {}))
             titles << e.title;
         return titles;
     }

@@ -1,5 +1,5 @@
-#include "support/AppFakes.h"
 #include "core/EventsFile.h"
+#include "support/AppFakes.h"
 
 #include <gtest/gtest.h>
 
