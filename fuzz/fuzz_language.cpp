@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <unistd.h>
 
 namespace {
 
@@ -35,16 +34,16 @@ std::string lower(std::string text)
     return text;
 }
 
-// Language files are found relative to the current folder: the run works in its own.
+// A language folder of its own, found as the program's folder: the current folder holds no
+// "language/Fuzz.ini".
 class LanguageFolder
 {
 public:
     LanguageFolder() : m_dir("fuzz-language")
     {
         std::filesystem::create_directory(m_dir.file("language"));
-        if (::chdir(m_dir.path().c_str()) != 0)
-            std::abort();
     }
+    [[nodiscard]] QString programDir() const { return QString::fromStdString(m_dir.path()); }
     [[nodiscard]] std::string file(const char* name) const
     {
         return m_dir.file("language") + "/" + name;
@@ -64,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string content = lower(bytes);
     const QString current = QStringLiteral("\u00abcurrent\u00bb");
-    const LanguageFile file(QStringLiteral("Fuzz.ini"));
+    const LanguageFile file(QStringLiteral("Fuzz.ini"), folder.programDir());
     for (const char* key : kKeys) {
         const QString text = file.text(key, current);
         check(!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')),
