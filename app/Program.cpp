@@ -99,7 +99,10 @@ int runDorvane(int argc, char** argv)
         UnixSignalWatcher signalWatcher;
         QObject::connect(&signalWatcher, &UnixSignalWatcher::signalReceived, &form, [&form] {
             form.shutdownUnattended();
-            QCoreApplication::quit();
+            // Not quit(): that closes the windows first, and the main window's close writes
+            // everything again and shows a box when a write fails, which refuses the close and
+            // leaves the program running.
+            QCoreApplication::exit(0);
         });
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
                          [&form] { form.shutdownUnattended(); });
