@@ -160,6 +160,16 @@ bool ProfileDocument::set(const std::string& section, const std::string& key,
         before.end = lineEnd();
     found->body.insert(found->body.begin() + static_cast<std::ptrdiff_t>(at),
                        Line{own(key + "=" + encodeValue(value)), lineEnd()});
+    // A lone CR before a blank LF line is read back as one CRLF: the lines become what a fresh
+    // read of the written file sees, or a batch would differ from the same writes made singly.
+    // Only comments and blank lines follow, so no key index moves.
+    if (at + 1 < found->body.size()) {
+        Line& next = found->body[at + 1];
+        if (found->body[at].end == LineEnd::Cr && next.text.empty() && next.end == LineEnd::Lf) {
+            found->body[at].end = LineEnd::CrLf;
+            found->body.erase(found->body.begin() + static_cast<std::ptrdiff_t>(at) + 1);
+        }
+    }
     found->keys.add(lowerKey, at);
     found->insertAt = at + 1;
     return true;
