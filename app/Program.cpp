@@ -9,6 +9,7 @@
 #include "platform/DesktopShell.h"
 #include "platform/gstreamer/GstMediaDevice.h"
 #include "platform/gstreamer/GstWaveSound.h"
+#include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/SingleInstance.h"
 #include "platform/UnixSignalWatcher.h"
@@ -63,6 +64,7 @@ int runDorvane(int argc, char** argv)
     QApplication::setWindowIcon(programIcon());
 
     QtMessageBoxes boxes;
+    QtFileDialogs fileDialogs;
     try {
         // The identity an older version announced, and our own: two instances side by side
         // would overwrite each other's events.
@@ -89,7 +91,8 @@ int runDorvane(int argc, char** argv)
         DBusNotifier notifier;
 
         MainWindow form(
-            {clock, boxes, autoStart, delivery, shell, notifier, executable, std::make_unique<SystemTrayBackend>()});
+            {clock, boxes, fileDialogs, autoStart, delivery, shell, notifier, executable,
+             std::make_unique<SystemTrayBackend>()});
         QObject::connect(&form, &MainWindow::exitRequested, &app, &QCoreApplication::quit);
         QObject::connect(&form, &MainWindow::closed, &app, &QCoreApplication::quit);
         QObject::connect(&instance, &SingleInstance::activationRequested, &form,

@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/Notifier.h"
 #include "platform/Shell.h"
+#include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "tray/TrayBackend.h"
 
@@ -28,6 +29,19 @@ struct SilentBoxes : MessageBoxes
     void closeMessage(const QString&) override {}
 };
 
+struct NoFileDialogs : FileDialogs
+{
+    QString openFileName(QWidget*, const QString&, const QString&, const QString&,
+                         Existing) override
+    {
+        return {};
+    }
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return {};
+    }
+};
+
 struct NoAutoStart : AutoStart
 {
     void enable(const QString&, const QString&) override {}
@@ -44,7 +58,7 @@ struct NoDelivery : AlarmDelivery
 
 struct NoShell : Shell
 {
-    void openFile(const QString&) override {}
+    void openFile(const QByteArray&) override {}
     void openUrl(const QUrl&) override {}
 };
 
@@ -73,11 +87,13 @@ void BM_Tick(benchmark::State& state)
     QTemporaryDir dir;
     FixedClock clock;
     SilentBoxes boxes;
+    NoFileDialogs fileDialogs;
     NoAutoStart autoStart;
     NoDelivery delivery;
     NoShell shell;
     NoNotifier notifier;
-    MainWindow form({clock, boxes, autoStart, delivery, shell, notifier, dir.filePath(QStringLiteral("dorvane")),
+    MainWindow form({clock, boxes, fileDialogs, autoStart, delivery, shell, notifier,
+                     dir.filePath(QStringLiteral("dorvane")),
                  std::make_unique<NoTray>()});
     form.startUp();
     for (int i = 0; i < state.range(0); ++i) {

@@ -48,10 +48,10 @@ long long eventIndex(const std::string& name)
 }
 
 QString text(const ProfileSession& file, const std::string& section, const std::string& key,
-             const QString& def = {})
+             StoredText& stored, TextField field, const QString& def = {})
 {
     const auto value = file.readView(section, key);
-    return value ? QString::fromUtf8(value->data(), static_cast<qsizetype>(value->size())) : def;
+    return value ? stored.decode(field, *value) : def;
 }
 
 } // namespace
@@ -76,14 +76,14 @@ EventList load(const QString& fileName, std::optional<int> limit, const QString&
     for (long long i = 0; i < count; ++i) {
         const std::string section = sectionName(static_cast<std::size_t>(i));
         Event e;
-        e.date = text(file, section, kDate);
-        e.time = text(file, section, kTime);
+        e.date = text(file, section, kDate, e.stored, TextField::Date);
+        e.time = text(file, section, kTime, e.stored, TextField::Time);
         e.countdown = file.readInt(section, kCountdown, 0) != 0;
-        e.title = text(file, section, kTitle);
-        e.message = text(file, section, kMessage);
-        e.soundFile = text(file, section, kSoundFile, defaultSound);
-        e.extraFile = text(file, section, kExtraFile);
-        e.status = text(file, section, kStatus);
+        e.title = text(file, section, kTitle, e.stored, TextField::Title);
+        e.message = text(file, section, kMessage, e.stored, TextField::Message);
+        e.soundFile = text(file, section, kSoundFile, e.stored, TextField::SoundFile, defaultSound);
+        e.extraFile = text(file, section, kExtraFile, e.stored, TextField::ExtraFile);
+        e.status = text(file, section, kStatus, e.stored, TextField::Status);
         events.append(std::move(e));
     }
     return events;
@@ -95,14 +95,15 @@ void save(const QString& fileName, const EventList& events)
     std::size_t i = 0;
     for (const Event& e : events) {
         const std::string section = sectionName(i++);
-        file.writeString(section, kDate, e.date.toStdString());
-        file.writeString(section, kTime, e.time.toStdString());
+        // A text nobody changed goes back as the bytes it came as, whatever their encoding.
+        file.writeString(section, kDate, e.stored.encode(TextField::Date, e.date));
+        file.writeString(section, kTime, e.stored.encode(TextField::Time, e.time));
         file.writeString(section, kCountdown, e.countdown ? "1" : "0");
-        file.writeString(section, kTitle, e.title.toStdString());
-        file.writeString(section, kMessage, e.message.toStdString());
-        file.writeString(section, kSoundFile, e.soundFile.toStdString());
-        file.writeString(section, kExtraFile, e.extraFile.toStdString());
-        file.writeString(section, kStatus, e.status.toStdString());
+        file.writeString(section, kTitle, e.stored.encode(TextField::Title, e.title));
+        file.writeString(section, kMessage, e.stored.encode(TextField::Message, e.message));
+        file.writeString(section, kSoundFile, e.stored.encode(TextField::SoundFile, e.soundFile));
+        file.writeString(section, kExtraFile, e.stored.encode(TextField::ExtraFile, e.extraFile));
+        file.writeString(section, kStatus, e.stored.encode(TextField::Status, e.status));
     }
     file.commit();
 }

@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     static const fuzz::FuzzDir dir("fuzz-id3");
     const std::string fileName = dir.file("sound.mp3");
-    const QString path = QString::fromStdString(fileName);
+    const QByteArray path = QByteArray::fromStdString(fileName);
     fuzz::writeBytes(fileName, std::string(reinterpret_cast<const char*>(data), size));
 
     const Id3v1Tag tag = id3ReadFile(path);

@@ -43,6 +43,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     setFont(small);
     createMenus();
     createListView();
+    createEventCommands();
     auto* bar = new QStatusBar(this);
     bar->setFixedHeight(kStatusBarHeight);
     bar->setSizeGripEnabled(true);
@@ -220,10 +221,12 @@ void MainWindow::shutdownUnattended()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!shutDown()) {
+    // Quitting closes the windows once more: the writes are not done twice.
+    if (!m_shutDownDone && !shutDown()) {
         event->ignore();
         return;
     }
+    m_shutDownDone = true;
     event->accept();
     emit closed();
 }
@@ -268,9 +271,9 @@ void MainWindow::saveEvents(const QString& fileName)
     EventsFile::save(fileName, m_events);
 }
 
-void MainWindow::saveEventsAndSettings()
+bool MainWindow::saveEventsAndSettings()
 {
-    guarded([this] {
+    return guarded([this] {
         saveEvents(defaultEventsFile());
         currentSettings().write(settingsFileName());
     });

@@ -11,6 +11,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class AlarmDelivery;
 struct ProgramSettings;
@@ -20,6 +21,8 @@ class SettingsDialog;
 class Notifier;
 class Shell;
 class Clock;
+class EventDialog;
+class FileDialogs;
 class MessageBoxes;
 class QAction;
 class QMenu;
@@ -33,6 +36,7 @@ struct MainWindowServices
 {
     Clock& clock;
     MessageBoxes& boxes;
+    FileDialogs& fileDialogs;
     AutoStart& autoStart;
     AlarmDelivery& delivery;
     Shell& shell;
@@ -64,8 +68,9 @@ public:
     void loadEvents(const QString& fileName, std::optional<int> limit);
     void saveEvents(const QString& fileName);
     /// Writes the default events file and, right after, the settings, so the settings' count
-    /// always matches the file even if the program never reaches its shutdown.
-    void saveEventsAndSettings();
+    /// always matches the file even if the program never reaches its shutdown. False when a
+    /// write failed (the error was shown).
+    bool saveEventsAndSettings();
     void appendEvent(Event event);
     void replaceEvent(int index, Event event);
     void removeEventAt(int index);
@@ -89,6 +94,18 @@ public:
     /// Brings the window back from the notification area, raised and active.
     void restoreFromTray();
 
+    // The event commands.
+    /// Opens the Add dialog with today's date and the current time; other fields as left.
+    void addEvent();
+    /// The Edit command: the first selected event, or a request to select one.
+    void editEvent();
+    /// Fills the Edit dialog from the first selected event, saves, and opens the dialog.
+    void editSelectedEvent();
+    /// Deletes the selected events once the user confirms, then saves.
+    void deleteSelectedEvents();
+    /// The selected rows of the list, in ascending order.
+    [[nodiscard]] std::vector<int> selectedRows() const;
+
     [[nodiscard]] const EventList& events() const { return m_events; }
     [[nodiscard]] const EventTableModel& model() const { return *m_model; }
     [[nodiscard]] QTreeView* listView() const { return m_listView; }
@@ -100,7 +117,7 @@ public:
     [[nodiscard]] QString defaultEventsFile() const { return m_appDir + m_eventsFileName; }
 
 signals:
-    /// The tray menu's Exit: end the message loop at once, writing nothing.
+    /// The tray menu's Exit, after the shutdown writes: end the message loop.
     void exitRequested();
     /// The window closed after the shutdown sequence: the program ends.
     void closed();
@@ -112,6 +129,7 @@ protected:
 private:
     void createMenus();
     void createListView();
+    void createEventCommands();
     void setColumnWidths(const ColumnLayout::Widths& widths);
     void scheduleNextTick();
     void showError(const QString& text);
@@ -122,6 +140,9 @@ private:
     void setSoundPlay(bool on);
     void setNotify(bool on);
     void saveSettingsNow();
+    void loadFromFile();
+    void saveToFile();
+    void exitFromTray();
     std::optional<quint32> notifyAlarm(const Event& first, int count, const QString& body,
                                        bool critical, const QString& boxText);
     void withdrawNotification(std::optional<quint32> id);
@@ -142,6 +163,10 @@ private:
     bool m_autoStart = true;
     bool m_soundPlay = true;
     bool m_notify = true;
+    QString m_loadFilter = QStringLiteral("Events Files (*.ini)|*.ini");
+    QString m_saveFilter = QStringLiteral("Events Files (*.ini)|*.ini");
+    QString m_saveFileName;
+    bool m_shutDownDone = false;
     struct Snoozable
     {
         Event event;
@@ -162,6 +187,8 @@ private:
     TrayIcon* m_trayIcon = nullptr;
     SettingsDialog* m_settingsDialog = nullptr;
     AboutDialog* m_aboutDialog = nullptr;
+    EventDialog* m_addDialog = nullptr;
+    EventDialog* m_editDialog = nullptr;
 
     QMenu* m_fileMenu = nullptr;
     QAction* m_loadAction = nullptr;

@@ -211,7 +211,7 @@ TEST_F(Profile, ValuesReadBackAsWritten)
                                        "; not a comment",
                                        "[not a header]",
                                        "caf\xC3\xA9 \xE2\x82\xAC"};
-    values.push_back(std::string(2047, 'x'));
+    values.emplace_back(2047, 'x');
     values.push_back(" " + std::string(2045, 'y') + " ");
     const std::string ini = file("round.ini");
     for (const std::string& value : values) {

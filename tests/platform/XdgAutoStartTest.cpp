@@ -28,10 +28,8 @@ QString decodeExec(const QString& value)
     EXPECT_TRUE(unescaped.startsWith(u'"') && unescaped.endsWith(u'"')) << qPrintable(value);
     QString path;
     for (qsizetype i = 1; i + 1 < unescaped.size(); ++i) {
-        if (unescaped[i] == u'\\')
-            ++i;
-        else if (unescaped[i] == u'%')
-            ++i; // "%%" is a literal percent sign
+        if (unescaped[i] == u'\\' || unescaped[i] == u'%')
+            ++i; // an escaped character, or "%%" for a literal percent sign
         else
             EXPECT_FALSE(QStringLiteral("\"`$").contains(unescaped[i])) << qPrintable(value);
         path += unescaped[i];

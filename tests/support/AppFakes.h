@@ -6,6 +6,7 @@
 #include "platform/AppError.h"
 #include "platform/AutoStart.h"
 #include "platform/Clock.h"
+#include "support/FakeFileDialogs.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeNotifier.h"
 #include "support/FakeShell.h"
@@ -94,8 +95,9 @@ struct AppFixture
 
     std::unique_ptr<MainWindow> makeForm()
     {
-        return std::make_unique<MainWindow>(MainWindowServices{clock, boxes, autoStart, delivery, shell, notifier, exe(),
-                                                       std::make_unique<NoTrayBackend>()});
+        return std::make_unique<MainWindow>(
+            MainWindowServices{clock, boxes, fileDialogs, autoStart, delivery, shell, notifier,
+                               exe(), std::make_unique<NoTrayBackend>()});
     }
 
     void writeFile(const QString& name, const QByteArray& content) const
@@ -114,6 +116,7 @@ struct AppFixture
     QString previousDir;
     FakeClock clock;
     FakeMessageBoxes boxes;
+    FakeFileDialogs fileDialogs;
     FakeAutoStart autoStart;
     FakeDelivery delivery;
     FakeShell shell;

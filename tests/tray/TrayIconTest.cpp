@@ -119,8 +119,9 @@ TEST(TrayIconMessages, EachTriggerFiresOnItsMessagesOnly)
                                          RightClickUp, RightDoubleClick, None};
     for (const auto& [message, firing] : table) {
         for (const bool withClick : {false, true}) {
-            const auto fires = [&](TrayTrigger t) {
-                return firing.contains(t) && (t != Click || withClick) ? 1 : 0;
+            // Named in the capture: clang 14 cannot capture a structured binding.
+            const auto fires = [&expected = firing, withClick](TrayTrigger t) {
+                return expected.contains(t) && (t != Click || withClick) ? 1 : 0;
             };
             for (const TrayTrigger restoreOn : triggers) {
                 for (const TrayTrigger menuOn : triggers) {

@@ -239,6 +239,9 @@ TEST_F(MainWindowTest, StatusesFollowTheLanguageAndTheColumnFitsThem)
     form->startUp();
 
     form->selectLanguage(u"Russian"_s);
+    // Fitting the status words leaves the other columns as they were laid out.
+    EXPECT_GT(form->listView()->header()->sectionSize(EventTableModel::TitleColumn), 50);
+    EXPECT_GT(form->listView()->header()->sectionSize(EventTableModel::MessageColumn), 50);
     const QStringList russian{u"Активно"_s, u"Выполнено"_s, u"Paused"_s};
     const EventList onDisk = EventsFile::load(path(u"events.ini"_s), std::nullopt, {});
     for (int i = 0; i < 3; ++i) {
