@@ -2,6 +2,7 @@
 
 #include "platform/AppError.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +10,9 @@
 #include <utility>
 
 namespace {
+
+// The longest file name the usual Linux file systems take, in bytes.
+constexpr qsizetype MaxFileNameBytes = 255;
 
 // Seconds to wait after login so the panel and its tray are up before the icon is added.
 constexpr int StartDelaySeconds = 5;
@@ -48,7 +52,28 @@ QString XdgAutoStart::fileNameFor(const QString& caption)
     }
     if (name.isEmpty())
         name = QStringLiteral("_");
-    return name + QStringLiteral(".desktop");
+    const QString suffix = QStringLiteral(".desktop");
+    if (name.toUtf8().size() + suffix.size() <= MaxFileNameBytes)
+        return name + suffix;
+    // Too long for a file name: a prefix of whole characters, and a digest of the whole caption
+    // so that two long captions alike at the start still get entries of their own.
+    const QString tag =
+        u'~' +
+        QString::fromLatin1(
+            QCryptographicHash::hash(caption.toUtf8(), QCryptographicHash::Sha1).toHex().left(8));
+    const qsizetype budget = MaxFileNameBytes - suffix.size() - tag.size();
+    qsizetype bytes = 0;
+    qsizetype end = 0;
+    while (end < name.size()) {
+        const bool pair = name.at(end).isHighSurrogate() && end + 1 < name.size();
+        const qsizetype width = pair ? 2 : 1;
+        const qsizetype size = name.mid(end, width).toUtf8().size();
+        if (bytes + size > budget)
+            break;
+        bytes += size;
+        end += width;
+    }
+    return name.left(end) + tag + suffix;
 }
 
 QString XdgAutoStart::entryPath(const QString& caption) const

@@ -21,7 +21,8 @@ public:
     /// The entry's file path for caption, always inside folder().
     [[nodiscard]] QString entryPath(const QString& caption) const;
 
-    /// The file name for caption: "/" and control characters become "_", never empty.
+    /// The file name for caption: "/" and control characters become "_", never empty; a caption
+    /// too long for a file name is cut and given a digest of the whole, so names stay unique.
     [[nodiscard]] static QString fileNameFor(const QString& caption);
     /// The whole entry text. Throws AppError when executablePath cannot be expressed.
     [[nodiscard]] static QByteArray entryText(const QString& caption,

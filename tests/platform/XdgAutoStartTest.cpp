@@ -112,6 +112,31 @@ TEST_F(XdgAutoStartTest, CaptionNeverLeavesTheAutostartFolder)
               QStringList{"config"});
 }
 
+TEST_F(XdgAutoStartTest, OverlongCaptionsGetShortUniqueEntries)
+{
+    // 300 bytes and more: past what a file name may hold. Alike for their first 250 bytes,
+    // and cut where a two-byte character straddles the limit.
+    const QString longA = QString(150, QChar(0x0416)) + QStringLiteral(" A");
+    const QString longB = QString(150, QChar(0x0416)) + QStringLiteral(" B");
+    XdgAutoStart autoStart;
+    autoStart.enable(longA, "/opt/dorvane/dorvane");
+    autoStart.enable(longB, "/opt/dorvane/dorvane");
+    const QStringList names = QDir(autostartDir()).entryList(QDir::Files);
+    ASSERT_EQ(names.size(), 2);
+    for (const QString& name : names) {
+        EXPECT_LE(name.toUtf8().size(), 255);
+        EXPECT_TRUE(name.endsWith(".desktop"));
+        EXPECT_TRUE(name.startsWith(QString(100, QChar(0x0416)))) << qPrintable(name);
+    }
+    QFile entry(autoStart.entryPath(longA));
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(
+        QString::fromUtf8(entry.readAll()).contains(QStringLiteral("\nName=") + longA + u'\n'));
+    autoStart.disable(longA);
+    autoStart.disable(longB);
+    EXPECT_TRUE(QDir(autostartDir()).isEmpty());
+}
+
 TEST_F(XdgAutoStartTest, FolderFollowsEnvironment)
 {
     XdgAutoStart autoStart;
