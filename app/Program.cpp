@@ -3,11 +3,13 @@
 #include "Version.h"
 #include "app/SoundAlarmDelivery.h"
 #include "core/Logging.h"
+#include "core/StoredText.h"
 #include "inifile/ProfileFile.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/DBusNotifier.h"
 #include "platform/DesktopShell.h"
+#include "platform/ProgramLocation.h"
 #include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/SingleInstance.h"
@@ -44,15 +46,25 @@ struct ProgramFiles
     QString settings;
     /// Held while an instance runs on this folder, whatever the runtime folder says.
     QString lock;
+    /// Why no login entry can start this executable; empty when one can.
+    QString autoStartUnavailable;
 };
 
 ProgramFiles programFiles()
 {
-    const QFileInfo exe(QCoreApplication::applicationFilePath());
+    const ProgramLocation location = locateProgram();
+    const QFileInfo exe(location.executable);
     const QString dir = exe.absolutePath() + u'/';
+    QString autoStartUnavailable;
+    if (!location.pathIsLasting)
+        autoStartUnavailable =
+            QStringLiteral("Dorvane cannot start at login from its folder %1: the folder's name "
+                           "is not UTF-8, and a login entry can only name UTF-8 paths. Move "
+                           "Dorvane to a folder whose name is UTF-8 to have it start at login.")
+                .arg(decodeStored(location.folderBytes));
     return {exe.absoluteFilePath(), dir + QStringLiteral("events.ini"),
             dir + exe.completeBaseName() + QStringLiteral(".ini"),
-            dir + QStringLiteral(".events.ini.lock")};
+            dir + QStringLiteral(".events.ini.lock"), autoStartUnavailable};
 }
 
 /// Tells the user once that sounds go nowhere, without a box: one over the alarm's message
@@ -192,7 +204,8 @@ int runDorvane(int argc, char** argv)
         DBusNotifier notifier;
 
         MainWindow form({clock, boxes, fileDialogs, autoStart, delivery, shell, notifier,
-                         files.executable, std::make_unique<SystemTrayBackend>()});
+                         files.executable, std::make_unique<SystemTrayBackend>(),
+                         files.autoStartUnavailable});
         noAudio.attach(form);
         // Ending the loops, not quitting: a quit would close the window once more.
         QObject::connect(&form, &MainWindow::exitRequested, &app,

@@ -256,6 +256,12 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::updateAutoStart()
 {
+    if (m_autoStart && !m_services.autoStartUnavailable.isEmpty()) {
+        // Nothing the user can fix by trying again: said once, and no step stops for it.
+        if (!std::exchange(m_toldAutoStartUnavailable, true))
+            showError(m_services.autoStartUnavailable);
+        return;
+    }
     if (m_autoStart)
         m_services.autoStart.enable(windowTitle(),
                                     QFileInfo(m_services.executablePath).absoluteFilePath());

@@ -44,6 +44,9 @@ struct MainWindowServices
     QString executablePath;
     /// The notification area the tray icon lives in.
     std::unique_ptr<TrayBackend> trayBackend;
+    /// Why no login entry can start this executable (empty when one can): told once, and
+    /// the start and the shutdown go on.
+    QString autoStartUnavailable = {};
 };
 
 /// The main window: owns the event list and its rows, the alarm timer, the tray icon and the
@@ -183,6 +186,7 @@ private:
     std::optional<int> m_storedEventCount;
     bool m_eventsFileUnreadable = false;
     bool m_toldSkippedSave = false;
+    bool m_toldAutoStartUnavailable = false;
     qint64 m_previousTickSecond = 0;
     bool m_unattended = false;
     bool m_shutdownDone = false;

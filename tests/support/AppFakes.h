@@ -95,9 +95,9 @@ struct AppFixture
 
     std::unique_ptr<MainWindow> makeForm()
     {
-        return std::make_unique<MainWindow>(MainWindowServices{clock, boxes, fileDialogs, autoStart,
-                                                               delivery, shell, notifier, exe(),
-                                                               std::make_unique<NoTrayBackend>()});
+        return std::make_unique<MainWindow>(
+            MainWindowServices{clock, boxes, fileDialogs, autoStart, delivery, shell, notifier,
+                               exe(), std::make_unique<NoTrayBackend>(), autoStartUnavailable});
     }
 
     void writeFile(const QString& name, const QByteArray& content) const
@@ -121,6 +121,7 @@ struct AppFixture
     FakeDelivery delivery;
     FakeShell shell;
     FakeNotifier notifier;
+    QString autoStartUnavailable;
 };
 
 inline Event makeEvent(const QString& date, const QString& time, const QString& title,

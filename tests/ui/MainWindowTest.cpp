@@ -85,6 +85,23 @@ TEST_F(MainWindowTest, AutostartErrorAtStartUpIsShownAndTheAlarmsGoOn)
     EXPECT_EQ(boxes.calls[1].kind, Kind::Message); // the passed event
 }
 
+TEST_F(MainWindowTest, AProgramNoLoginEntryCanNameIsToldOnceAndNothingStops)
+{
+    saveEvents({}, 0);
+    writeFile(u"dorvane.ini"_s, "[Options]\nAuto Start=1\n");
+    autoStartUnavailable = u"not UTF-8"_s;
+
+    auto form = makeForm();
+    form->startUp();
+    form->appendEvent(makeEvent(u"01.01.2099"_s, u"10:00:00"_s, u"kept"_s, u"Active"_s));
+    EXPECT_TRUE(form->shutDown());
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].kind, Kind::Error);
+    EXPECT_EQ(boxes.calls[0].text, u"not UTF-8"_s);
+    EXPECT_TRUE(autoStart.log.isEmpty());
+    EXPECT_EQ(EventsFile::load(path(u"events.ini"_s), std::nullopt, {}).size(), 1u);
+}
+
 // Whatever the settings say, a start and a shutdown never take events away from the file.
 TEST_F(MainWindowTest, TheSettingsCountNeverErasesEvents)
 {
