@@ -15,13 +15,8 @@ xvfb_start
 start_openbox
 start_trayer
 app_prepare "$build"
-i=0
-for name in Dentist Taxes Garden; do
-  printf '[Event%d]\nDate=0%d.03.2099\nTime=09:00:00\nCountdown=0\nTitle=%s\nMessage=About %s\nStatus=Active\n' \
-    "$i" $((i + 1)) "$name" "$name"
-  i=$((i + 1))
-done >"$app/events.ini"
-printf '[Options]\nLanguage=English\nEvents=3\nAuto Start=0\nSound Play=0\n' >"$app/dorvane.ini"
+# No events at first: nothing but the choice itself can write the language.
+printf '[Options]\nLanguage=English\nEvents=0\nAuto Start=0\nSound Play=0\n' >"$app/dorvane.ini"
 
 # A file to load: only the shutdown writes its events into events.ini.
 mkdir -p "$work/files"
@@ -67,7 +62,8 @@ main=$window
 first=$program
 shot main-english
 
-# 5. Options > Language > Russian: captions change, and the settings keep the language.
+# 5. Options > Language > Russian: captions change, and the settings take the choice at once,
+# as they take the Settings dialog's.
 xdotool key alt+o Down Right Down
 wait_until 5 menu_shown || fail "the Language menu did not open"
 shot language-menu
@@ -103,7 +99,7 @@ xdotool key ctrl+a
 xdotool type --delay 10 "$work/files/loaded.ini"
 xdotool key Return
 wait_until 10 gone '^Open$' || fail "the Load dialog did not close"
-[ "$(titles "$app/events.ini" 3 | paste -sd,)" = Dentist,Taxes,Garden ] || fail "Load wrote events.ini"
+[ ! -e "$app/events.ini" ] || fail "Load wrote events.ini"
 shot loaded-russian
 tray_icon_centre dorvane || fail "no icon in the panel"
 xdotool mousemove "$x" "$y" click 3
