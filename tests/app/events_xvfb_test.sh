@@ -6,11 +6,12 @@
 # Usage: events_xvfb_test.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
+# shellcheck source=../support/xvfb_lib.sh
 source "$(dirname "$0")/../support/xvfb_lib.sh"
 xvfb_init events_xvfb "$build/e2e-shots/events" openbox
 title='^Dorvane 1\.6$'
 
-xvfb_start
+xvfb_start 1024x768
 start_openbox
 app_prepare "$build"
 files=$work/files

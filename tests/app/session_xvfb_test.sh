@@ -7,11 +7,12 @@
 # Usage: session_xvfb_test.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
+# shellcheck source=../support/xvfb_lib.sh
 source "$(dirname "$0")/../support/xvfb_lib.sh"
 xvfb_init session_xvfb "$build/e2e-shots/session" openbox trayer
 title='^Dorvane 1\.6$'
 
-xvfb_start
+xvfb_start 1024x768
 start_openbox
 start_trayer
 app_prepare "$build"

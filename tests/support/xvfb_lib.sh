@@ -1,7 +1,8 @@
+# shellcheck shell=bash
 # Shared by the tests that drive the real program on a private X server. Source it from a
 # script running under `set -euo pipefail`, then call, in this order:
 #   xvfb_init NAME SHOTS_DIR TOOLS...  skips (77) without Xvfb, fails when a tool is missing
-#   xvfb_start [WxH]                   a private Xvfb; DISPLAY is exported
+#   xvfb_start WxH                     a private Xvfb; DISPLAY is exported
 #   start_openbox, start_trayer        a window manager, a notification area
 #   app_prepare BUILD_DIR              a private program folder $app with the shipped files
 #   app_start                          starts the program there; $program is its process id
@@ -65,11 +66,12 @@ wait_until() {
 
 xvfb_start() {
   # No reset when the last client leaves: a client connecting during the reset would be refused.
-  Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp -noreset 3>"$work/display" \
+  Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp -noreset 3>"$work/display" \
     >"$work/xvfb.log" 2>&1 &
   pids+=($!)
   wait_until 10 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-  export DISPLAY=":$(head -1 "$work/display")"
+  DISPLAY=":$(head -1 "$work/display")"
+  export DISPLAY
   wait_until 5 xwininfo -root || fail "display $DISPLAY does not answer"
 }
 
@@ -131,6 +133,7 @@ gone() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
 window_title() { xprop -id "$1" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'; }
 
 # tray_icon_centre NAME: sets x and y to the centre of NAME's icon in trayer's panel.
+# shellcheck disable=SC2034 # x and y are the caller's
 tray_icon_centre() {
   local panel geometry
   panel=$(xdotool search --name '^panel$' | head -1)

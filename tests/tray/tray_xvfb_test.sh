@@ -5,6 +5,7 @@
 set -euo pipefail
 probe=$1
 build=$(cd "$(dirname "$1")" && pwd)
+# shellcheck source=../support/xvfb_lib.sh
 source "$(dirname "$0")/../support/xvfb_lib.sh"
 xvfb_init tray_xvfb "$build/e2e-shots/tray" trayer
 title="Dorvane tray probe"

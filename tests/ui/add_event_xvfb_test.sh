@@ -4,12 +4,13 @@
 # Usage: add_event_xvfb_test.sh PATH/TO/dorvane
 set -euo pipefail
 build=$(cd "$(dirname "$1")" && pwd)
+# shellcheck source=../support/xvfb_lib.sh
 source "$(dirname "$0")/../support/xvfb_lib.sh"
 xvfb_init add_event_xvfb "$build/e2e-shots/add-event" openbox
 two_main_titles() { (($(xdotool search --onlyvisible --name '^Dorvane 1\.6$' | wc -l) >= 2)); }
 fired() { grep -qx 'Status=Done' "$app/events.ini"; }
 
-xvfb_start
+xvfb_start 1024x768
 start_openbox
 app_prepare "$build"
 printf '[Options]\nLanguage=English\nEvents=0\nAuto Start=0\nSound Play=0\n' >"$app/dorvane.ini"
