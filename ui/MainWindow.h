@@ -90,7 +90,7 @@ public:
 
     // The language.
     void applyLanguage(const QString& fileName);
-    /// The language menu's choice: applies "<name>.ini"; the settings keep it at shutdown.
+    /// The language menu's choice: applies "<name>.ini" and writes the settings at once.
     void selectLanguage(const QString& name);
 
     // The alarm timer.

@@ -110,4 +110,7 @@ void MainWindow::selectLanguage(const QString& name)
 {
     m_languageName = name;
     applyLanguage(m_languageName + QStringLiteral(".ini"));
+    // Written when chosen, as the Settings dialog's choices are, so that it holds even if the
+    // program never reaches its shutdown.
+    saveSettingsNow();
 }
