@@ -52,7 +52,19 @@ void MainWindow::setColumnWidths(const ColumnLayout::Widths& widths)
     const int minimum[] = {metrics.horizontalAdvance(QStringLiteral("00.00.0000")) + margins,
                            metrics.horizontalAdvance(QStringLiteral("00:00:00")) + margins, 0, 0,
                            status + margins};
+    // What the other columns grow by, the description gives up, as it does for the scroll bar:
+    // a wider face or a longer status word must not push the list into scrolling sideways.
+    ColumnLayout::Widths fitted = widths;
+    int grown = 0;
+    for (int c = 0; c < EventTableModel::ColumnCount; ++c) {
+        auto& width = fitted[static_cast<std::size_t>(c)];
+        if (c != EventTableModel::MessageColumn && minimum[c] > width) {
+            grown += minimum[c] - std::max(0, width);
+            width = minimum[c];
+        }
+    }
+    auto& description = fitted[EventTableModel::MessageColumn];
+    description = std::max(0, description - grown);
     for (int c = 0; c < EventTableModel::ColumnCount; ++c)
-        m_listView->setColumnWidth(c,
-                                   std::max({0, minimum[c], widths[static_cast<std::size_t>(c)]}));
+        m_listView->setColumnWidth(c, std::max(0, fitted[static_cast<std::size_t>(c)]));
 }

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <gtest/gtest.h>
+#include <numeric>
 #include <sys/stat.h>
 
 namespace {
@@ -281,7 +282,11 @@ TEST_F(MainWindowTest, ColumnsFollowTheListWidthBeforeTheResize)
     QCoreApplication::processEvents();
     const ColumnLayout::Widths expected = ColumnLayout::forListWidth(before);
     EXPECT_EQ(form->listView()->header()->sectionSize(2), expected[2]);
-    EXPECT_EQ(form->listView()->header()->sectionSize(3), expected[3]);
+    // Columns widened for the face are paid for by the description: the total stays.
+    int total = 0;
+    for (int c = 0; c < EventTableModel::ColumnCount; ++c)
+        total += form->listView()->header()->sectionSize(c);
+    EXPECT_EQ(total, std::accumulate(expected.begin(), expected.end(), 0));
 }
 
 } // namespace
