@@ -31,6 +31,9 @@ class FakeNotificationService : public QObject
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public:
+    /// The id of the first notification; the next ones count up from it.
+    static constexpr uint firstId = 41;
+
     explicit FakeNotificationService(QStringList capabilities)
         : m_capabilities(std::move(capabilities))
     {}
@@ -69,7 +72,7 @@ private:
     std::vector<FakeNotifyCall> m_notifyCalls;
     std::vector<uint> m_closeCalls;
     // Far from 0 and 1, so an id mixed up with a count or a flag shows.
-    uint m_nextId = 41;
+    uint m_nextId = firstId;
 };
 
 /// A notification service on its own connection to the bus at an address; it sends the
