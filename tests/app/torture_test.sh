@@ -136,6 +136,7 @@ for ((round = 1; round <= rounds; round++)); do
         2) sleep_ms "$(random_ms 0 400)" ;;    # somewhere in the start-up
       esac
       signal=${signals[round % 3]}
+      shown=$(boxes_open) || true # a window or box on screen: start-up wrote the login entry
       t0=$(now_us)
       kill -"$signal" "$pid"
       while kill -0 "$pid" 2>/dev/null && (($(now_us) - t0 <= 3 * limit_us)); do sleep 0.005; done
@@ -146,7 +147,10 @@ for ((round = 1; round <= rounds; round++)); do
       rc=0
       wait "$pid" || rc=$?
       ((rc == 0)) || fail "SIG$signal (scenario $scenario) ended with $rc"
-      [ -f "$XDG_CONFIG_HOME/autostart/Dorvane 1.6.desktop" ] || fail "no autostart entry"
+      # Ended before its files were read, the program writes nothing, the entry included.
+      if ((shown > 0)); then
+        [ -f "$XDG_CONFIG_HOME/autostart/Dorvane 1.6.desktop" ] || fail "no autostart entry"
+      fi
       if ((scenario == 0)); then
         awk '/^\[Event0\]$/ { s = 1; next } /^\[/ { s = 0 } s && /^Status=Done$/ { ok = 1 } END { exit !ok }' \
           "$app/events.ini" || fail "the passed event is not marked done"
