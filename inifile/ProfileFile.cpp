@@ -40,6 +40,44 @@ bool writeAll(int fd, std::string_view content)
     return true;
 }
 
+/// Gathers the pieces into large writes; after a failed write it writes nothing more.
+class DescriptorSink final : public ContentSink
+{
+public:
+    explicit DescriptorSink(int fd) : m_fd(fd) { m_buffer.reserve(Capacity); }
+
+    void append(std::string_view piece) override
+    {
+        if (m_buffer.size() + piece.size() > Capacity) {
+            flush();
+            if (piece.size() >= Capacity) {
+                m_ok = m_ok && writeAll(m_fd, piece);
+                return;
+            }
+        }
+        m_buffer += piece;
+    }
+    /// Writes what is left; false when any write failed.
+    [[nodiscard]] bool finish()
+    {
+        flush();
+        return m_ok;
+    }
+
+private:
+    static constexpr std::size_t Capacity = 64 * 1024;
+
+    void flush()
+    {
+        m_ok = m_ok && writeAll(m_fd, m_buffer);
+        m_buffer.clear();
+    }
+
+    int m_fd;
+    std::string m_buffer;
+    bool m_ok = true;
+};
+
 // Follows a symbolic link so that the link survives the rename; a dangling link is replaced.
 std::string resolveTarget(const std::string& fileName)
 {
@@ -216,6 +254,12 @@ void removeStaleTemporaries(const std::string& fileName)
 
 void replaceFileAtomically(const std::string& fileName, std::string_view content)
 {
+    replaceFileAtomically(fileName, [content](ContentSink& sink) { sink.append(content); });
+}
+
+void replaceFileAtomically(const std::string& fileName,
+                           const std::function<void(ContentSink&)>& produce)
+{
     const std::string target = resolveTarget(fileName);
 
     struct stat info
@@ -240,8 +284,17 @@ void replaceFileAtomically(const std::string& fileName, std::string_view content
     // of owner clears the set-user-ID and set-group-ID bits.
     const bool ownerKept =
         !exists || ::geteuid() != 0 || ::fchown(fd, info.st_uid, info.st_gid) == 0;
+    bool contentWritten = false;
+    try {
+        DescriptorSink sink(fd);
+        produce(sink);
+        contentWritten = sink.finish();
+    } catch (...) {
+        ::unlink(temp.name.c_str());
+        throw;
+    }
     // The mode before fsync, so that the final bits reach the disk together with the content.
-    const bool written = writeAll(fd, content) && ownerKept &&
+    const bool written = contentWritten && ownerKept &&
                          ::fchmod(fd, exists ? info.st_mode & 07777 : newFileMode()) == 0 &&
                          ::fsync(fd) == 0;
     const bool closed = temp.fd.close() == 0;

@@ -1,0 +1,159 @@
+#include "inifile/NameIndex.h"
+
+#include <algorithm>
+#include <bit>
+#include <utility>
+
+namespace profile {
+
+namespace {
+
+char lowerAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+} // namespace
+
+std::uint64_t caseBlindHash(std::string_view name)
+{
+    // FNV-1a over the lower-cased bytes.
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const char c : name) {
+        hash ^= static_cast<unsigned char>(lowerAscii(c));
+        hash *= 1099511628211ULL;
+    }
+    return hash;
+}
+
+bool caseBlindEqual(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i] && lowerAscii(a[i]) != lowerAscii(b[i]))
+            return false;
+    return true;
+}
+
+// FNV's low bits mix least: the high bits pick the first slot.
+std::size_t NameIndex::firstSlot(std::uint64_t hash) const
+{
+    return static_cast<std::size_t>(hash >> 32) & (m_slots.size() - 1);
+}
+
+std::size_t NameIndex::slotOf(std::string_view name, std::uint64_t hash) const
+{
+    if (m_slots.empty())
+        return npos;
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t i = firstSlot(hash);; i = (i + 1) & mask) {
+        const Slot& slot = m_slots[i];
+        if (slot.position == npos)
+            return npos;
+        if (slot.position != erased && slot.hash == hash && caseBlindEqual(slot.name, name))
+            return i;
+    }
+}
+
+std::size_t NameIndex::find(std::string_view name) const
+{
+    const std::size_t slot = slotOf(name, caseBlindHash(name));
+    return slot == npos ? npos : m_slots[slot].position;
+}
+
+bool NameIndex::add(std::string_view name, std::size_t position)
+{
+    const std::uint64_t hash = caseBlindHash(name);
+    if (slotOf(name, hash) != npos)
+        return false;
+    if (2 * (m_size + m_tombstones + 1) > m_slots.size())
+        rebuild(std::max<std::size_t>(16, std::bit_ceil(4 * (m_size + 1))));
+    const std::size_t mask = m_slots.size() - 1;
+    std::size_t i = firstSlot(hash);
+    while (m_slots[i].position != npos && m_slots[i].position != erased)
+        i = (i + 1) & mask;
+    if (m_slots[i].position == erased)
+        --m_tombstones;
+    m_slots[i] = {name, hash, position};
+    ++m_size;
+    return true;
+}
+
+void NameIndex::replace(std::string_view name, std::size_t position)
+{
+    const std::size_t slot = slotOf(name, caseBlindHash(name));
+    if (slot != npos) {
+        m_slots[slot].name = name;
+        m_slots[slot].position = position;
+    }
+}
+
+void NameIndex::erase(std::string_view name)
+{
+    const std::size_t slot = slotOf(name, caseBlindHash(name));
+    if (slot == npos)
+        return;
+    // A tombstone keeps the probe chains through this slot intact.
+    m_slots[slot].position = erased;
+    --m_size;
+    ++m_tombstones;
+}
+
+void NameIndex::reserve(std::size_t count)
+{
+    if (2 * count > m_slots.size())
+        rebuild(std::bit_ceil(2 * count));
+}
+
+void NameIndex::rebuild(std::size_t capacity)
+{
+    std::vector<Slot> old = std::exchange(m_slots, std::vector<Slot>(capacity));
+    const std::size_t mask = capacity - 1;
+    for (const Slot& slot : old) {
+        if (slot.position == npos || slot.position == erased)
+            continue;
+        std::size_t i = firstSlot(slot.hash);
+        while (m_slots[i].position != npos)
+            i = (i + 1) & mask;
+        m_slots[i] = slot;
+    }
+    m_tombstones = 0;
+}
+
+std::size_t KeyIndex::find(std::string_view key) const
+{
+    if (m_table)
+        return m_table->find(key);
+    for (const Entry& entry : m_list)
+        if (caseBlindEqual(entry.name, key))
+            return entry.index;
+    return NameIndex::npos;
+}
+
+void KeyIndex::add(std::string_view key, std::size_t index)
+{
+    if (m_table) {
+        m_table->add(key, index);
+        return;
+    }
+    if (find(key) != NameIndex::npos)
+        return;
+    if (m_list.size() < ListLimit) {
+        m_list.push_back({key, index});
+        return;
+    }
+    m_table = std::make_unique<NameIndex>();
+    for (const Entry& entry : m_list)
+        m_table->add(entry.name, entry.index);
+    m_table->add(key, index);
+    m_list = {};
+}
+
+void KeyIndex::reserve(std::size_t count)
+{
+    if (!m_table && count <= ListLimit)
+        m_list.reserve(count);
+}
+
+} // namespace profile

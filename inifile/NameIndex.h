@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+// Section and key names match regardless of ASCII case. These look them up without lower-cased
+// copies, the names viewing texts that stay in place as long as the index is used.
+namespace profile {
+
+[[nodiscard]] std::uint64_t caseBlindHash(std::string_view name);
+[[nodiscard]] bool caseBlindEqual(std::string_view a, std::string_view b);
+
+/// Name -> position, in one flat open-addressed table: a file of 100,000 sections is indexed
+/// with a few allocations instead of one per name.
+class NameIndex
+{
+public:
+    static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+
+    [[nodiscard]] std::size_t find(std::string_view name) const;
+    /// Adds the name unless it is there already; false when it was.
+    bool add(std::string_view name, std::size_t position);
+    /// Gives a name that is there a new position, viewing the new name.
+    void replace(std::string_view name, std::size_t position);
+    void erase(std::string_view name);
+    void reserve(std::size_t count);
+    [[nodiscard]] std::size_t size() const { return m_size; }
+
+private:
+    struct Slot
+    {
+        std::string_view name;
+        std::uint64_t hash = 0;
+        std::size_t position = npos; // npos: never used; erased: a tombstone
+    };
+    static constexpr std::size_t erased = npos - 1;
+
+    /// The slot holding the name, or npos.
+    [[nodiscard]] std::size_t slotOf(std::string_view name, std::uint64_t hash) const;
+    [[nodiscard]] std::size_t firstSlot(std::uint64_t hash) const;
+    void rebuild(std::size_t capacity);
+
+    std::vector<Slot> m_slots; // a power of two in size, at most half of it in use
+    std::size_t m_size = 0;
+    std::size_t m_tombstones = 0;
+};
+
+/// Key name -> body index of the key's first line in a section. A section holds a handful of
+/// keys: a short list searched in order is cheaper than hashing; a long one switches to a table.
+class KeyIndex
+{
+public:
+    [[nodiscard]] std::size_t find(std::string_view key) const;
+    /// Adds the key unless it is already there: the first line of a key is the one that counts.
+    void add(std::string_view key, std::size_t index);
+    void reserve(std::size_t count);
+
+private:
+    static constexpr std::size_t ListLimit = 16;
+    struct Entry
+    {
+        std::string_view name;
+        std::size_t index;
+    };
+    std::vector<Entry> m_list;
+    std::unique_ptr<NameIndex> m_table; // once the list is full
+};
+
+} // namespace profile
