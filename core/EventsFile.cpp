@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <charconv>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
 
@@ -54,6 +56,30 @@ QString text(const ProfileSession& file, const std::string& section, const std::
     return value ? QString::fromUtf8(value->data(), static_cast<qsizetype>(value->size())) : def;
 }
 
+/// The texts of one field over a load. Dates, times, sound files and statuses repeat across
+/// events: each distinct value is decoded once and its text shared (implicitly, as QString is),
+/// which saves most of a big list's memory. Keyed by the bytes in the file, which stay in place
+/// while nothing is written.
+class SharedTexts
+{
+public:
+    template <typename Decode> QString get(std::string_view bytes, Decode decode)
+    {
+        // Neighbours often agree (one sound for all, most events active): no lookup then.
+        if (m_last && bytes == m_last->first)
+            return m_last->second;
+        const auto [it, added] = m_decoded.try_emplace(bytes);
+        if (added)
+            it->second = decode();
+        m_last = &*it;
+        return it->second;
+    }
+
+private:
+    std::unordered_map<std::string_view, QString> m_decoded;
+    const std::pair<const std::string_view, QString>* m_last = nullptr;
+};
+
 } // namespace
 
 namespace EventsFile {
@@ -72,18 +98,27 @@ EventList load(const QString& fileName, std::optional<int> limit, const QString&
     const long long count =
         std::min(limit ? std::min<long long>(*limit, present) : present, kMaxEvents);
 
+    SharedTexts dates;
+    SharedTexts times;
+    SharedTexts sounds;
+    SharedTexts statuses;
+    const auto shared = [&file](SharedTexts& texts, const std::string& section,
+                                const std::string& key, const QString& def = {}) {
+        const auto bytes = file.readView(section, key);
+        return bytes ? texts.get(*bytes, [&] { return text(file, section, key, def); }) : def;
+    };
     events.reserve(static_cast<std::size_t>(count));
     for (long long i = 0; i < count; ++i) {
         const std::string section = sectionName(static_cast<std::size_t>(i));
         Event e;
-        e.date = text(file, section, kDate);
-        e.time = text(file, section, kTime);
+        e.date = shared(dates, section, kDate);
+        e.time = shared(times, section, kTime);
         e.countdown = file.readInt(section, kCountdown, 0) != 0;
         e.title = text(file, section, kTitle);
         e.message = text(file, section, kMessage);
-        e.soundFile = text(file, section, kSoundFile, defaultSound);
+        e.soundFile = shared(sounds, section, kSoundFile, defaultSound);
         e.extraFile = text(file, section, kExtraFile);
-        e.status = text(file, section, kStatus);
+        e.status = shared(statuses, section, kStatus);
         events.append(std::move(e));
     }
     return events;
