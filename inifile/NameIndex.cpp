@@ -13,6 +13,12 @@ char lowerAscii(char c)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// FNV's low bits mix least: the high half picks the slot.
+std::uint32_t highHalf(std::uint64_t hash)
+{
+    return static_cast<std::uint32_t>(hash >> 32);
+}
+
 } // namespace
 
 std::uint64_t caseBlindHash(std::string_view name)
@@ -36,66 +42,61 @@ bool caseBlindEqual(std::string_view a, std::string_view b)
     return true;
 }
 
-// FNV's low bits mix least: the high bits pick the first slot.
-std::size_t NameIndex::firstSlot(std::uint64_t hash) const
-{
-    return static_cast<std::size_t>(hash >> 32) & (m_slots.size() - 1);
-}
-
-std::size_t NameIndex::slotOf(std::string_view name, std::uint64_t hash) const
+std::size_t NameIndex::slotOf(std::string_view name, std::uint32_t hash) const
 {
     if (m_slots.empty())
         return npos;
     const std::size_t mask = m_slots.size() - 1;
-    for (std::size_t i = firstSlot(hash);; i = (i + 1) & mask) {
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
         const Slot& slot = m_slots[i];
-        if (slot.position == npos)
+        if (slot.position == Free)
             return npos;
-        if (slot.position != erased && slot.hash == hash && caseBlindEqual(slot.name, name))
+        if (slot.position != Erased && slot.hash == hash && slot.nameSize == name.size() &&
+            caseBlindEqual({slot.name, slot.nameSize}, name))
             return i;
     }
 }
 
 std::size_t NameIndex::find(std::string_view name) const
 {
-    const std::size_t slot = slotOf(name, caseBlindHash(name));
+    const std::size_t slot = slotOf(name, highHalf(caseBlindHash(name)));
     return slot == npos ? npos : m_slots[slot].position;
 }
 
 bool NameIndex::add(std::string_view name, std::size_t position)
 {
-    const std::uint64_t hash = caseBlindHash(name);
+    const std::uint32_t hash = highHalf(caseBlindHash(name));
     if (slotOf(name, hash) != npos)
         return false;
     if (2 * (m_size + m_tombstones + 1) > m_slots.size())
         rebuild(std::max<std::size_t>(16, std::bit_ceil(4 * (m_size + 1))));
     const std::size_t mask = m_slots.size() - 1;
-    std::size_t i = firstSlot(hash);
-    while (m_slots[i].position != npos && m_slots[i].position != erased)
+    std::size_t i = hash & mask;
+    while (m_slots[i].position != Free && m_slots[i].position != Erased)
         i = (i + 1) & mask;
-    if (m_slots[i].position == erased)
+    if (m_slots[i].position == Erased)
         --m_tombstones;
-    m_slots[i] = {name, hash, position};
+    m_slots[i] = {name.data(), static_cast<std::uint32_t>(name.size()), hash,
+                  static_cast<std::uint32_t>(position)};
     ++m_size;
     return true;
 }
 
 void NameIndex::replace(std::string_view name, std::size_t position)
 {
-    const std::size_t slot = slotOf(name, caseBlindHash(name));
+    const std::size_t slot = slotOf(name, highHalf(caseBlindHash(name)));
     if (slot != npos) {
-        m_slots[slot].name = name;
-        m_slots[slot].position = position;
+        m_slots[slot].name = name.data();
+        m_slots[slot].position = static_cast<std::uint32_t>(position);
     }
 }
 
 void NameIndex::erase(std::string_view name)
 {
-    const std::size_t slot = slotOf(name, caseBlindHash(name));
+    const std::size_t slot = slotOf(name, highHalf(caseBlindHash(name)));
     if (slot == npos)
         return;
-    // A tombstone keeps the probe chains through this slot intact.
-    m_slots[slot].position = erased;
+    m_slots[slot].position = Erased;
     --m_size;
     ++m_tombstones;
 }
@@ -111,10 +112,10 @@ void NameIndex::rebuild(std::size_t capacity)
     std::vector<Slot> old = std::exchange(m_slots, std::vector<Slot>(capacity));
     const std::size_t mask = capacity - 1;
     for (const Slot& slot : old) {
-        if (slot.position == npos || slot.position == erased)
+        if (slot.position == Free || slot.position == Erased)
             continue;
-        std::size_t i = firstSlot(slot.hash);
-        while (m_slots[i].position != npos)
+        std::size_t i = slot.hash & mask;
+        while (m_slots[i].position != Free)
             i = (i + 1) & mask;
         m_slots[i] = slot;
     }
@@ -126,7 +127,7 @@ std::size_t KeyIndex::find(std::string_view key) const
     if (m_table)
         return m_table->find(key);
     for (const Entry& entry : m_list)
-        if (caseBlindEqual(entry.name, key))
+        if (entry.nameSize == key.size() && caseBlindEqual({entry.name, entry.nameSize}, key))
             return entry.index;
     return NameIndex::npos;
 }
@@ -140,20 +141,27 @@ void KeyIndex::add(std::string_view key, std::size_t index)
     if (find(key) != NameIndex::npos)
         return;
     if (m_list.size() < ListLimit) {
-        m_list.push_back({key, index});
+        m_list.push_back({key.data(), static_cast<std::uint32_t>(key.size()),
+                          static_cast<std::uint32_t>(index)});
         return;
     }
     m_table = std::make_unique<NameIndex>();
     for (const Entry& entry : m_list)
-        m_table->add(entry.name, entry.index);
+        m_table->add({entry.name, entry.nameSize}, entry.index);
     m_table->add(key, index);
-    m_list = {};
+    m_list.clear();
 }
 
 void KeyIndex::reserve(std::size_t count)
 {
     if (!m_table && count <= ListLimit)
         m_list.reserve(count);
+}
+
+void KeyIndex::clear()
+{
+    m_list.clear();
+    m_table.reset();
 }
 
 } // namespace profile

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <memory_resource>
 #include <string_view>
 #include <vector>
 
@@ -30,17 +31,18 @@ public:
     [[nodiscard]] std::size_t size() const { return m_size; }
 
 private:
+    static constexpr std::uint32_t Free = 0xFFFFFFFF;
+    static constexpr std::uint32_t Erased = 0xFFFFFFFE; // a tombstone: probes go on past it
+
     struct Slot
     {
-        std::string_view name;
-        std::uint64_t hash = 0;
-        std::size_t position = npos; // npos: never used; erased: a tombstone
+        const char* name = nullptr;
+        std::uint32_t nameSize = 0;
+        std::uint32_t hash = 0; // the high half of the name's hash, which picks the first slot
+        std::uint32_t position = Free;
     };
-    static constexpr std::size_t erased = npos - 1;
 
-    /// The slot holding the name, or npos.
-    [[nodiscard]] std::size_t slotOf(std::string_view name, std::uint64_t hash) const;
-    [[nodiscard]] std::size_t firstSlot(std::uint64_t hash) const;
+    [[nodiscard]] std::size_t slotOf(std::string_view name, std::uint32_t hash) const;
     void rebuild(std::size_t capacity);
 
     std::vector<Slot> m_slots; // a power of two in size, at most half of it in use
@@ -53,19 +55,23 @@ private:
 class KeyIndex
 {
 public:
+    explicit KeyIndex(std::pmr::memory_resource* memory) : m_list(memory) {}
+
     [[nodiscard]] std::size_t find(std::string_view key) const;
     /// Adds the key unless it is already there: the first line of a key is the one that counts.
     void add(std::string_view key, std::size_t index);
     void reserve(std::size_t count);
+    void clear();
 
 private:
     static constexpr std::size_t ListLimit = 16;
     struct Entry
     {
-        std::string_view name;
-        std::size_t index;
+        const char* name;
+        std::uint32_t nameSize;
+        std::uint32_t index;
     };
-    std::vector<Entry> m_list;
+    std::pmr::vector<Entry> m_list;
     std::unique_ptr<NameIndex> m_table; // once the list is full
 };
 

@@ -3,6 +3,7 @@
 #include "inifile/ProfileFile.h"
 #include "inifile/ProfileText.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace profile {
@@ -37,13 +38,39 @@ std::string_view splitBom(std::string_view content, std::string_view& bom)
     return content;
 }
 
+ProfileDocument::ProfileDocument()
+    : m_arena(std::make_unique<std::pmr::monotonic_buffer_resource>())
+{}
+
 ProfileDocument::ProfileDocument(std::string input)
-    : m_source(std::make_unique<const std::string>(std::move(input)))
+    : m_source(std::make_unique<const std::string>(std::move(input))),
+      // Its lines and keys take about as many bytes as the file has.
+      m_arena(std::make_unique<std::pmr::monotonic_buffer_resource>(
+          std::size_t{64 * 1024}))
 {
     std::string_view bom;
     const std::string_view content = splitBom(*m_source, bom);
     m_bom = bom;
     read(content);
+}
+
+// The sections hold vectors allocated from the arena, declared before them: they go first.
+ProfileDocument::~ProfileDocument() = default;
+
+// Member by member, the arena would go while the old sections still use it: the old content is
+// swapped out whole instead and leaves with other.
+ProfileDocument& ProfileDocument::operator=(ProfileDocument&& other) noexcept
+{
+    std::swap(m_source, other.m_source);
+    std::swap(m_arena, other.m_arena);
+    std::swap(m_bom, other.m_bom);
+    std::swap(m_prologue, other.m_prologue);
+    std::swap(m_sections, other.m_sections);
+    std::swap(m_firstLive, other.m_firstLive);
+    std::swap(m_sectionIndex, other.m_sectionIndex);
+    std::swap(m_duplicates, other.m_duplicates);
+    std::swap(m_lastSection, other.m_lastSection);
+    return *this;
 }
 
 void ProfileDocument::read(std::string_view content)
@@ -58,7 +85,7 @@ void ProfileDocument::read(std::string_view content)
     m_sectionIndex.reserve(headers);
 
     // The lines and keys of the section being read gather here and are copied once it ends:
-    // one allocation of the right size per section instead of vectors grown line by line.
+    // exactly the room they need in the arena, instead of vectors grown line by line.
     std::vector<Line> lines;
     std::vector<std::pair<std::string_view, std::size_t>> keys;
     const auto endSection = [&] {
@@ -81,7 +108,7 @@ void ProfileDocument::read(std::string_view content)
             const bool first = m_sectionIndex.add(parsed.name, index);
             if (!first)
                 m_duplicates[m_sectionIndex.find(parsed.name)].push_back(index);
-            Section& section = m_sections.emplace_back();
+            Section& section = m_sections.emplace_back(m_arena.get());
             section.name = parsed.name;
             section.shadowed = !first;
             section.header = {text, end};
@@ -94,17 +121,34 @@ void ProfileDocument::read(std::string_view content)
         lines.push_back({text, end});
         if (parsed.kind == LineKind::Key) {
             keys.emplace_back(parsed.name, lines.size() - 1);
-            m_sections.back().insertAt = lines.size();
+            m_sections.back().insertAt = static_cast<std::uint32_t>(lines.size());
         }
     });
     endSection();
 }
 
+std::string_view ProfileDocument::own(std::initializer_list<std::string_view> parts)
+{
+    std::size_t size = 0;
+    for (const std::string_view part : parts)
+        size += part.size();
+    if (size == 0)
+        return {};
+    char* const text = static_cast<char*>(m_arena->allocate(size, 1));
+    char* at = text;
+    for (const std::string_view part : parts) {
+        if (!part.empty())
+            std::memcpy(at, part.data(), part.size());
+        at += part.size();
+    }
+    return {text, size};
+}
+
 std::string_view ProfileDocument::ownKeyLine(std::string_view key, std::string_view value)
 {
     if (needsQuotes(value))
-        return m_owned.store({key, "=\"", value, "\""});
-    return m_owned.store({key, "=", value});
+        return own({key, "=\"", value, "\""});
+    return own({key, "=", value});
 }
 
 std::size_t ProfileDocument::firstSection(std::string_view name) const
@@ -136,7 +180,7 @@ std::optional<std::string_view> ProfileDocument::find(std::string_view section,
     const std::size_t index = in.keys.find(key);
     if (index == NameIndex::npos)
         return std::nullopt;
-    return storedValue(parseLine(in.body[index].text).value);
+    return storedValue(parseLine(in.body[index].text()).value);
 }
 
 bool ProfileDocument::set(std::string_view section, std::string_view key, std::string_view value)
@@ -144,9 +188,9 @@ bool ProfileDocument::set(std::string_view section, std::string_view key, std::s
     const std::size_t index = firstSection(section);
     if (index == NameIndex::npos) {
         endLastLine();
-        const std::string_view header = m_owned.store({"[", section, "]"});
+        const std::string_view header = own({"[", section, "]"});
         const std::string_view line = ownKeyLine(key, value);
-        Section& added = m_sections.emplace_back();
+        Section& added = m_sections.emplace_back(m_arena.get());
         added.name = header.substr(1, section.size());
         m_sectionIndex.add(added.name, m_sections.size() - 1);
         m_lastSection = m_sections.size() - 1;
@@ -160,17 +204,17 @@ bool ProfileDocument::set(std::string_view section, std::string_view key, std::s
     Section* found = &m_sections[index];
     if (const std::size_t keyIndex = found->keys.find(key); keyIndex != NameIndex::npos) {
         Line& line = found->body[keyIndex];
-        const ParsedLine parsed = parseLine(line.text);
+        const ParsedLine parsed = parseLine(line.text());
         if (storedValue(parsed.value) == value)
             return false;
         // Keep the file's spelling of the key; the line keeps its own line end. The index still
         // views the old text, which stays in place and spells the key the same.
-        line.text = ownKeyLine(parsed.name, value);
+        line = Line(ownKeyLine(parsed.name, value), line.end);
         return true;
     }
 
     // A new key goes after the last key line, before any trailing comments or blank lines.
-    const std::size_t at = found->insertAt;
+    const std::uint32_t at = found->insertAt;
     Line& before = at == 0 ? found->header : found->body[at - 1];
     if (before.end == LineEnd::None)
         before.end = lineEnd();
@@ -216,8 +260,8 @@ bool ProfileDocument::eraseSection(std::string_view section)
     m_lastSection = NameIndex::npos;
     Section& erased = m_sections[index];
     erased.erased = true;
-    erased.body = {};
-    erased.keys = {};
+    erased.body.clear();
+    erased.keys.clear();
     // A later section of the same name now counts.
     const auto later = m_duplicates.find(index);
     if (later != m_duplicates.end()) {
@@ -250,7 +294,7 @@ std::vector<std::string> ProfileDocument::sectionNames() const
 void ProfileDocument::writeTo(ContentSink& sink) const
 {
     const auto write = [&sink](const Line& line) {
-        sink.append(line.text);
+        sink.append(line.text());
         sink.append(lineEndText(line.end));
     };
     sink.append(m_bom);

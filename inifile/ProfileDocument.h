@@ -1,12 +1,13 @@
 #pragma once
 
 #include "inifile/NameIndex.h"
-#include "inifile/TextStore.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
+#include <memory_resource>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,10 +27,18 @@ enum class LineEnd : std::uint8_t
 };
 
 /// One line of the file. The text views the document's copy of the file, or a replacement the
-/// document owns: a file read once and mostly left as it was costs no copy per line.
+/// document owns: a file read once and mostly left as it was costs no copy per line. Kept small,
+/// as a big file has a million of them.
 struct Line
 {
-    std::string_view text;
+    Line() = default;
+    Line(std::string_view text, LineEnd lineEnd)
+        : data(text.data()), size(static_cast<std::uint32_t>(text.size())), end(lineEnd)
+    {}
+    [[nodiscard]] std::string_view text() const { return {data, size}; }
+
+    const char* data = nullptr;
+    std::uint32_t size = 0; // no file is read past 4 GiB
     LineEnd end = LineEnd::None;
 };
 
@@ -79,13 +88,14 @@ template <typename OnLine> void forEachLine(std::string_view content, OnLine&& o
 class ProfileDocument
 {
 public:
-    ProfileDocument() = default;
+    ProfileDocument();
     explicit ProfileDocument(std::string content);
     // Lines view storage the document owns: moving keeps it in place, a copy would not.
     ProfileDocument(const ProfileDocument&) = delete;
     ProfileDocument& operator=(const ProfileDocument&) = delete;
-    ProfileDocument(ProfileDocument&&) = default;
-    ProfileDocument& operator=(ProfileDocument&&) = default;
+    ProfileDocument(ProfileDocument&&) noexcept = default;
+    ProfileDocument& operator=(ProfileDocument&& other) noexcept;
+    ~ProfileDocument();
 
     /// The stored value (unquoted, not yet cut) of a cleaned section and key name, or nothing
     /// when either is missing. The view lives until the next change.
@@ -106,15 +116,20 @@ public:
 private:
     struct Section
     {
+        explicit Section(std::pmr::memory_resource* arena) : body(arena), keys(arena) {}
+
         std::string_view name; // as the header spells it
         Line header;
-        std::vector<Line> body;
+        std::pmr::vector<Line> body;
         KeyIndex keys;
-        std::size_t insertAt = 0; // body index just after the last key line
+        std::uint32_t insertAt = 0; // body index just after the last key line
         bool erased = false;
         bool shadowed = false; // a later section of a name, unseen while an earlier one lives
     };
+
     void read(std::string_view content);
+    /// The parts joined, in the document's own storage.
+    std::string_view own(std::initializer_list<std::string_view> parts);
     /// "key=value" in the document's own storage, the value quoted where it must be.
     std::string_view ownKeyLine(std::string_view key, std::string_view value);
     /// The index of the section that counts for a name, or NameIndex::npos.
@@ -123,7 +138,10 @@ private:
     [[nodiscard]] LineEnd lineEnd() const;
 
     std::unique_ptr<const std::string> m_source; // the file as read; lines view into it
-    TextStore m_owned;                           // texts of lines written since
+    // Section bodies, their key lists and the texts of lines written since the file was read,
+    // in large blocks that never move and go all at once: a big file's million lines cost a
+    // handful of allocations. Nothing in it is freed before the document goes.
+    std::unique_ptr<std::pmr::monotonic_buffer_resource> m_arena;
     std::string m_bom;
     std::vector<Line> m_prologue;    // lines before the first header
     std::vector<Section> m_sections; // file order, erased ones kept as tombstones

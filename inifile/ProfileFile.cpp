@@ -187,6 +187,16 @@ FileContent readWholeFile(const std::string& fileName)
         result.error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
         return result;
     }
+    // Lines keep 32-bit lengths; no initialisation file comes near this.
+    constexpr std::size_t maxSize = 0xFFFFFFFF;
+    const auto tooBig = [&result] {
+        result.status = ReadStatus::Unreadable;
+        result.error = EFBIG;
+        result.bytes.clear();
+        return result;
+    };
+    if (static_cast<std::uint64_t>(info.st_size) > maxSize)
+        return tooBig();
     result.bytes.reserve(static_cast<std::size_t>(info.st_size));
     std::array<char, 65536> buffer{};
     for (;;) {
@@ -202,6 +212,8 @@ FileContent readWholeFile(const std::string& fileName)
             return result;
         }
         result.bytes.append(buffer.data(), static_cast<std::size_t>(got));
+        if (result.bytes.size() > maxSize) // grew while being read
+            return tooBig();
     }
     result.status = ReadStatus::Ok;
     return result;
