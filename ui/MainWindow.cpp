@@ -83,10 +83,9 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
 MainWindow::~MainWindow()
 {
     // The list repaints while the base class tears the window down: it must not call back
-    // into the part of the window that is already gone.
+    // into the part of the window that is already gone, nor read the records, which go first.
     m_listView->removeEventFilter(this);
-    m_model->rowColour = nullptr;
-    m_model->rowTip = nullptr;
+    m_listView->setModel(nullptr);
 }
 
 void MainWindow::scheduleNextTick()
@@ -99,7 +98,7 @@ void MainWindow::scheduleNextTick()
 
 void MainWindow::createListView()
 {
-    m_model = new EventTableModel(this);
+    m_model = new EventTableModel(m_events, this);
     m_model->rowColour = [this](int row) { return rowColour(row); };
     m_model->rowTip = [this](int row) { return rowTip(row); };
 
@@ -189,10 +188,8 @@ void MainWindow::startUp()
         !guarded([&] { loadEvents(defaultEventsFile(), settings.eventCount); });
     // Alarms matter more than the login entry: a failure is shown and the start goes on.
     (void)guarded([this] { updateAutoStart(); });
-    if (!m_events.empty()) {
-        fillEventView();
+    if (!m_events.empty())
         reportPassedEvents();
-    }
 }
 
 void MainWindow::writeAll()
@@ -248,7 +245,7 @@ ProgramSettings MainWindow::currentSettings() const
 
 void MainWindow::loadEvents(const QString& fileName, std::optional<int> limit)
 {
-    m_events = EventsFile::load(fileName, limit, m_defaultSoundFile);
+    m_model->reset(EventsFile::load(fileName, limit, m_defaultSoundFile));
 }
 
 void MainWindow::saveEvents(const QString& fileName)
@@ -274,26 +271,22 @@ void MainWindow::saveEventsAndSettings()
 
 void MainWindow::appendEvent(Event event)
 {
-    m_model->appendRow(EventTableModel::rowFor(event));
-    m_events.append(std::move(event));
+    m_model->append(std::move(event));
 }
 
 void MainWindow::replaceEvent(int index, Event event)
 {
-    m_model->replaceRow(index, EventTableModel::rowFor(event));
-    m_events[static_cast<std::size_t>(index)] = std::move(event);
+    m_model->replace(index, std::move(event));
 }
 
 void MainWindow::removeEventAt(int index)
 {
-    m_model->removeRowAt(index);
-    m_events.removeAt(static_cast<std::size_t>(index));
+    m_model->removeAt(index);
 }
 
 void MainWindow::clearEvents()
 {
-    m_events.clear();
-    m_model->clearRows();
+    m_model->reset({});
 }
 
 void MainWindow::restoreFromTray()

@@ -69,7 +69,6 @@ public:
     void clearEvents();
 
     // The list view.
-    void fillEventView();
     [[nodiscard]] QColor rowColour(int row) const;
     [[nodiscard]] QString rowTip(int row) const;
     void layoutColumns(int listWidth);
