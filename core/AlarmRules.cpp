@@ -40,8 +40,14 @@ ClockTexts decodeNow(const QDateTime& now)
                 QLatin1Char(':') + twoDigits(time.second());
     t.today = t.day + QLatin1Char('.') + t.month + QLatin1Char('.') +
               QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'));
-    t.wallSecond = wallSeconds(date, QTime(time.hour(), time.minute(), time.second()));
+    t.wallSecond = wallSecondOf(now);
     return t;
+}
+
+qint64 wallSecondOf(const QDateTime& now)
+{
+    const QTime time = now.time();
+    return wallSeconds(now.date(), QTime(time.hour(), time.minute(), time.second()));
 }
 
 QString countDown(const QString& timeText)

@@ -30,6 +30,8 @@ const QString kCaption = QStringLiteral(DORVANE_TITLE);
 constexpr int kDesignedListWidth = 520;
 constexpr int kDesignedClientHeight = 310;
 constexpr int kStatusBarHeight = 19;
+// How long after each wall-clock second the tick runs.
+constexpr int kTickDelayMs = 1;
 } // namespace
 
 MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
@@ -67,13 +69,10 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     // The alarm clock runs from the window's construction to the end of the program, also under
     // the modal loops of dialogs and message boxes.
     m_tickTimer = new QTimer(this);
+    m_tickTimer->setObjectName(QStringLiteral("tickTimer"));
     m_tickTimer->setSingleShot(true);
     m_tickTimer->setTimerType(Qt::PreciseTimer);
-    connect(m_tickTimer, &QTimer::timeout, this, [this] {
-        // Armed first: the tick may open a modal message box, under which ticks go on.
-        scheduleNextTick();
-        onTick();
-    });
+    connect(m_tickTimer, &QTimer::timeout, this, &MainWindow::onTickTimer);
     // The start-up second itself counts as not yet checked: the passed-events check only takes
     // what lies strictly before it.
     m_previousTickSecond = AlarmRules::decodeNow(m_services.clock.now()).wallSecond - 1;
@@ -91,9 +90,23 @@ MainWindow::~MainWindow()
 void MainWindow::scheduleNextTick()
 {
     // Re-armed each second for just after the next wall-clock second: a free-running interval
-    // drifts and skips seconds.
+    // drifts and skips seconds. Just after, so that an alarm shows as soon as its second comes.
     const int msec = m_services.clock.now().time().msec();
-    m_tickTimer->start(1000 - msec + 20);
+    m_tickTimer->start(1000 - msec + kTickDelayMs);
+}
+
+void MainWindow::onTickTimer()
+{
+    // A timer can wake a little early (slack, or the wall clock running apart from the timer's):
+    // still in the second the last tick checked, it waits for the rest of that second rather
+    // than check it again.
+    if (AlarmRules::wallSecondOf(m_services.clock.now()) == m_previousTickSecond) {
+        scheduleNextTick();
+        return;
+    }
+    // Armed first: the tick may open a modal message box, under which ticks go on.
+    scheduleNextTick();
+    onTick();
 }
 
 void MainWindow::createListView()

@@ -79,6 +79,8 @@ public:
     void selectLanguage(const QString& name);
 
     // The alarm timer.
+    /// The tick timer fired: ticks once the clock has reached the next second.
+    void onTickTimer();
     void onTick();
     void reportPassedEvents();
 
