@@ -122,46 +122,4 @@ void NameIndex::rebuild(std::size_t capacity)
     m_tombstones = 0;
 }
 
-std::size_t KeyIndex::find(std::string_view key) const
-{
-    if (m_table)
-        return m_table->find(key);
-    for (const Entry& entry : m_list)
-        if (entry.nameSize == key.size() && caseBlindEqual({entry.name, entry.nameSize}, key))
-            return entry.index;
-    return NameIndex::npos;
-}
-
-void KeyIndex::add(std::string_view key, std::size_t index)
-{
-    if (m_table) {
-        m_table->add(key, index);
-        return;
-    }
-    if (find(key) != NameIndex::npos)
-        return;
-    if (m_list.size() < ListLimit) {
-        m_list.push_back({key.data(), static_cast<std::uint32_t>(key.size()),
-                          static_cast<std::uint32_t>(index)});
-        return;
-    }
-    m_table = std::make_unique<NameIndex>();
-    for (const Entry& entry : m_list)
-        m_table->add({entry.name, entry.nameSize}, entry.index);
-    m_table->add(key, index);
-    m_list.clear();
-}
-
-void KeyIndex::reserve(std::size_t count)
-{
-    if (!m_table && count <= ListLimit)
-        m_list.reserve(count);
-}
-
-void KeyIndex::clear()
-{
-    m_list.clear();
-    m_table.reset();
-}
-
 } // namespace profile

@@ -2,8 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <memory_resource>
 #include <string_view>
 #include <vector>
 
@@ -48,31 +46,6 @@ private:
     std::vector<Slot> m_slots; // a power of two in size, at most half of it in use
     std::size_t m_size = 0;
     std::size_t m_tombstones = 0;
-};
-
-/// Key name -> body index of the key's first line in a section. A section holds a handful of
-/// keys: a short list searched in order is cheaper than hashing; a long one switches to a table.
-class KeyIndex
-{
-public:
-    explicit KeyIndex(std::pmr::memory_resource* memory) : m_list(memory) {}
-
-    [[nodiscard]] std::size_t find(std::string_view key) const;
-    /// Adds the key unless it is already there: the first line of a key is the one that counts.
-    void add(std::string_view key, std::size_t index);
-    void reserve(std::size_t count);
-    void clear();
-
-private:
-    static constexpr std::size_t ListLimit = 16;
-    struct Entry
-    {
-        const char* name;
-        std::uint32_t nameSize;
-        std::uint32_t index;
-    };
-    std::pmr::vector<Entry> m_list;
-    std::unique_ptr<NameIndex> m_table; // once the list is full
 };
 
 } // namespace profile

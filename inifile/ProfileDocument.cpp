@@ -38,15 +38,39 @@ std::string_view splitBom(std::string_view content, std::string_view& bom)
     return content;
 }
 
+Line::Line(std::string_view text, LineEnd lineEnd)
+    : data(text.data()), size(static_cast<std::uint32_t>(text.size())), end(lineEnd)
+{}
+
+Line::Line(std::string_view text, LineEnd lineEnd, std::string_view name) : Line(text, lineEnd)
+{
+    const auto start = static_cast<std::size_t>(name.data() - text.data());
+    if (start < Far && name.size() < FarSize) {
+        nameStart = static_cast<std::uint8_t>(start);
+        nameSize = static_cast<std::uint16_t>(name.size());
+    } else {
+        nameSize = FarSize;
+    }
+}
+
+std::string_view Line::keyName() const
+{
+    if (!isKey())
+        return {};
+    if (nameStart == Far)
+        return parseLine(text()).name;
+    return text().substr(nameStart, nameSize);
+}
+
 ProfileDocument::ProfileDocument()
     : m_arena(std::make_unique<std::pmr::monotonic_buffer_resource>())
 {}
 
 ProfileDocument::ProfileDocument(std::string input)
     : m_source(std::make_unique<const std::string>(std::move(input))),
-      // Its lines and keys take about as many bytes as the file has.
+      // Sixteen bytes a line take about half as many bytes as the file: one block, mostly.
       m_arena(std::make_unique<std::pmr::monotonic_buffer_resource>(
-          std::size_t{64 * 1024}))
+          std::max<std::size_t>(m_source->size() / 2, 4096)))
 {
     std::string_view bom;
     const std::string_view content = splitBom(*m_source, bom);
@@ -84,20 +108,19 @@ void ProfileDocument::read(std::string_view content)
     m_sections.reserve(headers);
     m_sectionIndex.reserve(headers);
 
-    // The lines and keys of the section being read gather here and are copied once it ends:
-    // exactly the room they need in the arena, instead of vectors grown line by line.
+    // The lines of the section being read gather here and are copied once it ends: exactly
+    // the room they need in the arena, instead of a vector grown line by line.
     std::vector<Line> lines;
-    std::vector<std::pair<std::string_view, std::size_t>> keys;
+    std::size_t keyLines = 0;
     const auto endSection = [&] {
         if (m_sections.empty())
             return;
         Section& section = m_sections.back();
         section.body.assign(lines.begin(), lines.end());
-        section.keys.reserve(keys.size());
-        for (const auto& [name, index] : keys)
-            section.keys.add(name, index);
+        if (keyLines > ManyKeys)
+            indexKeys(section);
         lines.clear();
-        keys.clear();
+        keyLines = 0;
     };
 
     forEachLine(content, [&](std::string_view text, LineEnd end) {
@@ -118,11 +141,13 @@ void ProfileDocument::read(std::string_view content)
             m_prologue.push_back({text, end});
             return;
         }
-        lines.push_back({text, end});
-        if (parsed.kind == LineKind::Key) {
-            keys.emplace_back(parsed.name, lines.size() - 1);
-            m_sections.back().insertAt = static_cast<std::uint32_t>(lines.size());
+        if (parsed.kind != LineKind::Key) {
+            lines.emplace_back(text, end);
+            return;
         }
+        lines.emplace_back(text, end, parsed.name);
+        ++keyLines;
+        m_sections.back().insertAt = static_cast<std::uint32_t>(lines.size());
     });
     endSection();
 }
@@ -170,6 +195,26 @@ std::size_t ProfileDocument::firstSection(std::string_view name) const
     return found;
 }
 
+std::size_t ProfileDocument::findKey(const Section& section, std::string_view key)
+{
+    if (section.keys)
+        return section.keys->find(key);
+    for (std::size_t i = 0; i < section.insertAt; ++i) {
+        const Line& line = section.body[i];
+        if (line.isKey() && caseBlindEqual(line.keyName(), key))
+            return i;
+    }
+    return NameIndex::npos;
+}
+
+void ProfileDocument::indexKeys(Section& section)
+{
+    section.keys = std::make_unique<NameIndex>();
+    for (std::size_t i = 0; i < section.insertAt; ++i)
+        if (section.body[i].isKey())
+            section.keys->add(section.body[i].keyName(), i); // the first line of a name stays
+}
+
 std::optional<std::string_view> ProfileDocument::find(std::string_view section,
                                                       std::string_view key) const
 {
@@ -177,7 +222,7 @@ std::optional<std::string_view> ProfileDocument::find(std::string_view section,
     if (found == NameIndex::npos)
         return std::nullopt;
     const Section& in = m_sections[found];
-    const std::size_t index = in.keys.find(key);
+    const std::size_t index = findKey(in, key);
     if (index == NameIndex::npos)
         return std::nullopt;
     return storedValue(parseLine(in.body[index].text()).value);
@@ -195,21 +240,21 @@ bool ProfileDocument::set(std::string_view section, std::string_view key, std::s
         m_sectionIndex.add(added.name, m_sections.size() - 1);
         m_lastSection = m_sections.size() - 1;
         added.header = {header, lineEnd()};
-        added.body.push_back({line, lineEnd()});
-        added.keys.add(line.substr(0, key.size()), 0);
+        added.body.emplace_back(line, lineEnd(), line.substr(0, key.size()));
         added.insertAt = 1;
         return true;
     }
 
     Section* found = &m_sections[index];
-    if (const std::size_t keyIndex = found->keys.find(key); keyIndex != NameIndex::npos) {
+    if (const std::size_t keyIndex = findKey(*found, key); keyIndex != NameIndex::npos) {
         Line& line = found->body[keyIndex];
         const ParsedLine parsed = parseLine(line.text());
         if (storedValue(parsed.value) == value)
             return false;
-        // Keep the file's spelling of the key; the line keeps its own line end. The index still
-        // views the old text, which stays in place and spells the key the same.
-        line = Line(ownKeyLine(parsed.name, value), line.end);
+        // Keep the file's spelling of the key; the line keeps its own line end. An index of
+        // the keys still views the old text, which stays in place and spells the key the same.
+        const std::string_view text = ownKeyLine(parsed.name, value);
+        line = Line(text, line.end, text.substr(0, parsed.name.size()));
         return true;
     }
 
@@ -220,9 +265,12 @@ bool ProfileDocument::set(std::string_view section, std::string_view key, std::s
         before.end = lineEnd();
     const std::string_view line = ownKeyLine(key, value);
     found->body.insert(found->body.begin() + static_cast<std::ptrdiff_t>(at),
-                       Line{line, lineEnd()});
-    found->keys.add(line.substr(0, key.size()), at);
+                       Line(line, lineEnd(), line.substr(0, key.size())));
     found->insertAt = at + 1;
+    if (found->keys)
+        found->keys->add(line.substr(0, key.size()), at);
+    else if (found->insertAt > ManyKeys)
+        indexKeys(*found);
     return true;
 }
 
@@ -261,7 +309,7 @@ bool ProfileDocument::eraseSection(std::string_view section)
     Section& erased = m_sections[index];
     erased.erased = true;
     erased.body.clear();
-    erased.keys.clear();
+    erased.keys.reset();
     // A later section of the same name now counts.
     const auto later = m_duplicates.find(index);
     if (later != m_duplicates.end()) {

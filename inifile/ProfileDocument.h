@@ -27,19 +27,31 @@ enum class LineEnd : std::uint8_t
 };
 
 /// One line of the file. The text views the document's copy of the file, or a replacement the
-/// document owns: a file read once and mostly left as it was costs no copy per line. Kept small,
-/// as a big file has a million of them.
+/// document owns: a file read once and mostly left as it was costs no copy per line. A key line
+/// also keeps where its key's name lies, so that a lookup compares names without parsing lines
+/// again. Sixteen bytes, as a big file has a million of them.
 struct Line
 {
     Line() = default;
-    Line(std::string_view text, LineEnd lineEnd)
-        : data(text.data()), size(static_cast<std::uint32_t>(text.size())), end(lineEnd)
-    {}
+    /// A line that holds no key.
+    Line(std::string_view text, LineEnd lineEnd);
+    /// A key line; name views the key's name within text.
+    Line(std::string_view text, LineEnd lineEnd, std::string_view name);
+
     [[nodiscard]] std::string_view text() const { return {data, size}; }
+    [[nodiscard]] bool isKey() const { return nameStart != Far || nameSize != 0; }
+    /// The key's name as the line spells it; empty for a line that holds no key.
+    [[nodiscard]] std::string_view keyName() const;
 
     const char* data = nullptr;
     std::uint32_t size = 0; // no file is read past 4 GiB
     LineEnd end = LineEnd::None;
+    // Where the key's name lies in the text. Far with size 0: no key; Far with size Far: a name
+    // too far in or too long for these fields, found by parsing the line again.
+    static constexpr std::uint8_t Far = 0xFF;
+    static constexpr std::uint16_t FarSize = 0xFFFF;
+    std::uint8_t nameStart = Far;
+    std::uint16_t nameSize = 0;
 };
 
 /// Calls onLine(text, end) for every line of content; LF, CRLF and a lone CR end a line.
@@ -116,16 +128,19 @@ public:
 private:
     struct Section
     {
-        explicit Section(std::pmr::memory_resource* arena) : body(arena), keys(arena) {}
+        explicit Section(std::pmr::memory_resource* arena) : body(arena) {}
 
         std::string_view name; // as the header spells it
         Line header;
         std::pmr::vector<Line> body;
-        KeyIndex keys;
+        // Key name -> body index of its first line, for a section of many keys; a handful are
+        // found quicker by going through the lines.
+        std::unique_ptr<NameIndex> keys;
         std::uint32_t insertAt = 0; // body index just after the last key line
         bool erased = false;
         bool shadowed = false; // a later section of a name, unseen while an earlier one lives
     };
+    static constexpr std::size_t ManyKeys = 16;
 
     void read(std::string_view content);
     /// The parts joined, in the document's own storage.
@@ -134,11 +149,15 @@ private:
     std::string_view ownKeyLine(std::string_view key, std::string_view value);
     /// The index of the section that counts for a name, or NameIndex::npos.
     [[nodiscard]] std::size_t firstSection(std::string_view name) const;
+    /// The body index of a key's first line in a section, or NameIndex::npos.
+    [[nodiscard]] static std::size_t findKey(const Section& section, std::string_view key);
+    /// Indexes the keys of a section that has come to hold many.
+    static void indexKeys(Section& section);
     void endLastLine();
     [[nodiscard]] LineEnd lineEnd() const;
 
     std::unique_ptr<const std::string> m_source; // the file as read; lines view into it
-    // Section bodies, their key lists and the texts of lines written since the file was read,
+    // Section bodies and the texts of lines written since the file was read,
     // in large blocks that never move and go all at once: a big file's million lines cost a
     // handful of allocations. Nothing in it is freed before the document goes.
     std::unique_ptr<std::pmr::monotonic_buffer_resource> m_arena;
