@@ -63,15 +63,15 @@ bench_wait_mapped() {
 
 # True while Dorvane runs; an ended one waits as a zombie until reaped, which kill -0 still sees.
 bench_running() {
-  [ -r "/proc/$BENCH_PID/stat" ] && ! grep -q '^[0-9]* (.*) Z' "/proc/$BENCH_PID/stat"
+  [ -r "/proc/$BENCH_PID/stat" ] && ! grep -q '^[0-9]* (.*) Z' "/proc/$BENCH_PID/stat" 2>/dev/null
 }
 
 # Ends Dorvane; one that does not end within 10 s (a box still open at start-up) is killed.
 # Usage: bench_stop [SIGNAL]: KILL when what it would write at the end does not matter.
 bench_stop() {
-  kill -"${1:-TERM}" "$BENCH_PID" 2>/dev/null
+  kill -"${1:-TERM}" "$BENCH_PID" 2>/dev/null || true
   for _ in $(seq 100); do bench_running || break; sleep 0.1; done
-  kill -KILL "$BENCH_PID" 2>/dev/null
+  kill -KILL "$BENCH_PID" 2>/dev/null || true
   wait "$BENCH_PID" 2>/dev/null || true
   BENCH_PID=
 }
