@@ -1,81 +1,187 @@
 #include "app/Program.h"
 
 #include "Version.h"
-#include "ui/MainWindow.h"
 #include "app/SoundAlarmDelivery.h"
+#include "core/Logging.h"
+#include "inifile/ProfileFile.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
+#include "platform/DBusNotifier.h"
 #include "platform/DesktopShell.h"
-#include "platform/gstreamer/GstMediaDevice.h"
-#include "platform/gstreamer/GstWaveSound.h"
+#include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/SingleInstance.h"
 #include "platform/UnixSignalWatcher.h"
 #include "platform/XdgAutoStart.h"
+#include "platform/gstreamer/GstMediaDevice.h"
+#include "platform/gstreamer/GstWaveSound.h"
 #include "tray/DefaultIcon.h"
 #include "tray/SystemTrayBackend.h"
+#include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QTimer>
+#include <QLockFile>
+#include <QScopeGuard>
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <utility>
 
 namespace {
 
 const QString kClassName = QStringLiteral("TApplication");
 const QString kTitle = QStringLiteral(DORVANE_TITLE);
+// Long enough for an instance that is just ending to let go of the folder.
+constexpr int kFolderLockWaitMs = 500;
 
-/// Tells the user once that sounds go nowhere.
+/// The files next to the executable.
+struct ProgramFiles
+{
+    QString executable;
+    QString events;
+    QString settings;
+    /// Held while an instance runs on this folder, whatever the runtime folder says.
+    QString lock;
+};
+
+ProgramFiles programFiles()
+{
+    const QFileInfo exe(QCoreApplication::applicationFilePath());
+    const QString dir = exe.absolutePath() + u'/';
+    return {exe.absoluteFilePath(), dir + QStringLiteral("events.ini"),
+            dir + exe.completeBaseName() + QStringLiteral(".ini"),
+            dir + QStringLiteral(".events.ini.lock")};
+}
+
+/// Tells the user once that sounds go nowhere, without a box: one over the alarm's message
+/// would hide it.
 class NoAudioNotice
 {
 public:
-    explicit NoAudioNotice(MessageBoxes& boxes) : m_boxes(boxes) {}
+    void attach(MainWindow& window) { m_window = &window; }
     void operator()()
     {
         if (std::exchange(m_told, true))
             return;
-        // Noticed while a sound starts, in the middle of an alarm: said once the alarm's own
-        // message is up, not before it.
-        QTimer::singleShot(0, [this] {
-            m_boxes.showError(
-                nullptr, kTitle,
-                QStringLiteral("No audio output was found: alarm sounds cannot be heard."));
-        });
+        const QString text =
+            QStringLiteral("No audio output was found: alarm sounds cannot be heard.");
+        qCWarning(lcMedia, "%s", qUtf8Printable(text));
+        if (m_window)
+            m_window->showNotice(text);
     }
 
 private:
-    MessageBoxes& m_boxes;
+    MainWindow* m_window = nullptr;
     bool m_told = false;
 };
+
+/// The application object. The session manager's end arrives as the platform's own quit;
+/// left to Qt it would close window after window, and a window refusing would keep the
+/// program running past the session.
+class DorvaneApplication : public QApplication
+{
+public:
+    using QApplication::QApplication;
+    std::function<void()> onSessionEnd;
+
+protected:
+    bool event(QEvent* event) override
+    {
+        if (event->type() == QEvent::Quit && event->spontaneous() && onSessionEnd) {
+            onSessionEnd();
+            return true;
+        }
+        return QApplication::event(event);
+    }
+};
+
+enum class FolderLock
+{
+    Held,
+    HeldByAnother,
+    Unavailable, // a read-only folder, say
+};
+
+/// The program folder's lock: the socket misses an instance that is still loading, or one
+/// started without a usable runtime folder; the lock catches both, before anything is read.
+FolderLock lockFolder(QLockFile& lock)
+{
+    lock.setStaleLockTime(0); // held for hours; a crashed holder is told by its process id
+    if (lock.tryLock(kFolderLockWaitMs))
+        return FolderLock::Held;
+    if (lock.error() != QLockFile::LockFailedError) {
+        qCWarning(lcDesktop, "Cannot create %s: a second start on this folder is not refused",
+                  qUtf8Printable(lock.fileName()));
+        return FolderLock::Unavailable;
+    }
+    qint64 pid = 0;
+    QString host;
+    QString name;
+    (void)lock.getLockInfo(&pid, &host, &name);
+    qCWarning(lcDesktop, "Dorvane already runs on %s (process %lld): this start ends",
+              qUtf8Printable(QFileInfo(lock.fileName()).absolutePath()),
+              static_cast<long long>(pid));
+    return FolderLock::HeldByAnother;
+}
 
 } // namespace
 
 int runDorvane(int argc, char** argv)
 {
+    UnixSignalWatcher::holdUntilWatched();
+    // What a terminating signal or the session's end does. Until the window holds the events
+    // there is nothing to write.
+    const std::function<void()> endBare = [] {
+        std::fflush(nullptr);
+        std::_Exit(0);
+    };
+    std::function<void()> endProgram = endBare;
+
     qSetMessagePattern(QStringLiteral("%{if-category}%{category}: %{endif}%{message}"));
-    QApplication app(argc, argv);
+    DorvaneApplication app(argc, argv);
+    app.onSessionEnd = [&endProgram] { endProgram(); };
     QApplication::setApplicationName(QStringLiteral("dorvane"));
+    // Ties the windows to the installed menu entry, so the desktop shows its icon and can pin it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("dorvane"));
     // The window goes to the notification area and comes back; only an explicit end quits.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(programIcon());
 
     QtMessageBoxes boxes;
+    QtFileDialogs fileDialogs;
+    std::optional<UnixSignalWatcher> signalWatcher;
     try {
+        signalWatcher.emplace();
+        QObject::connect(&*signalWatcher, &UnixSignalWatcher::signalReceived, &app,
+                         [&endProgram] { endProgram(); });
+
+        const ProgramFiles files = programFiles();
         // The identity an older version announced, and our own: two instances side by side
         // would overwrite each other's events.
         SingleInstance instance(kClassName, kTitle);
         if (instance.activateRunning({QStringLiteral("Dorvane 1.4"), kTitle}))
             return 0;
+        QLockFile folderLock(files.lock);
+        const FolderLock locked = lockFolder(folderLock);
+        // Ended while starting, with nothing loaded: nothing to write, nothing more to build.
+        const auto endedEarly = [&signalWatcher] { return signalWatcher->hasPending(); };
+        if (locked == FolderLock::HeldByAnother || endedEarly())
+            return 0;
         instance.announce();
+        if (locked == FolderLock::Held) {
+            // No write can be under way now: what a killed write left behind is stale.
+            profile::removeStaleTemporaries(files.events.toStdString());
+            profile::removeStaleTemporaries(files.settings.toStdString());
+        }
 
-        const QString executable =
-            QFileInfo(QCoreApplication::applicationFilePath()).absoluteFilePath();
         const QString defaultSound =
-            QFileInfo(executable).absolutePath() + QStringLiteral("/sounds/alarm.wav");
+            QFileInfo(files.executable).absolutePath() + QStringLiteral("/sounds/alarm.wav");
         SystemClock clock;
         XdgAutoStart autoStart;
         DesktopShell shell;
-        NoAudioNotice noAudio(boxes);
+        NoAudioNotice noAudio;
         GstWaveSound wave(defaultSound);
         wave.setNoAudioOutputHandler([&noAudio] { noAudio(); });
         GstMediaDeviceFactory devices;
@@ -83,23 +189,38 @@ int runDorvane(int argc, char** argv)
         devices.setErrorHandler(
             [&boxes](const QString& message) { boxes.showError(nullptr, kTitle, message); });
         SoundAlarmDelivery delivery(wave, shell, devices, defaultSound);
+        DBusNotifier notifier;
 
-        MainWindow form(
-            {clock, boxes, autoStart, delivery, shell, executable, std::make_unique<SystemTrayBackend>()});
-        QObject::connect(&form, &MainWindow::exitRequested, &app, &QCoreApplication::quit);
-        QObject::connect(&form, &MainWindow::closed, &app, &QCoreApplication::quit);
+        MainWindow form({clock, boxes, fileDialogs, autoStart, delivery, shell, notifier,
+                         files.executable, std::make_unique<SystemTrayBackend>()});
+        noAudio.attach(form);
+        // Ending the loops, not quitting: a quit would close the window once more.
+        QObject::connect(&form, &MainWindow::exitRequested, &app,
+                         [] { QCoreApplication::exit(0); });
+        QObject::connect(&form, &MainWindow::closed, &app, [] { QCoreApplication::exit(0); });
         QObject::connect(&instance, &SingleInstance::activationRequested, &form,
                          &MainWindow::restoreFromTray);
 
-        // Ended by a signal or by the session: the same writes as closing the window.
-        UnixSignalWatcher signalWatcher;
-        QObject::connect(&signalWatcher, &UnixSignalWatcher::signalReceived, &form, [&form] {
+        // Ended by a signal or by the session: the unattended shutdown, then the end, at once.
+        // Boxes and dialogs may be open, each in its own event loop with code waiting behind it
+        // that would run (and open the next box) if the loops were left one by one. The files
+        // are complete on disk by now (written to a temporary file, synced, renamed), and
+        // nothing else needs an orderly end, so the process ends right here.
+        endProgram = [&form, &instance, &folderLock] {
             form.shutdownUnattended();
-            QCoreApplication::quit();
-        });
+            instance.close();
+            folderLock.unlock();
+            std::fflush(nullptr);
+            std::_Exit(0);
+        };
+        const auto unhook = qScopeGuard([&endProgram, &endBare] { endProgram = endBare; });
+        // The session manager's save: written now, as the session may end without a word; the
+        // program goes on until the session actually ends.
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
-                         [&form] { form.shutdownUnattended(); });
+                         [&form] { form.commitUnattended(); });
 
+        if (endedEarly())
+            return 0;
         form.startUp();
         form.show();
         app.exec();

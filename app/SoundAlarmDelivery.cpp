@@ -5,6 +5,7 @@
 #include "platform/Shell.h"
 #include "platform/WaveSound.h"
 
+#include <QFile>
 #include <QTimer>
 #include <algorithm>
 
@@ -35,26 +36,28 @@ void SoundAlarmDelivery::startSound(const Event& event)
     if (event.soundFile.isEmpty())
         return;
     m_lastSoundExt = extensionOf(event.soundFile);
+    // The file's own bytes: a name stored in an 8-bit code page still finds its file.
+    const QByteArray path = event.soundFilePath();
     if (m_lastSoundExt == QLatin1String(".wav")) {
-        m_wave.play(event.soundFile);
+        m_wave.play(path);
         return;
     }
     try {
-        auto player = std::make_unique<Mp3Player>(event.soundFile, m_devices);
+        auto player = std::make_unique<Mp3Player>(path, m_devices);
         player->play();
         retire(std::exchange(m_alarmPlayer, std::move(player)));
     } catch (const AppError& error) {
         // The alarm still sounds, and the rest of the tick is still delivered; the user learns
         // why after the message.
         m_errors << QString::fromStdString(error.what());
-        m_wave.play(m_defaultSoundFile);
+        m_wave.play(QFile::encodeName(m_defaultSoundFile));
     }
 }
 
 void SoundAlarmDelivery::openExtraFile(const Event& event)
 {
     if (!event.extraFile.isEmpty())
-        m_shell.openFile(event.extraFile);
+        m_shell.openFile(event.extraFilePath());
 }
 
 void SoundAlarmDelivery::afterMessage()

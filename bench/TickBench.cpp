@@ -1,11 +1,13 @@
 // One tick of the alarm timer over the rows, with no event due.
 #include "core/AlarmDelivery.h"
-#include "ui/MainWindow.h"
 #include "platform/AutoStart.h"
 #include "platform/Clock.h"
-#include "platform/Shell.h"
+#include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Notifier.h"
+#include "platform/Shell.h"
 #include "tray/TrayBackend.h"
+#include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -24,6 +26,20 @@ struct SilentBoxes : MessageBoxes
     void showMessage(QWidget*, const QString&, const QString&) override {}
     bool askOkCancel(QWidget*, const QString&, const QString&) override { return true; }
     void showError(QWidget*, const QString&, const QString&) override {}
+    void closeMessage(const QString&) override {}
+};
+
+struct NoFileDialogs : FileDialogs
+{
+    QString openFileName(QWidget*, const QString&, const QString&, const QString&,
+                         Existing) override
+    {
+        return {};
+    }
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return {};
+    }
 };
 
 struct NoAutoStart : AutoStart
@@ -42,8 +58,15 @@ struct NoDelivery : AlarmDelivery
 
 struct NoShell : Shell
 {
-    void openFile(const QString&) override {}
+    void openFile(const QByteArray&) override {}
     void openUrl(const QUrl&) override {}
+};
+
+struct NoNotifier : Notifier
+{
+    std::optional<quint32> notify(const NotificationRequest&) override { return std::nullopt; }
+    void withdraw(quint32) override {}
+    bool supportsActions() override { return false; }
 };
 
 struct NoTray : TrayBackend
@@ -64,11 +87,13 @@ void BM_Tick(benchmark::State& state)
     QTemporaryDir dir;
     FixedClock clock;
     SilentBoxes boxes;
+    NoFileDialogs fileDialogs;
     NoAutoStart autoStart;
     NoDelivery delivery;
     NoShell shell;
-    MainWindow form({clock, boxes, autoStart, delivery, shell, dir.filePath(QStringLiteral("dorvane")),
-                 std::make_unique<NoTray>()});
+    NoNotifier notifier;
+    MainWindow form({clock, boxes, fileDialogs, autoStart, delivery, shell, notifier,
+                     dir.filePath(QStringLiteral("dorvane")), std::make_unique<NoTray>()});
     form.startUp();
     for (int i = 0; i < state.range(0); ++i) {
         Event e;

@@ -37,7 +37,7 @@ ClockTexts decodeNow(const QDateTime& now)
     t.month = twoDigits(date.month());
     t.day = twoDigits(date.day());
     t.time = twoDigits(time.hour()) + QLatin1Char(':') + twoDigits(time.minute()) +
-                QLatin1Char(':') + twoDigits(time.second());
+             QLatin1Char(':') + twoDigits(time.second());
     t.today = t.day + QLatin1Char('.') + t.month + QLatin1Char('.') +
               QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'));
     t.wallSecond = wallSecondOf(now);
@@ -107,8 +107,8 @@ std::optional<qint64> wallSecond(const QString& dateText, const QString& timeTex
     return wallSeconds(date, time);
 }
 
-TickAction tickAction(const QString& dateText, const QString& timeText, bool active,
-                      bool countdown, const ClockTexts& now, qint64 previousSecond)
+TickAction tickAction(const QString& dateText, const QString& timeText, bool active, bool countdown,
+                      const ClockTexts& now, qint64 previousSecond)
 {
     if (!active)
         return TickAction::Nothing;
@@ -129,8 +129,8 @@ TickAction tickAction(const QString& dateText, const QString& timeText, bool act
     return TickAction::Nothing;
 }
 
-bool passedWhileAway(const QString& dateText, const QString& timeText, bool active,
-                     bool countdown, const ClockTexts& now)
+bool passedWhileAway(const QString& dateText, const QString& timeText, bool active, bool countdown,
+                     const ClockTexts& now)
 {
     return active && !countdown && isPassed(dateText, timeText, now);
 }

@@ -7,10 +7,10 @@
 /// The clock texts a tick compares against, taken once per tick.
 struct ClockTexts
 {
-    QString year;       // four digits
-    QString month;      // two digits
-    QString day;        // two digits
-    QString time;       // "HH:mm:ss"
+    QString year;          // four digits
+    QString month;         // two digits
+    QString day;           // two digits
+    QString time;          // "HH:mm:ss"
     QString today;         // the short date text, "dd.MM.yyyy"
     qint64 wallSecond = 0; // the local wall-clock reading as a count of seconds
 };

@@ -1,9 +1,14 @@
 #pragma once
 
+#include "core/StoredText.h"
+
+#include <QByteArray>
 #include <QString>
 
 /// One reminder. Dates and times are texts ("dd.MM.yyyy", "HH:mm:ss"); the status is the
 /// visible status word of the language in force when it was set, never a code.
+/// Change a record by editing a copy of it: a record built afresh forgets the stored bytes of the
+/// texts nobody touched.
 struct Event
 {
     QString date;
@@ -14,6 +19,19 @@ struct Event
     QString extraFile;
     QString status;
     bool countdown = false;
+    /// The bytes the texts came as from the events file, where they were not UTF-8.
+    StoredText stored = {};
+
+    /// The sound file's name as the file system spells it.
+    [[nodiscard]] QByteArray soundFilePath() const
+    {
+        return stored.localPath(TextField::SoundFile, soundFile);
+    }
+    /// The extra file's name as the file system spells it.
+    [[nodiscard]] QByteArray extraFilePath() const
+    {
+        return stored.localPath(TextField::ExtraFile, extraFile);
+    }
 
     friend bool operator==(const Event&, const Event&) = default;
 };

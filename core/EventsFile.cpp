@@ -50,32 +50,39 @@ long long eventIndex(const std::string& name)
 }
 
 QString text(const ProfileSession& file, const std::string& section, const std::string& key,
-             const QString& def = {})
+             StoredText& stored, TextField field, const QString& def = {})
 {
     const auto value = file.readView(section, key);
-    return value ? QString::fromUtf8(value->data(), static_cast<qsizetype>(value->size())) : def;
+    return value ? stored.decode(field, *value) : def;
 }
 
 /// The texts of one field over a load. Dates, times, sound files and statuses repeat across
-/// events: each distinct value is decoded once and its text shared (implicitly, as QString is),
-/// which saves most of a big list's memory. Keyed by the bytes in the file, which stay in place
-/// while nothing is written.
+/// events: each distinct UTF-8 value is decoded once and its text shared (implicitly, as QString
+/// is), which saves most of a big list's memory. Keyed by the bytes in the file, which stay in
+/// place while nothing is written. Bytes that are not UTF-8 are decoded for each event, which
+/// keeps them.
 class SharedTexts
 {
 public:
-    template <typename Decode> QString get(std::string_view bytes, Decode decode)
+    explicit SharedTexts(TextField field) : m_field(field) {}
+
+    QString get(std::string_view bytes, StoredText& stored)
     {
         // Neighbours often agree (one sound for all, most events active): no lookup then.
         if (m_last && bytes == m_last->first)
             return m_last->second;
-        const auto [it, added] = m_decoded.try_emplace(bytes);
-        if (added)
-            it->second = decode();
-        m_last = &*it;
-        return it->second;
+        if (const auto it = m_decoded.find(bytes); it != m_decoded.end()) {
+            m_last = &*it;
+            return it->second;
+        }
+        QString decoded = stored.decode(m_field, bytes);
+        if (isUtf8(bytes))
+            m_last = &*m_decoded.try_emplace(bytes, decoded).first;
+        return decoded;
     }
 
 private:
+    TextField m_field;
     std::unordered_map<std::string_view, QString> m_decoded;
     const std::pair<const std::string_view, QString>* m_last = nullptr;
 };
@@ -98,27 +105,28 @@ EventList load(const QString& fileName, std::optional<int> limit, const QString&
     const long long count =
         std::min(limit ? std::min<long long>(*limit, present) : present, kMaxEvents);
 
-    SharedTexts dates;
-    SharedTexts times;
-    SharedTexts sounds;
-    SharedTexts statuses;
+    SharedTexts dates(TextField::Date);
+    SharedTexts times(TextField::Time);
+    SharedTexts sounds(TextField::SoundFile);
+    SharedTexts statuses(TextField::Status);
     const auto shared = [&file](SharedTexts& texts, const std::string& section,
-                                const std::string& key, const QString& def = {}) {
+                                const std::string& key, StoredText& stored,
+                                const QString& def = {}) {
         const auto bytes = file.readView(section, key);
-        return bytes ? texts.get(*bytes, [&] { return text(file, section, key, def); }) : def;
+        return bytes ? texts.get(*bytes, stored) : def;
     };
     events.reserve(static_cast<std::size_t>(count));
     for (long long i = 0; i < count; ++i) {
         const std::string section = sectionName(static_cast<std::size_t>(i));
         Event e;
-        e.date = shared(dates, section, kDate);
-        e.time = shared(times, section, kTime);
+        e.date = shared(dates, section, kDate, e.stored);
+        e.time = shared(times, section, kTime, e.stored);
         e.countdown = file.readInt(section, kCountdown, 0) != 0;
-        e.title = text(file, section, kTitle);
-        e.message = text(file, section, kMessage);
-        e.soundFile = shared(sounds, section, kSoundFile, defaultSound);
-        e.extraFile = text(file, section, kExtraFile);
-        e.status = shared(statuses, section, kStatus);
+        e.title = text(file, section, kTitle, e.stored, TextField::Title);
+        e.message = text(file, section, kMessage, e.stored, TextField::Message);
+        e.soundFile = shared(sounds, section, kSoundFile, e.stored, defaultSound);
+        e.extraFile = text(file, section, kExtraFile, e.stored, TextField::ExtraFile);
+        e.status = shared(statuses, section, kStatus, e.stored);
         events.append(std::move(e));
     }
     return events;
@@ -130,14 +138,15 @@ void save(const QString& fileName, const EventList& events)
     std::size_t i = 0;
     for (const Event& e : events) {
         const std::string section = sectionName(i++);
-        file.writeString(section, kDate, e.date.toStdString());
-        file.writeString(section, kTime, e.time.toStdString());
+        // A text nobody changed goes back as the bytes it came as, whatever their encoding.
+        file.writeString(section, kDate, e.stored.encode(TextField::Date, e.date));
+        file.writeString(section, kTime, e.stored.encode(TextField::Time, e.time));
         file.writeString(section, kCountdown, e.countdown ? "1" : "0");
-        file.writeString(section, kTitle, e.title.toStdString());
-        file.writeString(section, kMessage, e.message.toStdString());
-        file.writeString(section, kSoundFile, e.soundFile.toStdString());
-        file.writeString(section, kExtraFile, e.extraFile.toStdString());
-        file.writeString(section, kStatus, e.status.toStdString());
+        file.writeString(section, kTitle, e.stored.encode(TextField::Title, e.title));
+        file.writeString(section, kMessage, e.stored.encode(TextField::Message, e.message));
+        file.writeString(section, kSoundFile, e.stored.encode(TextField::SoundFile, e.soundFile));
+        file.writeString(section, kExtraFile, e.stored.encode(TextField::ExtraFile, e.extraFile));
+        file.writeString(section, kStatus, e.stored.encode(TextField::Status, e.status));
     }
     file.commit();
 }

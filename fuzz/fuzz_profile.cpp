@@ -1,16 +1,12 @@
 // Feeds arbitrary bytes to the INI reader as a file, and random write sequences to the writer.
 // Checks: no crash or sanitizer report, every written value reads back as written, and a batch
 // session leaves the same bytes as the same writes made one call at a time.
-#include "platform/AppError.h"
+#include "fuzz/FuzzSupport.h"
 #include "inifile/Profile.h"
 #include "inifile/ProfileSession.h"
+#include "platform/AppError.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <fuzzer/FuzzedDataProvider.h>
-#include <iterator>
 #include <map>
 #include <string>
 #include <utility>
@@ -18,50 +14,8 @@
 
 namespace {
 
-// A scratch folder for the whole run, on tmpfs when there is one: each write syncs to disk.
-class FuzzDir
-{
-public:
-    FuzzDir()
-    {
-        const char* base = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
-        std::string pattern = std::string(base) + "/fuzz-profile-XXXXXX";
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        m_path = pattern;
-    }
-    ~FuzzDir()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    FuzzDir(const FuzzDir&) = delete;
-    FuzzDir& operator=(const FuzzDir&) = delete;
-
-    [[nodiscard]] std::string file(const char* name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
-
-void check(bool condition, const char* what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "check failed: %s\n", what);
-        std::abort();
-    }
-}
-
-void writeBytes(const std::string& fileName, const std::string& bytes)
-{
-    std::ofstream(fileName, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-std::string readBytes(const std::string& fileName)
-{
-    std::ifstream in(fileName, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using fuzz::check;
+using fuzz::readBytes;
 
 bool isBlank(char c)
 {
@@ -222,13 +176,13 @@ void writeSequence(FuzzedDataProvider& input, const std::string& batchFile,
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const FuzzDir dir;
+    static const fuzz::FuzzDir dir("fuzz-profile");
     FuzzedDataProvider input(data, size);
     const std::string content = input.ConsumeRandomLengthString(4096);
     const std::string batchFile = dir.file("batch.ini");
     const std::string singleFile = dir.file("single.ini");
-    writeBytes(batchFile, content);
-    writeBytes(singleFile, content);
+    fuzz::writeBytes(batchFile, content);
+    fuzz::writeBytes(singleFile, content);
     readEverything(batchFile, content);
     writeSequence(input, batchFile, singleFile, content);
     return 0;

@@ -266,6 +266,16 @@ bool ProfileDocument::set(std::string_view section, std::string_view key, std::s
     const std::string_view line = ownKeyLine(key, value);
     found->body.insert(found->body.begin() + static_cast<std::ptrdiff_t>(at),
                        Line(line, lineEnd(), line.substr(0, key.size())));
+    // A lone CR before a blank LF line is read back as one CRLF: the lines become what a fresh
+    // read of the written file sees, or a batch would differ from the same writes made singly.
+    // Only comments and blank lines follow, so no key index moves.
+    if (at + 1 < found->body.size()) {
+        const Line& next = found->body[at + 1];
+        if (found->body[at].end == LineEnd::Cr && next.size == 0 && next.end == LineEnd::Lf) {
+            found->body[at].end = LineEnd::CrLf;
+            found->body.erase(found->body.begin() + static_cast<std::ptrdiff_t>(at) + 1);
+        }
+    }
     found->insertAt = at + 1;
     if (found->keys)
         found->keys->add(line.substr(0, key.size()), at);
@@ -288,6 +298,8 @@ LineEnd ProfileDocument::lineEnd() const
 
 void ProfileDocument::endLastLine()
 {
+    // Not std::views::reverse: clang 14, which builds the fuzz target, fails on libstdc++ 12's one.
+    // NOLINTNEXTLINE(modernize-loop-convert)
     for (auto it = m_sections.rbegin(); it != m_sections.rend(); ++it) {
         if (it->erased)
             continue;

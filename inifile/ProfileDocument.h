@@ -101,7 +101,7 @@ class ProfileDocument
 {
 public:
     ProfileDocument();
-    explicit ProfileDocument(std::string content);
+    explicit ProfileDocument(std::string input);
     // Lines view storage the document owns: moving keeps it in place, a copy would not.
     ProfileDocument(const ProfileDocument&) = delete;
     ProfileDocument& operator=(const ProfileDocument&) = delete;

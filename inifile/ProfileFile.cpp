@@ -1,7 +1,7 @@
 #include "inifile/ProfileFile.h"
 
-#include "platform/AppError.h"
 #include "inifile/FileDescriptor.h"
+#include "platform/AppError.h"
 
 #include <algorithm>
 #include <array>

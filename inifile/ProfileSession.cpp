@@ -1,8 +1,8 @@
 #include "inifile/ProfileSession.h"
 
-#include "platform/AppError.h"
 #include "inifile/ProfileFile.h"
 #include "inifile/ProfileText.h"
+#include "platform/AppError.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,10 +1,10 @@
 #include "media/Id3File.h"
 
+#include "core/StoredText.h"
+#include "inifile/FileDescriptor.h"
 #include "media/GenreNames.h"
 #include "platform/AppError.h"
-#include "inifile/FileDescriptor.h"
 
-#include <QFile>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -97,12 +97,11 @@ Id3v1Tag id3EmptyTag()
     return tag;
 }
 
-Id3v1Tag id3ReadFile(const QString& path)
+Id3v1Tag id3ReadFile(const QByteArray& path)
 {
-    const std::string cannotOpen = "Cannot open file " + path.toStdString();
+    const std::string cannotOpen = "Cannot open file " + decodeStored(path).toStdString();
     // Non-blocking, so a named pipe in place of a sound file cannot hold the alarm up.
-    FileDescriptor file(
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    FileDescriptor file(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info
     {};
     if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
@@ -114,16 +113,15 @@ Id3v1Tag id3ReadFile(const QString& path)
     int error = 0;
     if (!readAt(file.get(), &tag, sizeof tag, info.st_size - TagSize, error)) {
         if (error != 0)
-            throw AppError("Cannot read file " + path.toStdString());
+            throw AppError("Cannot read file " + decodeStored(path).toStdString());
         return id3EmptyTag(); // shrunk since fstat
     }
     return startsWithTag(tag) ? tag : id3EmptyTag();
 }
 
-void id3WriteFile(const QString& path, const Id3v1Tag& tag)
+void id3WriteFile(const QByteArray& path, const Id3v1Tag& tag)
 {
-    FileDescriptor file(
-        ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC | O_NONBLOCK));
+    FileDescriptor file(::open(path.constData(), O_RDWR | O_CLOEXEC | O_NONBLOCK));
     if (!file.valid())
         failWith(errno);
     struct stat info
@@ -157,6 +155,15 @@ void id3WriteFile(const QString& path, const Id3v1Tag& tag)
     }
     if (const int closeError = file.close(); closeError != 0)
         failWith(closeError);
+}
+
+QString id3FieldText(const char* field, std::size_t width)
+{
+    // Tag texts are 8-bit: Latin-1 both ways, so what a written tag holds reads back the same.
+    std::size_t length = 0;
+    while (length < width && field[length] != '\0')
+        ++length;
+    return QString::fromLatin1(field, static_cast<qsizetype>(length));
 }
 
 QString id3GenreText(int index)

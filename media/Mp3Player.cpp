@@ -3,6 +3,7 @@
 #include "media/Id3File.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QMetaObject>
 
 namespace {
@@ -11,7 +12,11 @@ constexpr int kThreadEndTimeoutMs = 2000;
 } // namespace
 
 Mp3Player::Mp3Player(const QString& path, MediaDeviceFactory& devices)
-    : m_devices(devices), m_fullFileName(path)
+    : Mp3Player(QFile::encodeName(path), devices)
+{}
+
+Mp3Player::Mp3Player(QByteArray path, MediaDeviceFactory& devices)
+    : m_devices(devices), m_path(std::move(path))
 {
     m_tag = readTag();
     m_lengthInSeconds = lengthFromDevice();
@@ -119,7 +124,7 @@ void Mp3Player::openDevice()
 {
     closeDevice();
     std::unique_ptr<MediaDevice> device = m_devices.createDevice();
-    checkDeviceError(device->open(m_fullFileName));
+    checkDeviceError(device->open(m_path));
     m_device = std::move(device);
     m_deviceId = m_device->deviceId();
 }

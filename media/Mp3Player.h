@@ -5,6 +5,7 @@
 #include "platform/AppError.h"
 #include "platform/MediaDevice.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -59,6 +60,8 @@ public:
     /// Reads the tag and measures the length; the player is closed afterwards. Throws AppError
     /// ("Cannot open file <path>") or MediaDeviceError.
     Mp3Player(const QString& path, MediaDeviceFactory& devices);
+    /// The same for a file named as the file system spells it, whatever its encoding.
+    Mp3Player(QByteArray path, MediaDeviceFactory& devices);
     /// Ends the progress thread (waiting briefly) and releases the device, which silences it.
     ~Mp3Player();
     Mp3Player(const Mp3Player&) = delete;
@@ -96,7 +99,7 @@ public:
     void writeTag(const Id3v1Tag& tag);
     /// Builds a tag from the texts (cut to their fields) and writes it with writeTag.
     void changeTag(const QString& title, const QString& artist, const QString& album,
-                const QString& comment, int year, std::uint8_t track, std::uint8_t genre);
+                   const QString& comment, int year, std::uint8_t track, std::uint8_t genre);
     [[nodiscard]] QString title() const;
     [[nodiscard]] QString artist() const;
     [[nodiscard]] QString album() const;
@@ -130,7 +133,7 @@ private:
 
     MediaDeviceFactory& m_devices;
     std::uint16_t m_deviceId = 0;
-    QString m_fullFileName;
+    QByteArray m_path; // as the file system spells it
     // Completion notices are queued to this object, so none arrives after the player is gone.
     std::unique_ptr<QObject> m_notifyReceiver;
     Id3v1Tag m_tag{};

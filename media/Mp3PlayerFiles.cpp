@@ -1,4 +1,5 @@
 // The player's file-name and tag operations.
+#include "core/StoredText.h"
 #include "media/Id3File.h"
 #include "media/Mp3Player.h"
 
@@ -11,15 +12,7 @@
 #include <unistd.h>
 
 namespace {
-// Tag texts are 8-bit: Latin-1 both ways, so what changeTag writes the getters read back.
-QString fieldText(const char* field, std::size_t width)
-{
-    std::size_t length = 0;
-    while (length < width && field[length] != '\0')
-        ++length;
-    return QString::fromLatin1(field, static_cast<qsizetype>(length));
-}
-
+// The same Latin-1 that id3FieldText reads.
 void setField(char* field, std::size_t width, const QString& text)
 {
     const QByteArray bytes = text.toLatin1();
@@ -30,10 +23,8 @@ void setField(char* field, std::size_t width, const QString& text)
 // Moves without ever replacing the target. Within one filesystem the kernel refuses an
 // existing target; across filesystems the file is copied (QFile::copy refuses an existing
 // target too) and the original removed.
-bool moveNoReplace(const QString& from, const QString& to)
+bool moveNoReplace(const QByteArray& source, const QByteArray& target)
 {
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
     if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
         0)
         return true;
@@ -46,7 +37,12 @@ bool moveNoReplace(const QString& from, const QString& to)
         ::unlink(target.constData());
         return false;
     }
-    if (errno != EXDEV || !QFile::copy(from, to))
+    // QFile takes names as text, and a name that is not UTF-8 has none that leads back to it.
+    if (errno != EXDEV || !isUtf8(source) || !isUtf8(target))
+        return false;
+    const QString from = QFile::decodeName(source);
+    const QString to = QFile::decodeName(target);
+    if (!QFile::copy(from, to))
         return false;
     if (QFile::remove(from))
         return true;
@@ -57,14 +53,14 @@ bool moveNoReplace(const QString& from, const QString& to)
 
 QString Mp3Player::fileName() const
 {
-    const QString name = m_fullFileName.mid(m_fullFileName.lastIndexOf(QLatin1Char('/')) + 1);
+    const QString name = decodeStored(m_path.mid(m_path.lastIndexOf('/') + 1));
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     return dot < 0 ? name : name.left(dot);
 }
 
 QString Mp3Player::filePath() const
 {
-    return m_fullFileName.left(m_fullFileName.lastIndexOf(QLatin1Char('/')) + 1);
+    return decodeStored(m_path.left(m_path.lastIndexOf('/') + 1));
 }
 
 bool Mp3Player::moveFile(const QString& newDir, const QString& newName)
@@ -73,9 +69,10 @@ bool Mp3Player::moveFile(const QString& newDir, const QString& newName)
     if (!target.endsWith(QLatin1Char('/')))
         target += QLatin1Char('/');
     target += newName + QStringLiteral(".mp3");
-    if (!moveNoReplace(m_fullFileName, target))
+    const QByteArray targetPath = QFile::encodeName(target);
+    if (!moveNoReplace(m_path, targetPath))
         return false;
-    m_fullFileName = target;
+    m_path = targetPath;
     return true;
 }
 
@@ -86,16 +83,16 @@ Id3v1Tag Mp3Player::initialTag() const
 
 Id3v1Tag Mp3Player::readTag() const
 {
-    return id3ReadFile(m_fullFileName);
+    return id3ReadFile(m_path);
 }
 
 void Mp3Player::writeTag(const Id3v1Tag& tag)
 {
-    id3WriteFile(m_fullFileName, tag);
+    id3WriteFile(m_path, tag);
 }
 
 void Mp3Player::changeTag(const QString& title, const QString& artist, const QString& album,
-                     const QString& comment, int year, std::uint8_t track, std::uint8_t genre)
+                          const QString& comment, int year, std::uint8_t track, std::uint8_t genre)
 {
     Id3v1Tag tag = initialTag();
     setField(tag.title, sizeof tag.title, title);
@@ -110,27 +107,27 @@ void Mp3Player::changeTag(const QString& title, const QString& artist, const QSt
 
 QString Mp3Player::title() const
 {
-    return fieldText(m_tag.title, sizeof m_tag.title);
+    return id3FieldText(m_tag.title, sizeof m_tag.title);
 }
 
 QString Mp3Player::artist() const
 {
-    return fieldText(m_tag.artist, sizeof m_tag.artist);
+    return id3FieldText(m_tag.artist, sizeof m_tag.artist);
 }
 
 QString Mp3Player::album() const
 {
-    return fieldText(m_tag.album, sizeof m_tag.album);
+    return id3FieldText(m_tag.album, sizeof m_tag.album);
 }
 
 QString Mp3Player::year() const
 {
-    return fieldText(m_tag.year, sizeof m_tag.year);
+    return id3FieldText(m_tag.year, sizeof m_tag.year);
 }
 
 QString Mp3Player::comment() const
 {
-    return fieldText(m_tag.comment, sizeof m_tag.comment);
+    return id3FieldText(m_tag.comment, sizeof m_tag.comment);
 }
 
 QString Mp3Player::genreText(int index) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -63,8 +64,9 @@ class MediaDevice
 {
 public:
     virtual ~MediaDevice() = default;
-    /// Opens the file and waits, bounded, until it is ready to play.
-    [[nodiscard]] virtual int open(const QString& fileName) = 0;
+    /// Opens the file, named as the file system spells it, and waits, bounded, until it is
+    /// ready to play.
+    [[nodiscard]] virtual int open(const QByteArray& path) = 0;
     /// Releases the file; a pending notice is aborted.
     [[nodiscard]] virtual int close() = 0;
     /// Plays from the current position; the handler hears once how this request ended.

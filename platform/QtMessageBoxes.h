@@ -2,6 +2,11 @@
 
 #include "platform/MessageBoxes.h"
 
+#include <QMessageBox>
+#include <QPointer>
+#include <utility>
+#include <vector>
+
 /// The message boxes as QMessageBox dialogs. Texts are shown as plain text, with carriage
 /// returns as line breaks.
 class QtMessageBoxes : public MessageBoxes
@@ -11,7 +16,12 @@ public:
     [[nodiscard]] bool askOkCancel(QWidget* parent, const QString& caption,
                                    const QString& text) override;
     void showError(QWidget* parent, const QString& caption, const QString& text) override;
+    void closeMessage(const QString& text) override;
 
     /// The text as displayed: "\r\n" and a lone "\r" become "\n".
     [[nodiscard]] static QString displayText(const QString& text);
+
+private:
+    // The plain boxes open now, innermost last, with the text each was asked to show.
+    std::vector<std::pair<QPointer<QMessageBox>, QString>> m_open;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QByteArray>
 
 class QUrl;
 
@@ -9,8 +9,9 @@ class Shell
 {
 public:
     virtual ~Shell() = default;
-    /// Opens a document in its default application, or starts an executable file.
-    virtual void openFile(const QString& path) = 0;
+    /// Opens the file of that name as the file system spells it (or a URL), whatever its
+    /// encoding: a document in its default application, an executable file started.
+    virtual void openFile(const QByteArray& path) = 0;
     /// Opens a web or mail address in the desktop's default application; never starts a program.
     virtual void openUrl(const QUrl& url) = 0;
 };

@@ -1,6 +1,7 @@
 #include "platform/SingleInstance.h"
 
 #include "core/Logging.h"
+
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -47,6 +48,11 @@ SingleInstance::SingleInstance(QString className, QString ownTitle, QObject* par
 }
 
 SingleInstance::~SingleInstance()
+{
+    close();
+}
+
+void SingleInstance::close()
 {
     releaseLock();
     if (m_server)
@@ -111,6 +117,9 @@ bool SingleInstance::announce()
 {
     if (m_server || m_ownPath.isEmpty()) {
         releaseLock();
+        if (m_ownPath.isEmpty())
+            qCWarning(lcDesktop, "No safe runtime folder (XDG_RUNTIME_DIR): a later start cannot "
+                                 "bring this instance forward");
         return m_server != nullptr;
     }
     auto* server = new QLocalServer(this);
@@ -127,7 +136,7 @@ bool SingleInstance::announce()
     releaseLock();
     if (!listening) {
         qCWarning(lcDesktop, "Cannot answer later starts on %s: %s", qPrintable(m_ownPath),
-                 qPrintable(server->errorString()));
+                  qPrintable(server->errorString()));
         delete server;
         return false;
     }

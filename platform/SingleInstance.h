@@ -23,8 +23,11 @@ public:
     /// simultaneous starts only one finds nothing.
     [[nodiscard]] bool activateRunning(const QStringList& titles);
     /// Starts answering for (className, ownTitle). Call only after activateRunning returned
-    /// false. A socket left by a crashed instance is replaced. False when it cannot listen.
+    /// false. A socket left by a crashed instance is replaced. False when it cannot listen,
+    /// also when there is no safe runtime folder (said on the standard error stream).
     bool announce();
+    /// Stops answering and removes the socket, as the destructor does.
+    void close();
 
     /// The socket path an instance with this identity listens on; empty without a runtime folder.
     [[nodiscard]] static QString socketPath(const QString& className, const QString& title);

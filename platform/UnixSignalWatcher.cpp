@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -33,6 +34,15 @@ extern "C" void onSignal(int signum)
         [[maybe_unused]] const ssize_t written = ::write(fd, &byte, 1);
     }
     errno = savedErrno;
+}
+
+sigset_t watchedSet()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signum : WatchedSignals)
+        sigaddset(&set, signum);
+    return set;
 }
 
 [[noreturn]] void fail(const char* what)
@@ -75,6 +85,15 @@ UnixSignalWatcher::UnixSignalWatcher(QObject* parent) : QObject(parent)
             fail("sigaction");
         }
     }
+    // A signal held back since the start arrives now, in the handler.
+    const sigset_t watched = watchedSet();
+    pthread_sigmask(SIG_UNBLOCK, &watched, nullptr);
+}
+
+void UnixSignalWatcher::holdUntilWatched()
+{
+    const sigset_t watched = watchedSet();
+    pthread_sigmask(SIG_BLOCK, &watched, nullptr);
 }
 
 UnixSignalWatcher::~UnixSignalWatcher()
@@ -92,6 +111,12 @@ void UnixSignalWatcher::restore()
     ::close(m_writeFd);
     ::close(m_readFd);
     m_readFd = m_writeFd = -1;
+}
+
+bool UnixSignalWatcher::hasPending() const
+{
+    unsigned char byte = 0;
+    return ::recv(m_readFd, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 1;
 }
 
 void UnixSignalWatcher::readSignals()

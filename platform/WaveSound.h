@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QByteArray>
 
 /// Asynchronous wave sound: one at a time, a new one cuts the old; a file that cannot be
 /// played gives the default sound.
@@ -8,5 +8,6 @@ class WaveSound
 {
 public:
     virtual ~WaveSound() = default;
-    virtual void play(const QString& fileName) = 0;
+    /// Plays the file of that name as the file system spells it, whatever its encoding.
+    virtual void play(const QByteArray& path) = 0;
 };

@@ -100,6 +100,11 @@ QString XdgAutoStart::execValue(const QString& executablePath)
         quoted += c;
     }
     quoted += u'"';
+    // GLib (and so GNOME's session) looks the program up with its "%%" still doubled and
+    // drops the entry as broken; behind a shell the path is an argument, whose "%%" every
+    // launcher turns into "%" before running it.
+    if (executablePath.contains(u'%'))
+        quoted = QStringLiteral("/bin/sh -c \"exec \\\"\\$0\\\"\" ") + quoted;
     return escapeString(quoted);
 }
 

@@ -26,7 +26,8 @@ public:
     /// The whole entry text. Throws AppError when executablePath cannot be expressed.
     [[nodiscard]] static QByteArray entryText(const QString& caption,
                                               const QString& executablePath);
-    /// The Exec= value: the path quoted and escaped for the Exec key and as a string value.
+    /// The Exec= value: the path quoted and escaped for the Exec key and as a string value;
+    /// a path holding "%" is handed to /bin/sh, which runs it.
     [[nodiscard]] static QString execValue(const QString& executablePath);
     /// A string value escaped by the Desktop Entry rules.
     [[nodiscard]] static QString escapeString(const QString& value);

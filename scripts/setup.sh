@@ -9,8 +9,9 @@ packages=(
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
-  xvfb xauth x11-utils xdotool trayer imagemagick fonts-dejavu-core
+  clang libclang-rt-14-dev clang-format clang-tidy
+  xvfb xauth x11-utils xdotool trayer openbox imagemagick fonts-dejavu-core
+  desktop-file-utils libglib2.0-bin
   lame id3v2
   dbus-daemon
 )

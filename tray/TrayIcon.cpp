@@ -14,7 +14,7 @@ constexpr qsizetype hintLimit = 64;
 } // namespace
 
 TrayIcon::TrayIcon(QWidget* applicationWindow, std::unique_ptr<TrayBackend> backend,
-                     QObject* parent, TrayRetry retry)
+                   QObject* parent, TrayRetry retry)
     : QObject(parent), m_window(applicationWindow), m_backend(std::move(backend)), m_retry(retry)
 {
     m_currentIcon = m_backend->applicationIcon();

@@ -31,7 +31,7 @@ class TrayIcon : public QObject
 public:
     /// applicationWindow is the window that is minimized to and restored from the icon.
     TrayIcon(QWidget* applicationWindow, std::unique_ptr<TrayBackend> backend,
-              QObject* parent = nullptr, TrayRetry retry = {});
+             QObject* parent = nullptr, TrayRetry retry = {});
     ~TrayIcon() override;
 
     [[nodiscard]] bool isVisible() const { return m_visible; }

@@ -17,9 +17,10 @@ QString tipAsHtml(const QString& text)
 } // namespace
 
 EventTableModel::EventTableModel(EventList& events, QObject* parent)
-    : QAbstractTableModel(parent), m_events(events),
-      m_headers{QStringLiteral("Date"), QStringLiteral("Time"), QStringLiteral("Title"),
-                QStringLiteral("Description"), QStringLiteral("Status")}
+    : QAbstractTableModel(parent),
+      m_events(events), m_headers{QStringLiteral("Date"), QStringLiteral("Time"),
+                                  QStringLiteral("Title"), QStringLiteral("Description"),
+                                  QStringLiteral("Status")}
 {
     m_shownTimes.reserve(m_events.size());
     for (const Event& event : m_events)

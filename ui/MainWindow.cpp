@@ -1,14 +1,15 @@
 #include "ui/MainWindow.h"
 
+#include "Version.h"
 #include "core/AlarmDelivery.h"
 #include "core/EventsFile.h"
 #include "core/Logging.h"
 #include "core/ProgramSettings.h"
-#include "Version.h"
 #include "platform/AppError.h"
 #include "platform/AutoStart.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Notifier.h"
 #include "tray/TrayBackend.h"
 #include "tray/TrayIcon.h"
 #include "ui/AboutDialog.h"
@@ -24,6 +25,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QTreeView>
+#include <utility>
 
 namespace {
 const QString kCaption = QStringLiteral(DORVANE_TITLE);
@@ -44,6 +46,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     setFont(small);
     createMenus();
     createListView();
+    createEventCommands();
     auto* bar = new QStatusBar(this);
     bar->setFixedHeight(kStatusBarHeight);
     bar->setSizeGripEnabled(true);
@@ -55,6 +58,10 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     // Created once and kept hidden between uses, so they keep what they show.
     m_settingsDialog = new SettingsDialog(this);
     m_aboutDialog = new AboutDialog(m_services.shell, this);
+    connect(&m_services.notifier, &Notifier::actionInvoked, this,
+            &MainWindow::onNotificationAction);
+    connect(&m_services.notifier, &Notifier::closed, this,
+            [this](quint32 id) { m_snoozable.remove(id); });
     connect(m_settingsDialog, &SettingsDialog::autoStartToggled, this, &MainWindow::setAutoStart);
     connect(m_settingsDialog, &SettingsDialog::playSoundToggled, this, &MainWindow::setSoundPlay);
     connect(m_settingsDialog, &SettingsDialog::notifyToggled, this, &MainWindow::setNotify);
@@ -214,13 +221,36 @@ void MainWindow::writeAll()
 
 bool MainWindow::shutDown()
 {
-    return guarded([this] { writeAll(); });
+    if (m_shutdownDone)
+        return true;
+    m_shutdownDone = guarded([this] { writeAll(); });
+    return m_shutdownDone;
 }
 
 void MainWindow::shutdownUnattended()
 {
+    if (std::exchange(m_shutdownDone, true))
+        return;
+    writeAllUnattended();
+}
+
+void MainWindow::commitUnattended()
+{
+    if (!m_shutdownDone)
+        writeAllUnattended();
+}
+
+void MainWindow::writeAllUnattended()
+{
+    // Ended before the events were in: an empty or partial list would replace the file.
+    if (!m_eventsLoaded)
+        return;
+    // Nobody can answer, so one refused write must not cost the others: the events first, as
+    // they matter most.
     m_unattended = true;
-    (void)guarded([this] { writeAll(); });
+    (void)guarded([this] { saveEvents(defaultEventsFile()); });
+    (void)guarded([this] { currentSettings().write(settingsFileName()); });
+    (void)guarded([this] { updateAutoStart(); });
     m_unattended = false;
 }
 
@@ -259,6 +289,7 @@ ProgramSettings MainWindow::currentSettings() const
 void MainWindow::loadEvents(const QString& fileName, std::optional<int> limit)
 {
     m_model->reset(EventsFile::load(fileName, limit, m_defaultSoundFile));
+    m_eventsLoaded = true;
 }
 
 void MainWindow::saveEvents(const QString& fileName)
@@ -274,9 +305,9 @@ void MainWindow::saveEvents(const QString& fileName)
     EventsFile::save(fileName, m_events);
 }
 
-void MainWindow::saveEventsAndSettings()
+bool MainWindow::saveEventsAndSettings()
 {
-    guarded([this] {
+    return guarded([this] {
         saveEvents(defaultEventsFile());
         currentSettings().write(settingsFileName());
     });
@@ -305,4 +336,10 @@ void MainWindow::clearEvents()
 void MainWindow::restoreFromTray()
 {
     m_trayIcon->restore();
+}
+
+void MainWindow::showNotice(const QString& text)
+{
+    statusBar()->showMessage(text);
+    m_trayIcon->setHint(text);
 }

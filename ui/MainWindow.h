@@ -3,21 +3,26 @@
 #include "core/AlarmRules.h"
 #include "core/ColumnLayout.h"
 #include "core/EventList.h"
-#include "ui/EventTableModel.h"
 #include "i18n/LanguageStrings.h"
+#include "ui/EventTableModel.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class AlarmDelivery;
 struct ProgramSettings;
 class AboutDialog;
 class AutoStart;
 class SettingsDialog;
+class Notifier;
 class Shell;
 class Clock;
+class EventDialog;
+class FileDialogs;
 class MessageBoxes;
 class QAction;
 class QMenu;
@@ -31,9 +36,11 @@ struct MainWindowServices
 {
     Clock& clock;
     MessageBoxes& boxes;
+    FileDialogs& fileDialogs;
     AutoStart& autoStart;
     AlarmDelivery& delivery;
     Shell& shell;
+    Notifier& notifier;
     QString executablePath;
     /// The notification area the tray icon lives in.
     std::unique_ptr<TrayBackend> trayBackend;
@@ -51,18 +58,22 @@ public:
     // Start-up and shutdown.
     void startUp();
     /// The shutdown sequence; false when a step failed (the error was shown, the window stays).
+    /// True at once when a shutdown already ran: the files are written once.
     [[nodiscard]] bool shutDown();
-    /// The shutdown sequence when nobody can answer a box (a signal, the session ending):
-    /// errors go to the standard error stream.
+    /// The shutdown when nobody can answer a box (a signal, the session ending), run once: every
+    /// step runs even when one fails, each failure goes to the standard error stream.
     void shutdownUnattended();
+    /// The writes of shutdownUnattended() while the program goes on (a session manager's save).
+    void commitUnattended();
     void updateAutoStart();
 
     // The event store.
     void loadEvents(const QString& fileName, std::optional<int> limit);
     void saveEvents(const QString& fileName);
     /// Writes the default events file and, right after, the settings, so the settings' count
-    /// always matches the file even if the program never reaches its shutdown.
-    void saveEventsAndSettings();
+    /// always matches the file even if the program never reaches its shutdown. False when a
+    /// write failed (the error was shown).
+    bool saveEventsAndSettings();
     void appendEvent(Event event);
     void replaceEvent(int index, Event event);
     void removeEventAt(int index);
@@ -86,6 +97,20 @@ public:
 
     /// Brings the window back from the notification area, raised and active.
     void restoreFromTray();
+    /// A notice that must not cover what the user is doing: the status bar and the tray's tip.
+    void showNotice(const QString& text);
+
+    // The event commands.
+    /// Opens the Add dialog with today's date and the current time; other fields as left.
+    void addEvent();
+    /// The Edit command: the first selected event, or a request to select one.
+    void editEvent();
+    /// Fills the Edit dialog from the first selected event, saves, and opens the dialog.
+    void editSelectedEvent();
+    /// Deletes the selected events once the user confirms, then saves.
+    void deleteSelectedEvents();
+    /// The selected rows of the list, in ascending order.
+    [[nodiscard]] std::vector<int> selectedRows() const;
 
     [[nodiscard]] const EventList& events() const { return m_events; }
     [[nodiscard]] const EventTableModel& model() const { return *m_model; }
@@ -98,7 +123,7 @@ public:
     [[nodiscard]] QString defaultEventsFile() const { return m_appDir + m_eventsFileName; }
 
 signals:
-    /// The tray menu's Exit: end the message loop at once, writing nothing.
+    /// The tray menu's Exit, after the shutdown writes: end the message loop.
     void exitRequested();
     /// The window closed after the shutdown sequence: the program ends.
     void closed();
@@ -110,6 +135,7 @@ protected:
 private:
     void createMenus();
     void createListView();
+    void createEventCommands();
     void setColumnWidths(const ColumnLayout::Widths& widths);
     void scheduleNextTick();
     void showError(const QString& text);
@@ -120,12 +146,20 @@ private:
     void setSoundPlay(bool on);
     void setNotify(bool on);
     void saveSettingsNow();
+    void loadFromFile();
+    void saveToFile();
+    void exitFromTray();
+    std::optional<quint32> notifyAlarm(const Event& first, int count, const QString& body,
+                                       bool critical, const QString& boxText);
+    void withdrawNotification(std::optional<quint32> id);
+    void onNotificationAction(quint32 id, const QString& key);
     void countDownRow(int row);
     void markDone(int row);
     [[nodiscard]] ProgramSettings currentSettings() const;
     /// Runs a step whose AppError is shown as the error box; false when it failed.
     bool guarded(const std::function<void()>& step);
     void writeAll();
+    void writeAllUnattended();
 
     MainWindowServices m_services;
     QString m_applicationTitle;
@@ -136,6 +170,15 @@ private:
     bool m_autoStart = true;
     bool m_soundPlay = true;
     bool m_notify = true;
+    QString m_loadFilter = QStringLiteral("Events Files (*.ini)|*.ini");
+    QString m_saveFilter = QStringLiteral("Events Files (*.ini)|*.ini");
+    QString m_saveFileName;
+    struct Snoozable
+    {
+        Event event;
+        QString boxText;
+    };
+    QHash<quint32, Snoozable> m_snoozable;
     LanguageStrings m_strings;
     EventList m_events;
     std::optional<int> m_storedEventCount;
@@ -143,6 +186,8 @@ private:
     bool m_toldSkippedSave = false;
     qint64 m_previousTickSecond = 0;
     bool m_unattended = false;
+    bool m_shutdownDone = false;
+    bool m_eventsLoaded = false;
 
     QTreeView* m_listView = nullptr;
     EventTableModel* m_model = nullptr;
@@ -150,6 +195,8 @@ private:
     TrayIcon* m_trayIcon = nullptr;
     SettingsDialog* m_settingsDialog = nullptr;
     AboutDialog* m_aboutDialog = nullptr;
+    EventDialog* m_addDialog = nullptr;
+    EventDialog* m_editDialog = nullptr;
 
     QMenu* m_fileMenu = nullptr;
     QAction* m_loadAction = nullptr;

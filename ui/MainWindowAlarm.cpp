@@ -40,6 +40,7 @@ void MainWindow::onTick()
     const qint64 previous = std::exchange(m_previousTickSecond, now.wallSecond);
     QString text;
     int count = 0;
+    Event first;
 
     const int rows = m_model->count();
     for (int row = 0; row < rows; ++row) {
@@ -57,6 +58,8 @@ void MainWindow::onTick()
             break;
         }
         markDone(row);
+        if (count == 0)
+            first = record;
         if (++count <= kListedInBox)
             text += AlarmRules::eventLine(date, time,
                                           m_model->cell(row, EventTableModel::TitleColumn)) +
@@ -73,7 +76,9 @@ void MainWindow::onTick()
     // Written before the message: a crash while it is open must not bring the alarm back.
     saveEventsAndSettings();
     restoreFromTray();
+    const auto notification = notifyAlarm(first, count, first.message, true, text);
     m_services.boxes.showMessage(this, m_applicationTitle, text);
+    withdrawNotification(notification);
     m_services.delivery.afterMessage();
     for (const QString& error : m_services.delivery.takeErrors())
         showError(error);
@@ -84,6 +89,7 @@ void MainWindow::reportPassedEvents()
     const ClockTexts now = AlarmRules::decodeNow(m_services.clock.now());
     QString lines;
     int count = 0;
+    Event first;
     const int rows = m_model->count();
     for (int row = 0; row < rows; ++row) {
         const QString& date = m_model->cell(row, EventTableModel::DateColumn);
@@ -93,6 +99,8 @@ void MainWindow::reportPassedEvents()
                                          m_events[static_cast<std::size_t>(row)].countdown, now))
             continue;
         markDone(row);
+        if (count == 0)
+            first = m_events[static_cast<std::size_t>(row)];
         if (++count <= kListedInBox)
             lines += AlarmRules::eventLine(date, time,
                                            m_model->cell(row, EventTableModel::TitleColumn)) +
@@ -103,5 +111,9 @@ void MainWindow::reportPassedEvents()
     if (count > kListedInBox)
         lines += andMore(count) + QLatin1Char('\r');
     saveEventsAndSettings();
-    m_services.boxes.showMessage(this, m_applicationTitle, m_strings.passed + kParagraph + lines);
+    const QString text = m_strings.passed + kParagraph + lines;
+    const auto notification = notifyAlarm(
+        first, count, QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')), false, text);
+    m_services.boxes.showMessage(this, m_applicationTitle, text);
+    withdrawNotification(notification);
 }

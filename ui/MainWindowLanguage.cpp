@@ -1,8 +1,9 @@
 // Applying a language file to the main window and the language strings.
-#include "ui/MainWindow.h"
 #include "core/StatusWords.h"
 #include "i18n/LanguageFile.h"
 #include "ui/AboutDialog.h"
+#include "ui/EventDialog.h"
+#include "ui/MainWindow.h"
 #include "ui/SettingsDialog.h"
 
 #include <QAction>
@@ -62,6 +63,8 @@ void MainWindow::applyLanguage(const QString& fileName)
     applyCaption(file, "MAbout->Caption", m_aboutAction);
     applyCaption(file, "PMEdit->Caption", m_listEditAction);
     applyCaption(file, "PMDelete->Caption", m_listDeleteAction);
+    file.apply("OpenDialog1->Filter", m_loadFilter);
+    file.apply("SaveDialog1->Filter", m_saveFilter);
 
     const LanguageStrings before = m_strings;
     file.apply("StringActive", m_strings.active);
@@ -74,8 +77,14 @@ void MainWindow::applyLanguage(const QString& fileName)
     file.apply("StringPassed", m_strings.passed);
     m_settingsDialog->applyLanguage(file);
     m_aboutDialog->applyLanguage(file);
+    m_addDialog->applyLanguage(file);
+    m_editDialog->applyLanguage(file);
     translateStatuses(before);
-    setColumnWidths(ColumnLayout::forListWidth(m_listView->width()));
+    // The status column must hold the new words; the layout otherwise stays as it is.
+    ColumnLayout::Widths widths{};
+    for (int c = 0; c < EventTableModel::ColumnCount; ++c)
+        widths[static_cast<std::size_t>(c)] = m_listView->columnWidth(c);
+    setColumnWidths(widths);
     // A status word change recolours every row.
     m_listView->viewport()->update();
 }
@@ -84,8 +93,8 @@ void MainWindow::translateStatuses(const LanguageStrings& before)
 {
     bool changed = false;
     for (std::size_t i = 0; i < m_events.size(); ++i) {
-        const QString status = StatusWords::translated(m_events[i].status, before.active, before.done,
-                                                       m_strings.active, m_strings.done);
+        const QString status = StatusWords::translated(
+            m_events[i].status, before.active, before.done, m_strings.active, m_strings.done);
         if (status == m_events[i].status)
             continue;
         m_model->setStatus(static_cast<int>(i), status);

@@ -62,6 +62,10 @@ void MainWindow::createMenus()
 
     connect(m_exitAction, &QAction::triggered, this, &QWidget::close);
     connect(m_trayRestoreAction, &QAction::triggered, this, &MainWindow::restoreFromTray);
+    connect(m_loadAction, &QAction::triggered, this, &MainWindow::loadFromFile);
+    connect(m_saveAction, &QAction::triggered, this, &MainWindow::saveToFile);
+    connect(m_clearAction, &QAction::triggered, this, &MainWindow::clearEvents);
+    connect(m_trayExitAction, &QAction::triggered, this, &MainWindow::exitFromTray);
     connect(m_settingsAction, &QAction::triggered, this, &MainWindow::showSettings);
     connect(m_aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
     connect(m_englishAction, &QAction::triggered, this,

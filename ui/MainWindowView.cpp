@@ -36,13 +36,14 @@ void MainWindow::setColumnWidths(const ColumnLayout::Widths& widths)
     // The date and time columns were sized for a narrow 8-point face; in a wider one they still
     // show a whole "dd.MM.yyyy" and "HH:mm:ss". A negative width shows as an empty column.
     const QFontMetrics metrics(m_listView->font());
-    const int margins = 2 * (m_listView->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1) + 2;
-    const int status =
-        std::max(metrics.horizontalAdvance(m_strings.active), metrics.horizontalAdvance(m_strings.done));
+    const int margins =
+        2 * (m_listView->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1) + 2;
+    const int status = std::max(metrics.horizontalAdvance(m_strings.active),
+                                metrics.horizontalAdvance(m_strings.done));
     const int minimum[] = {metrics.horizontalAdvance(QStringLiteral("00.00.0000")) + margins,
                            metrics.horizontalAdvance(QStringLiteral("00:00:00")) + margins, 0, 0,
                            status + margins};
     for (int c = 0; c < EventTableModel::ColumnCount; ++c)
         m_listView->setColumnWidth(c,
-                                  std::max({0, minimum[c], widths[static_cast<std::size_t>(c)]}));
+                                   std::max({0, minimum[c], widths[static_cast<std::size_t>(c)]}));
 }

@@ -4,13 +4,12 @@
 #include "platform/AppError.h"
 #include "platform/gstreamer/GStreamerInit.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QMetaObject>
 #include <atomic>
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
 #include <mutex>
+#include <sys/stat.h>
 
 // What the factory and its devices share: devices may outlive a reset of the handler.
 struct GstMediaShared
@@ -173,7 +172,7 @@ void GstMediaDevice::releasePipeline()
     m_pipeline = nullptr;
 }
 
-int GstMediaDevice::open(const QString& fileName)
+int GstMediaDevice::open(const QByteArray& path)
 {
     if (m_pipeline)
         (void)close();
@@ -182,7 +181,7 @@ int GstMediaDevice::open(const QString& fileName)
     } catch (const AppError&) {
         return MediaError::InitFailed;
     }
-    m_fileName = fileName;
+    m_path = path;
     m_lengthMs.reset();
     m_atEnd = false;
     {
@@ -192,8 +191,7 @@ int GstMediaDevice::open(const QString& fileName)
     }
 
     g_autoptr(GError) error = nullptr;
-    g_autofree gchar* uri =
-        gst_filename_to_uri(QFile::encodeName(fileName).constData(), &error);
+    g_autofree gchar* uri = gst_filename_to_uri(path.constData(), &error);
     if (!uri)
         return MediaError::FileNotFound;
     g_autoptr(GstElement) pipeline = sunk(gst_element_factory_make("playbin", nullptr));
@@ -225,7 +223,10 @@ int GstMediaDevice::open(const QString& fileName)
         code = MediaError::NotReady;
     }
     // An empty file fails like an unknown one; name the actual cause.
-    if (code == MediaError::UnknownFormat && QFileInfo(fileName).size() == 0)
+    struct stat info
+    {};
+    if (code == MediaError::UnknownFormat && ::stat(path.constData(), &info) == 0 &&
+        info.st_size == 0)
         code = MediaError::NoData;
     if (code != MediaError::None) {
         releasePipeline();
@@ -378,7 +379,7 @@ std::optional<std::uint64_t> GstMediaDevice::scanLengthMs() const
         gst_discoverer_new(GstClockTime(m_options.scanTimeoutMs) * GST_MSECOND, &error);
     if (!discoverer)
         return std::nullopt;
-    g_autofree gchar* uri = gst_filename_to_uri(QFile::encodeName(m_fileName).constData(), nullptr);
+    g_autofree gchar* uri = gst_filename_to_uri(m_path.constData(), nullptr);
     if (!uri)
         return std::nullopt;
     g_clear_error(&error);

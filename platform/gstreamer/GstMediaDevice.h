@@ -9,7 +9,8 @@
 #include <memory>
 #include <optional>
 
-typedef struct _GstElement GstElement;
+// GStreamer's own name for the struct, declared here to keep its headers out of ours.
+typedef struct _GstElement GstElement; // NOLINT(bugprone-reserved-identifier)
 
 /// Settings shared by every device a GstMediaDeviceFactory makes.
 struct GstMediaOptions
@@ -36,7 +37,7 @@ public:
     GstMediaDevice(const GstMediaDevice&) = delete;
     GstMediaDevice& operator=(const GstMediaDevice&) = delete;
 
-    [[nodiscard]] int open(const QString& fileName) override;
+    [[nodiscard]] int open(const QByteArray& path) override;
     [[nodiscard]] int close() override;
     [[nodiscard]] int play(MediaNotifyHandler onNotify) override;
     [[nodiscard]] int stop() override;
@@ -65,7 +66,7 @@ private:
     // Queued bus events are delivered to this object; they die with it.
     std::unique_ptr<QObject> m_context;
     GstElement* m_pipeline = nullptr;
-    QString m_fileName;
+    QByteArray m_path;
     MediaMode m_mode = MediaMode::NotReady;
     bool m_atEnd = false;
     MediaNotifyHandler m_pending;

@@ -4,10 +4,10 @@
 #include "platform/gstreamer/GStreamerInit.h"
 
 #include <QApplication>
-#include <QFileInfo>
-#include <QUrl>
+#include <QFile>
 #include <gst/gst.h>
 #include <optional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -69,9 +69,9 @@ struct GstWaveSoundBus
     }
 };
 
-GstWaveSound::GstWaveSound(QString defaultSoundFile, QString sinkDescription, Beep beep,
+GstWaveSound::GstWaveSound(const QString& defaultSoundFile, QString sinkDescription, Beep beep,
                            QObject* parent)
-    : QObject(parent), m_defaultSoundFile(std::move(defaultSoundFile)),
+    : QObject(parent), m_defaultSoundPath(QFile::encodeName(defaultSoundFile)),
       m_sinkDescription(std::move(sinkDescription)), m_beep(std::move(beep))
 {
     if (!m_beep)
@@ -94,9 +94,9 @@ void GstWaveSound::setNoAudioOutputHandler(std::function<void()> handler)
     m_noAudioOutputHandler = std::move(handler);
 }
 
-void GstWaveSound::play(const QString& fileName)
+void GstWaveSound::play(const QByteArray& path)
 {
-    start(fileName, false);
+    start(path, false);
 }
 
 bool GstWaveSound::ensurePipeline()
@@ -131,7 +131,7 @@ bool GstWaveSound::ensurePipeline()
     return true;
 }
 
-void GstWaveSound::start(const QString& fileName, bool isDefault)
+void GstWaveSound::start(const QByteArray& path, bool isDefault)
 {
     if (!ensurePipeline()) {
         m_beep();
@@ -141,15 +141,18 @@ void GstWaveSound::start(const QString& fileName, bool isDefault)
     // After the stop: messages of the old sound can no longer be posted with the new number.
     const int generation = ++m_generation;
     m_playingDefault = isDefault;
-    emit started(fileName);
+    emit started(path);
 
-    const QFileInfo info(fileName);
-    if (fileName.isEmpty() || !info.isFile()) {
+    struct stat info
+    {};
+    g_autofree gchar* uri = nullptr;
+    if (!path.isEmpty() && ::stat(path.constData(), &info) == 0 && S_ISREG(info.st_mode))
+        uri = gst_filename_to_uri(path.constData(), nullptr);
+    if (!uri) {
         fail();
         return;
     }
-    const QByteArray uri = QUrl::fromLocalFile(info.absoluteFilePath()).toEncoded();
-    g_object_set(m_pipeline, "uri", uri.constData(), nullptr);
+    g_object_set(m_pipeline, "uri", uri, nullptr);
     if (gst_element_set_state(m_pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         // The bus usually carries the error as well; the number makes the second one stale.
         QMetaObject::invokeMethod(
@@ -161,8 +164,8 @@ void GstWaveSound::start(const QString& fileName, bool isDefault)
 void GstWaveSound::fail()
 {
     // The default sound is tried once per play, so a broken default cannot loop.
-    if (!m_playingDefault && !m_defaultSoundFile.isEmpty()) {
-        start(m_defaultSoundFile, true);
+    if (!m_playingDefault && !m_defaultSoundPath.isEmpty()) {
+        start(m_defaultSoundPath, true);
         return;
     }
     stop();

@@ -2,13 +2,15 @@
 
 #include "platform/WaveSound.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <atomic>
 #include <functional>
 
-typedef struct _GstBus GstBus;
-typedef struct _GstElement GstElement;
+// GStreamer's own names for the structs, declared here to keep its headers out of ours.
+typedef struct _GstBus GstBus;         // NOLINT(bugprone-reserved-identifier)
+typedef struct _GstElement GstElement; // NOLINT(bugprone-reserved-identifier)
 
 /// Wave sounds through a GStreamer playbin: play() returns at once, the file plays to its end,
 /// a new play() cuts the old one. A file that cannot be played gives the default sound, and
@@ -21,19 +23,20 @@ public:
 
     /// defaultSoundFile: played in place of a file that cannot be played.
     /// sinkDescription: the audio sink as a gst-launch description.
-    explicit GstWaveSound(QString defaultSoundFile, QString sinkDescription = "autoaudiosink",
-                          Beep beep = {}, QObject* parent = nullptr);
+    explicit GstWaveSound(const QString& defaultSoundFile,
+                          QString sinkDescription = "autoaudiosink", Beep beep = {},
+                          QObject* parent = nullptr);
     ~GstWaveSound() override;
     GstWaveSound(const GstWaveSound&) = delete;
     GstWaveSound& operator=(const GstWaveSound&) = delete;
 
-    void play(const QString& fileName) override;
+    void play(const QByteArray& path) override;
     /// Called once, the first time sound goes nowhere because there is no sound card or server.
     void setNoAudioOutputHandler(std::function<void()> handler);
 
 signals:
     /// A file starts playing: the one asked for, or the default sound in its place.
-    void started(const QString& fileName);
+    void started(const QByteArray& path);
     /// The sound played to its end.
     void finished();
 
@@ -47,13 +50,13 @@ private:
     };
 
     bool ensurePipeline();
-    void start(const QString& fileName, bool isDefault);
+    void start(const QByteArray& path, bool isDefault);
     void fail();
     void stop();
     void handleBusEvent(BusEvent event, int generation);
     friend struct GstWaveSoundBus;
 
-    QString m_defaultSoundFile;
+    QByteArray m_defaultSoundPath;
     QString m_sinkDescription;
     Beep m_beep;
     std::function<void()> m_noAudioOutputHandler;

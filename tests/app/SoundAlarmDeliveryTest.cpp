@@ -1,21 +1,23 @@
-#include "support/AppFakes.h"
 #include "app/SoundAlarmDelivery.h"
+
 #include "media/Mp3Player.h"
-#include "platform/gstreamer/GstMediaDevice.h"
 #include "platform/WaveSound.h"
+#include "platform/gstreamer/GstMediaDevice.h"
+#include "support/AppFakes.h"
 #include "support/FakeShell.h"
 #include "support/ToneWave.h"
 
 #include <QElapsedTimer>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
 struct FakeWave : WaveSound
 {
-    void play(const QString& fileName) override { played << fileName; }
-    QStringList played;
+    void play(const QByteArray& path) override { played << path; }
+    QByteArrayList played;
 };
 
 TEST(SoundAlarmDeliveryTest, ExtensionIsFromTheLastDotOfTheName)
@@ -44,6 +46,7 @@ protected:
         broken.write("this is not a sound\n");
     }
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+    QByteArray local(const char* name) const { return QFile::encodeName(path(name)); }
     Event event(const char* title, const char* sound, const char* extra = "")
     {
         Event e;
@@ -65,7 +68,7 @@ TEST_F(DeliveryTest, WaveOnlyForLowerCaseWavAndMp3StoppedAfterTheMessage)
     delivery.startSound(event("silent", ""));
     EXPECT_TRUE(delivery.lastSoundExt().isEmpty());
     delivery.startSound(event("wave", "a.wav"));
-    EXPECT_EQ(wave.played, QStringList{path("a.wav")});
+    EXPECT_EQ(wave.played, QByteArrayList{local("a.wav")});
 
     delivery.startSound(event("capitals", "tone.WAV"));
     ASSERT_NE(delivery.alarmPlayer(), nullptr);
@@ -88,12 +91,45 @@ TEST_F(DeliveryTest, WaveOnlyForLowerCaseWavAndMp3StoppedAfterTheMessage)
     EXPECT_TRUE(delivery.takeErrors().isEmpty());
 }
 
+// Names read from the events file in an 8-bit code page reach the player, the wave sound and the
+// shell as the bytes they are; a name the user changed is UTF-8.
+TEST_F(DeliveryTest, NamesThatAreNotUtf8AreUsedAsTheirBytes)
+{
+    const QByteArray folder = QFile::encodeName(dir.path()) + "/Caf\xE9";
+    ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
+    const QByteArray tone = folder + "/R\xE9veil.WAV"; // through the player, not the wave sound
+    ASSERT_TRUE(writeFileBytes(tone, toneWave(2000)));
+    Event e;
+    e.soundFile = e.stored.decode(TextField::SoundFile, tone.toStdString());
+    e.extraFile = e.stored.decode(TextField::ExtraFile, "/home/u/Re\xE7u.pdf");
+    EXPECT_EQ(e.extraFile, u"/home/u/Re\u00E7u.pdf"_s);
+
+    delivery.startSound(e);
+    EXPECT_TRUE(delivery.takeErrors().isEmpty());
+    ASSERT_NE(delivery.alarmPlayer(), nullptr);
+    EXPECT_EQ(delivery.alarmPlayer()->state(), PlayerMode::Playing);
+    EXPECT_EQ(delivery.alarmPlayer()->fileName(), u"R\u00E9veil"_s);
+    delivery.alarmPlayer()->stop();
+    EXPECT_TRUE(wave.played.isEmpty());
+
+    e.soundFile.chop(4);
+    e.soundFile += u".wav"_s;
+    delivery.startSound(e);
+    delivery.openExtraFile(e);
+    e.extraFile = u"/home/u/Re\u00E7u 2.pdf"_s;
+    delivery.openExtraFile(e);
+    EXPECT_EQ(wave.played,
+              QByteArrayList{QFile::encodeName(dir.path()) + "/Caf\xC3\xA9/R\xC3\xA9veil.wav"});
+    EXPECT_EQ(shell.openedFiles,
+              (QByteArrayList{"/home/u/Re\xE7u.pdf", "/home/u/Re\xC3\xA7u 2.pdf"}));
+}
+
 TEST_F(DeliveryTest, BrokenSoundFallsBackAndTheWholeTickIsDelivered)
 {
     AppFixture app;
-    auto form =
-        std::make_unique<MainWindow>(MainWindowServices{app.clock, app.boxes, app.autoStart, delivery,
-                                                app.shell, app.exe(), std::make_unique<NoTrayBackend>()});
+    auto form = std::make_unique<MainWindow>(
+        MainWindowServices{app.clock, app.boxes, app.fileDialogs, app.autoStart, delivery,
+                           app.shell, app.notifier, app.exe(), std::make_unique<NoTrayBackend>()});
     form->startUp();
     const QString today = u"08.12.2026"_s;
     for (Event e :
@@ -108,9 +144,9 @@ TEST_F(DeliveryTest, BrokenSoundFallsBackAndTheWholeTickIsDelivered)
     app.clock.advance(1);
     form->onTick();
 
-    EXPECT_EQ(wave.played, (QStringList{path("a.wav"), u"/default/alarm.wav"_s}));
+    EXPECT_EQ(wave.played, (QByteArrayList{local("a.wav"), "/default/alarm.wav"}));
     EXPECT_EQ(shell.openedFiles,
-              (QStringList{u"/docs/one.pdf"_s, u"/docs/two.pdf"_s, u"/docs/three.pdf"_s}));
+              (QByteArrayList{"/docs/one.pdf", "/docs/two.pdf", "/docs/three.pdf"}));
     ASSERT_EQ(app.boxes.calls.size(), 2u);
     EXPECT_EQ(app.boxes.calls[0].kind, FakeMessageBoxes::Kind::Message);
     for (const char* title : {"one", "two", "three"})

@@ -113,8 +113,64 @@ TEST_F(EventsFileTest, AFileThatCannotBeReadIsAnErrorNamingIt)
         (void)EventsFile::load(path(), std::nullopt, defaultSound);
         ADD_FAILURE() << "no error";
     } catch (const AppError& error) {
-        EXPECT_EQ(QString::fromUtf8(error.what()), u"Cannot read "_s + path() + u": Is a directory"_s);
+        EXPECT_EQ(QString::fromUtf8(error.what()),
+                  u"Cannot read "_s + path() + u": Is a directory"_s);
     }
+}
+
+// Files from 8-bit code pages: what nobody changed goes back byte for byte, what is shown reads
+// as Windows-1252, and an edited text is written as UTF-8.
+TEST_F(EventsFileTest, TextsThatAreNotUtf8SurviveASaveUnlessEdited)
+{
+    const struct
+    {
+        QByteArray stored;
+        QString shown;
+        const char* edit; // nullptr: left as loaded
+        QByteArray written;
+    } cases[] = {
+        {"Caf\xE9", u"Caf\u00E9"_s, nullptr, "Caf\xE9"},
+        {"Caf\xE9", u"Caf\u00E9"_s, "Caf\xC3\xA9", "Caf\xE9"}, // the same text typed again
+        {"Caf\xE9", u"Caf\u00E9"_s, "Caf\xC3\xA9!", "Caf\xC3\xA9!"},
+        {"\x80\x81\x9F\xFF", u"\u20AC\u0081\u0178\u00FF"_s, nullptr, "\x80\x81\x9F\xFF"},
+        {"Caf\xC3\xA9", u"Caf\u00E9"_s, nullptr, "Caf\xC3\xA9"},
+        {"\xEF\xBF\xBD", u"\uFFFD"_s, nullptr, "\xEF\xBF\xBD"},
+        {"\xF0\x9F\x94\x94", u"\U0001F514"_s, nullptr, "\xF0\x9F\x94\x94"},
+        // Overlong, surrogate, too large and cut-off sequences are not UTF-8 either.
+        {"\xC0\xAF", u"\u00C0\u00AF"_s, nullptr, "\xC0\xAF"},
+        {"\xF4\x90\x80\x80", u"\u00F4\u0090\u20AC\u20AC"_s, nullptr, "\xF4\x90\x80\x80"},
+        {"\xED\xA0\x80", u"\u00ED\u00A0\u20AC"_s, nullptr, "\xED\xA0\x80"},
+        {"x\xE2\x82", u"x\u00E2\u201A"_s, nullptr, "x\xE2\x82"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored.toHex().toStdString());
+        write("[Event0]\nTitle=" + c.stored + "\n");
+        EventList events = EventsFile::load(path(), std::nullopt, defaultSound);
+        ASSERT_EQ(events.size(), 1u);
+        EXPECT_EQ(events[0].title, c.shown);
+        if (c.edit)
+            events[0].title = QString::fromUtf8(c.edit);
+        EventsFile::save(path(), events);
+        EXPECT_TRUE(read().contains("\nTitle=" + c.written + "\n")) << read().toStdString();
+    }
+
+    // Every text field keeps its bytes; a copy keeps them too, and the file names are the bytes.
+    const QByteArray section = "[Event0]\nDate=0\xB9.01.2027\nTime=10:00:0\xB2\nCountdown=0\n"
+                               "Title=\xC9t\xE9\nMessage=Gr\xFC\xDF Gott\n"
+                               "Sound File=/m/Ch\xE2t.wav\nExtra File=/home/u/Re\xE7u.pdf\n"
+                               "Status=Termin\xE9\n";
+    write(section);
+    const EventList loaded = EventsFile::load(path(), std::nullopt, defaultSound);
+    EventList copy;
+    copy.append(loaded[0]);
+    EXPECT_EQ(copy[0], loaded[0]);
+    EXPECT_EQ(copy[0].soundFilePath(), QByteArray("/m/Ch\xE2t.wav"));
+    EXPECT_EQ(copy[0].extraFilePath(), QByteArray("/home/u/Re\xE7u.pdf"));
+    EventsFile::save(path(), copy);
+    EXPECT_EQ(read(), section);
+
+    copy[0].extraFile = u"/home/u/Re\u00E7u 2.pdf"_s;
+    EXPECT_EQ(copy[0].extraFilePath(), QByteArray("/home/u/Re\xC3\xA7u 2.pdf"));
 }
 
 TEST(ProgramSettingsTest, DefaultsAndRoundTrip)
@@ -131,8 +187,10 @@ TEST(ProgramSettingsTest, DefaultsAndRoundTrip)
     s.write(file);
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(),
-              QByteArray("[Options]\nLanguage=Russian\nEvents=12\nAuto Start=0\nSound Play=0\nNotify=1\n"));
+    EXPECT_EQ(
+        f.readAll(),
+        QByteArray(
+            "[Options]\nLanguage=Russian\nEvents=12\nAuto Start=0\nSound Play=0\nNotify=1\n"));
     const ProgramSettings back = ProgramSettings::read(file);
     EXPECT_EQ(back.languageName, s.languageName);
     EXPECT_EQ(back.eventCount, 12);
@@ -140,10 +198,13 @@ TEST(ProgramSettingsTest, DefaultsAndRoundTrip)
     EXPECT_FALSE(back.soundPlay);
 
     // Only a plain count says how many events the file holds.
-    const std::pair<const char*, std::optional<int>> counts[] = {
-        {"0", 0},           {" 7 ", 7},           {"-5", std::nullopt},
-        {"abc", std::nullopt}, {"99999999999", std::nullopt}, {"", std::nullopt},
-        {"0x10", std::nullopt}};
+    const std::pair<const char*, std::optional<int>> counts[] = {{"0", 0},
+                                                                 {" 7 ", 7},
+                                                                 {"-5", std::nullopt},
+                                                                 {"abc", std::nullopt},
+                                                                 {"99999999999", std::nullopt},
+                                                                 {"", std::nullopt},
+                                                                 {"0x10", std::nullopt}};
     f.close();
     for (const auto& [text, expected] : counts) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));

@@ -1,8 +1,8 @@
 #include "inifile/Profile.h"
 
-#include "platform/AppError.h"
 #include "inifile/ProfileFile.h"
 #include "inifile/ProfileSession.h"
+#include "platform/AppError.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -211,7 +211,7 @@ TEST_F(Profile, ValuesReadBackAsWritten)
                                        "; not a comment",
                                        "[not a header]",
                                        "caf\xC3\xA9 \xE2\x82\xAC"};
-    values.push_back(std::string(2047, 'x'));
+    values.emplace_back(2047, 'x');
     values.push_back(" " + std::string(2045, 'y') + " ");
     const std::string ini = file("round.ini");
     for (const std::string& value : values) {
@@ -223,9 +223,12 @@ TEST_F(Profile, ValuesReadBackAsWritten)
 TEST_F(Profile, BatchEqualsSequenceOfSingleWrites)
 {
     const std::string starts[] = {
-        "", "; settings\r\n[Options]\r\nLanguage=English\r\n\r\n[Event1]\r\nDate=x\r\n",
+        "",
+        "; settings\r\n[Options]\r\nLanguage=English\r\n\r\n[Event1]\r\nDate=x\r\n",
         "\xEF\xBB\xBF  [event0]  \n  date = old \n;c\n[EVENT0]\ndate=dup\nx",
-        "[Event0]\rTitle=t\r[Event2]", "garbage\0\xFF\n[Event1\nTime=1\n[Event1]"s};
+        "[Event0]\rTitle=t\r[Event2]",
+        "garbage\0\xFF\n[Event1\nTime=1\n[Event1]"s,
+        "\r[Event0]\n\n[Options]\n\n"};
     std::vector<Write> writes;
     for (int i = 0; i < 4; ++i) {
         const std::string section = "Event" + std::to_string(i);

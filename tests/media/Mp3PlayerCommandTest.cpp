@@ -46,7 +46,7 @@ class FakeMediaDevice final : public MediaDevice
 public:
     explicit FakeMediaDevice(FakeMediaFactory& factory) : m_f(factory) {}
 
-    int open(const QString&) override { return m_f.answer("open"); }
+    int open(const QByteArray&) override { return m_f.answer("open"); }
     int close() override { return m_f.answer("close"); }
     int play(MediaNotifyHandler onNotify) override
     {

@@ -21,7 +21,7 @@ protected:
 
     QString wav(const QString& name, double seconds)
     {
-        const QString path = dir.filePath(name);
+        QString path = dir.filePath(name);
         EXPECT_TRUE(writeToneWave(path, static_cast<int>(seconds * 1000)));
         return path;
     }
@@ -33,7 +33,7 @@ protected:
         if (lame.isEmpty())
             return {};
         const QString source = wav(name + ".wav", seconds);
-        const QString path = dir.filePath(name);
+        QString path = dir.filePath(name);
         QProcess process;
         process.start(lame, QStringList{"--quiet"} + options + QStringList{source, path});
         EXPECT_TRUE(process.waitForFinished(20000));
@@ -69,7 +69,8 @@ TEST_F(PlayerPlayback, UnplayableFilesFailWithTheirError)
                     testing::ThrowsMessage<MediaDeviceError>(message));
     }
     // The player never gets this far with a missing file (its tag read fails first).
-    EXPECT_EQ(devices.createDevice()->open(dir.filePath("missing.mp3")), MediaError::FileNotFound);
+    EXPECT_EQ(devices.createDevice()->open(QFile::encodeName(dir.filePath("missing.mp3"))),
+              MediaError::FileNotFound);
 }
 
 TEST_F(PlayerPlayback, EndOfFileStopsBeforeOnPlayEnd)

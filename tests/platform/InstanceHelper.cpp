@@ -1,5 +1,5 @@
 // A start of the program reduced to its single-instance step, for the tests:
-//   services_instance_helper [--wait-go] OWN_TITLE [TITLE...]
+//   platform_instance_helper [--wait-go] OWN_TITLE [TITLE...]
 // Prints "found" when a running instance answered, otherwise "won", then answers later
 // starts (printing "activated" for each) until its input closes or 10 s have passed.
 #include "platform/SingleInstance.h"

@@ -22,6 +22,18 @@ TEST(UnixSignalWatcherTest, SignalsArriveThroughTheEventLoop)
     }
 }
 
+TEST(UnixSignalWatcherTest, SignalHeldBackAtStartArrivesOnceWatched)
+{
+    UnixSignalWatcher::holdUntilWatched();
+    ASSERT_EQ(std::raise(SIGTERM), 0); // pending, not the default end
+    UnixSignalWatcher watcher;
+    EXPECT_TRUE(watcher.hasPending());
+    QSignalSpy received(&watcher, &UnixSignalWatcher::signalReceived);
+    ASSERT_TRUE(received.wait(2000));
+    EXPECT_EQ(received.first().first().toInt(), SIGTERM);
+    EXPECT_FALSE(watcher.hasPending());
+}
+
 TEST(UnixSignalWatcherTest, OneAtATimeAndPreviousHandlersComeBack)
 {
     struct sigaction ignore

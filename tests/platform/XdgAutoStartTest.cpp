@@ -28,10 +28,8 @@ QString decodeExec(const QString& value)
     EXPECT_TRUE(unescaped.startsWith(u'"') && unescaped.endsWith(u'"')) << qPrintable(value);
     QString path;
     for (qsizetype i = 1; i + 1 < unescaped.size(); ++i) {
-        if (unescaped[i] == u'\\')
-            ++i;
-        else if (unescaped[i] == u'%')
-            ++i; // "%%" is a literal percent sign
+        if (unescaped[i] == u'\\' || unescaped[i] == u'%')
+            ++i; // an escaped character, or "%%" for a literal percent sign
         else
             EXPECT_FALSE(QStringLiteral("\"`$").contains(unescaped[i])) << qPrintable(value);
         path += unescaped[i];
@@ -59,9 +57,14 @@ TEST(XdgAutoStartExec, QuotesAndEscapesEveryReservedCharacter)
                             "/x/$HOME/`id`/d",      R"(/x/back\slash/d)", "/x/100%/d",
                             "/x/tab\there/d",       "/x/new\nline\r/d",   " /lead/d",
                             "/x/'single'/d;&|<>*?", "/x/Ünïcödé/d"};
+    // With "%" the path is the argument of a shell that runs it.
+    const QString shell = R"(/bin/sh -c "exec \\"\\$0\\"" )";
     for (const QString& path : paths) {
-        const QString value = XdgAutoStart::execValue(path);
+        QString value = XdgAutoStart::execValue(path);
         EXPECT_FALSE(value.contains(u'\n')) << qPrintable(path);
+        EXPECT_EQ(value.startsWith(shell), path.contains(u'%')) << qPrintable(value);
+        if (value.startsWith(shell))
+            value.remove(0, shell.size());
         EXPECT_EQ(decodeExec(value), path);
     }
 }

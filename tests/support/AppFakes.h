@@ -1,14 +1,16 @@
 #pragma once
 
 #include "core/AlarmDelivery.h"
-#include "ui/MainWindow.h"
 #include "core/Event.h"
 #include "platform/AppError.h"
 #include "platform/AutoStart.h"
 #include "platform/Clock.h"
+#include "support/FakeFileDialogs.h"
 #include "support/FakeMessageBoxes.h"
+#include "support/FakeNotifier.h"
 #include "support/FakeShell.h"
 #include "tray/TrayBackend.h"
+#include "ui/MainWindow.h"
 
 #include <QDir>
 #include <QFile>
@@ -93,8 +95,9 @@ struct AppFixture
 
     std::unique_ptr<MainWindow> makeForm()
     {
-        return std::make_unique<MainWindow>(MainWindowServices{clock, boxes, autoStart, delivery, shell, exe(),
-                                                       std::make_unique<NoTrayBackend>()});
+        return std::make_unique<MainWindow>(MainWindowServices{clock, boxes, fileDialogs, autoStart,
+                                                               delivery, shell, notifier, exe(),
+                                                               std::make_unique<NoTrayBackend>()});
     }
 
     void writeFile(const QString& name, const QByteArray& content) const
@@ -113,13 +116,15 @@ struct AppFixture
     QString previousDir;
     FakeClock clock;
     FakeMessageBoxes boxes;
+    FakeFileDialogs fileDialogs;
     FakeAutoStart autoStart;
     FakeDelivery delivery;
     FakeShell shell;
+    FakeNotifier notifier;
 };
 
 inline Event makeEvent(const QString& date, const QString& time, const QString& title,
-                        const QString& status, bool countdown = false)
+                       const QString& status, bool countdown = false)
 {
     Event e;
     e.date = date;

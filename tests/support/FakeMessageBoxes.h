@@ -3,6 +3,7 @@
 #include "platform/MessageBoxes.h"
 
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -44,7 +45,11 @@ public:
         record(Kind::Error, parent, caption, text);
     }
 
+    void closeMessage(const QString& text) override { closed << text; }
+
     std::vector<Call> calls;
+    /// Texts of the boxes asked to close.
+    QStringList closed;
     /// Answers of the next askOkCancel calls, first in first out; then defaultAnswer.
     std::deque<bool> answers;
     bool defaultAnswer = true;

@@ -2,6 +2,7 @@
 
 #include "platform/Shell.h"
 
+#include <QByteArrayList>
 #include <QStringList>
 #include <QUrl>
 
@@ -9,8 +10,8 @@
 class FakeShell : public Shell
 {
 public:
-    void openFile(const QString& path) override { openedFiles << path; }
+    void openFile(const QByteArray& path) override { openedFiles << path; }
     void openUrl(const QUrl& url) override { openedUrls << url.toString(); }
-    QStringList openedFiles;
+    QByteArrayList openedFiles;
     QStringList openedUrls;
 };

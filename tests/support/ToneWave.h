@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QString>
 #include <cmath>
+#include <cstdio>
 
 /// A 440 Hz tone as 22.05 kHz mono 16-bit PCM WAV data.
 inline QByteArray toneWave(int milliseconds)
@@ -33,9 +34,21 @@ inline QByteArray toneWave(int milliseconds)
     return wav;
 }
 
+/// Writes content to a file named as the file system spells it, in any encoding (QFile takes
+/// names as text); false when it cannot.
+inline bool writeFileBytes(const QByteArray& path, const QByteArray& content)
+{
+    std::FILE* file = std::fopen(path.constData(), "wb");
+    if (!file)
+        return false;
+    const bool written =
+        std::fwrite(content.constData(), 1, static_cast<std::size_t>(content.size()), file) ==
+        static_cast<std::size_t>(content.size());
+    return std::fclose(file) == 0 && written;
+}
+
 /// Writes toneWave(milliseconds) to path; false when it cannot.
 inline bool writeToneWave(const QString& path, int milliseconds)
 {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(toneWave(milliseconds)) > 0;
+    return writeFileBytes(QFile::encodeName(path), toneWave(milliseconds));
 }

@@ -68,9 +68,7 @@ public:
     {
         const auto mouse = [this](const char* what, QObject*, MouseButton b, ShiftFlags s, int x,
                                   int y) {
-            const char* name = b == MouseButton::Left    ? "L"
-                               : b == MouseButton::Right ? "R"
-                                                            : "M";
+            const char* name = b == MouseButton::Left ? "L" : b == MouseButton::Right ? "R" : "M";
             log << QStringLiteral("%1 %2 %3 %4,%5").arg(what, name).arg(s.toInt()).arg(x).arg(y);
         };
         if (withClick)
@@ -115,12 +113,13 @@ TEST(TrayIconMessages, EachTriggerFiresOnItsMessagesOnly)
         {MiddleReleased, {MouseUp}},
         {MiddleDoubleClicked, {DoubleClick}}};
     const TrayTrigger triggers[] = {Click,        DoubleClick,      MouseDown,
-                                         MouseUp,      LeftClickUp,      LeftDoubleClick,
-                                         RightClickUp, RightDoubleClick, None};
+                                    MouseUp,      LeftClickUp,      LeftDoubleClick,
+                                    RightClickUp, RightDoubleClick, None};
     for (const auto& [message, firing] : table) {
         for (const bool withClick : {false, true}) {
-            const auto fires = [&](TrayTrigger t) {
-                return firing.contains(t) && (t != Click || withClick) ? 1 : 0;
+            // Named in the capture: clang 14 cannot capture a structured binding.
+            const auto fires = [&expected = firing, withClick](TrayTrigger t) {
+                return expected.contains(t) && (t != Click || withClick) ? 1 : 0;
             };
             for (const TrayTrigger restoreOn : triggers) {
                 for (const TrayTrigger menuOn : triggers) {

@@ -1,5 +1,5 @@
-#include "support/AppFakes.h"
 #include "core/EventsFile.h"
+#include "support/AppFakes.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -188,8 +188,7 @@ TEST_F(AlarmTimerTest, AnEarlyTimerWaitsForTheNextSecond)
     };
     for (const Step step : {Step{0, 998, "00:00:09", 3}, // the start-up second is checked once
                             Step{0, 999, "00:00:09", 2}, // early: still the checked second
-                            Step{1, 1, "00:00:08", 1000},
-                            Step{1, 500, "00:00:08", 501},
+                            Step{1, 1, "00:00:08", 1000}, Step{1, 500, "00:00:08", 501},
                             Step{4, 0, "00:00:07", 1001}}) { // late: ticks once
         clock.current = QDateTime(clock.current.date(), QTime(12, 0, step.second, step.msec));
         form->onTickTimer();

@@ -1,12 +1,12 @@
-#include "support/AppFakes.h"
 #include "core/ColumnLayout.h"
 #include "core/EventsFile.h"
+#include "support/AppFakes.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDialog>
-#include <QTimer>
 #include <QHeaderView>
+#include <QTimer>
 #include <QTreeView>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -57,7 +57,7 @@ TEST_F(MainWindowTest, StartUpFillsTheViewAndReportsPassedEvents)
     EXPECT_EQ(boxes.calls[0].caption, u"Dorvane 1.6"_s);
     EXPECT_EQ(boxes.calls[0].text,
               form->strings().passed + QStringLiteral("\r\r07.12.2026 - 09:00:00 - yesterday\r"
-                                                          "08.12.2026 - 11:59:59 - earlier\r"));
+                                                      "08.12.2026 - 11:59:59 - earlier\r"));
     const QStringList expected{u"Done"_s, u"Active"_s, u"Done"_s, u"Done"_s, u"Active"_s};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(form->model().cell(i, EventTableModel::StatusColumn), expected[i]) << i;
@@ -125,7 +125,8 @@ TEST_F(MainWindowTest, AnUnreadableEventsFileIsToldAndNeverWritten)
     auto form = makeForm();
     form->startUp();
     ASSERT_EQ(boxes.calls.size(), 1u);
-    EXPECT_EQ(boxes.calls[0].text, u"Cannot read "_s + path(u"events.ini"_s) + u": Is a directory"_s);
+    EXPECT_EQ(boxes.calls[0].text,
+              u"Cannot read "_s + path(u"events.ini"_s) + u": Is a directory"_s);
 
     form->appendEvent(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"new"_s, u"Active"_s));
     form->saveEventsAndSettings();
@@ -147,7 +148,8 @@ TEST_F(MainWindowTest, ShutdownWritesSettingsAutostartAndEventsInOrder)
     ASSERT_TRUE(form->shutDown());
     EXPECT_EQ(autoStart.log, QStringList{u"disable:Dorvane 1.6"_s});
     EXPECT_EQ(readFile(u"dorvane.ini"_s),
-              QByteArray("[Options]\nEvents=1\nAuto Start=0\nLanguage=Russian\nSound Play=1\nNotify=1\n"));
+              QByteArray(
+                  "[Options]\nEvents=1\nAuto Start=0\nLanguage=Russian\nSound Play=1\nNotify=1\n"));
     EXPECT_EQ(EventsFile::load(path(u"events.ini"_s), 1, {})[0].title, u"new"_s);
 }
 
@@ -173,6 +175,47 @@ TEST_F(MainWindowTest, FailedSettingsWriteStopsTheShutdownAndKeepsTheWindow)
     EXPECT_EQ(readFile(u"events.ini"_s), eventsBefore);
 }
 
+TEST_F(MainWindowTest, UnattendedShutdownRunsEveryStepOnceWithoutBoxes)
+{
+    saveEvents(EventList(), 0);
+    writeFile(u"dorvane.ini"_s, "[Options]\nAuto Start=1\n");
+    makeForm()->shutdownUnattended(); // ended before loading: nothing to write
+    EXPECT_EQ(readFile(u"dorvane.ini"_s), QByteArray("[Options]\nAuto Start=1\n"));
+    EXPECT_TRUE(autoStart.log.isEmpty());
+
+    auto form = makeForm();
+    form->startUp();
+    form->show();
+    form->appendEvent(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"new"_s, u"Active"_s));
+    QFile::remove(path(u"dorvane.ini"_s));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"dorvane.ini"_s));
+    autoStart.fail = true;
+    autoStart.log.clear();
+    static QStringList critical;
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+            if (type == QtCriticalMsg)
+                critical << QLatin1String(context.category) + u": "_s + text;
+        });
+    form->shutdownUnattended();
+    qInstallMessageHandler(previous);
+    const QString settingsFailure =
+        u"dorvane.files: Unable to write to "_s + path(u"dorvane.ini"_s);
+    EXPECT_EQ(critical, (QStringList{settingsFailure,
+                                     u"dorvane.files: Failed to set data for 'Dorvane 1.6'"_s}));
+    EXPECT_TRUE(boxes.calls.empty());
+    EXPECT_EQ(EventsFile::load(path(u"events.ini"_s), 1, {})[0].title, u"new"_s);
+    EXPECT_EQ(autoStart.log.size(), 1); // tried after the failed settings write
+
+    // Whatever ends the program afterwards writes nothing more and asks nothing.
+    ASSERT_TRUE(QFile::remove(path(u"events.ini"_s)));
+    form->shutdownUnattended();
+    EXPECT_TRUE(form->close());
+    EXPECT_FALSE(QFile::exists(path(u"events.ini"_s)));
+    EXPECT_EQ(autoStart.log.size(), 1);
+    EXPECT_TRUE(boxes.calls.empty());
+}
+
 TEST_F(MainWindowTest, RowsAreColouredByStatusAndTipsSpellOutTheRow)
 {
     saveEvents(EventList(), 0);
@@ -195,7 +238,7 @@ TEST_F(MainWindowTest, RowsAreColouredByStatusAndTipsSpellOutTheRow)
     EXPECT_EQ(bare->rowColour(0), QColor(255, 0, 0));
 
     EXPECT_EQ(form->rowTip(2), QStringLiteral("Date: 01.01.2030\rTime: \rTitle: c\r"
-                                                        "Description: \rStatus: Активно"));
+                                              "Description: \rStatus: Активно"));
     form->applyLanguage(u"Russian.ini"_s);
     EXPECT_TRUE(form->rowTip(0).startsWith(u"Дата: 01.01.2030\rВремя: "_s));
     EXPECT_TRUE(form->findChild<QAction*>(u"MLangRussian"_s)->isChecked());
@@ -239,6 +282,9 @@ TEST_F(MainWindowTest, StatusesFollowTheLanguageAndTheColumnFitsThem)
     form->startUp();
 
     form->selectLanguage(u"Russian"_s);
+    // Fitting the status words leaves the other columns as they were laid out.
+    EXPECT_GT(form->listView()->header()->sectionSize(EventTableModel::TitleColumn), 50);
+    EXPECT_GT(form->listView()->header()->sectionSize(EventTableModel::MessageColumn), 50);
     const QStringList russian{u"Активно"_s, u"Выполнено"_s, u"Paused"_s};
     const EventList onDisk = EventsFile::load(path(u"events.ini"_s), std::nullopt, {});
     for (int i = 0; i < 3; ++i) {

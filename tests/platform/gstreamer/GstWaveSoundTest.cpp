@@ -32,6 +32,7 @@ protected:
     }
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
+    QByteArray local(const QString& name) const { return QFile::encodeName(path(name)); }
 
     std::unique_ptr<GstWaveSound> makeSound(const QString& defaultName)
     {
@@ -56,20 +57,20 @@ TEST_F(GstWaveSoundTest, ReturnsAtOnceAndPlaysToTheEndUnlessANewSoundCutsIt)
     auto sound = makeSound("default.wav");
     QSignalSpy started(sound.get(), &GstWaveSound::started);
     QSignalSpy finished(sound.get(), &GstWaveSound::finished);
-    sound->play(path("short.wav")); // the first play pays for starting GStreamer
+    sound->play(local("short.wav")); // the first play pays for starting GStreamer
     ASSERT_TRUE(finished.wait(5000));
 
     QElapsedTimer clock;
     clock.start();
-    sound->play(path("long.wav"));
+    sound->play(local("long.wav"));
     EXPECT_LT(clock.elapsed(), 1000);
     ASSERT_TRUE(finished.wait(10000));
     EXPECT_GE(clock.elapsed(), 3500) << "ended before the wave did";
 
     clock.restart();
-    sound->play(path("long.wav"));
+    sound->play(local("long.wav"));
     QTest::qWait(300);
-    sound->play(path("short.wav"));
+    sound->play(local("short.wav"));
     ASSERT_TRUE(finished.wait(5000));
     EXPECT_LT(clock.elapsed(), 3000) << "the long wave was not cut";
     QTest::qWait(500);
@@ -101,7 +102,7 @@ TEST_F(GstWaveSoundTest, UnplayableFilesGiveTheDefaultSoundThenTheBeep)
         auto sound = makeSound(c.defaultFile);
         QSignalSpy started(sound.get(), &GstWaveSound::started);
         QSignalSpy finished(sound.get(), &GstWaveSound::finished);
-        sound->play(*c.file ? path(c.file) : QString());
+        sound->play(*c.file ? local(c.file) : QByteArray());
         if (c.beeps == 0) {
             EXPECT_TRUE(finished.wait(5000));
         } else {
@@ -114,12 +115,27 @@ TEST_F(GstWaveSoundTest, UnplayableFilesGiveTheDefaultSoundThenTheBeep)
     }
 }
 
+// A name stored in an 8-bit code page is played from its own bytes, not replaced by the default.
+TEST_F(GstWaveSoundTest, PlaysAFileWhoseNameIsNotUtf8)
+{
+    const QByteArray latin1 = QFile::encodeName(m_dir.path()) + "/R\xE9veil.wav";
+    ASSERT_TRUE(writeFileBytes(latin1, toneWave(200)));
+    auto sound = makeSound("default.wav");
+    QSignalSpy started(sound.get(), &GstWaveSound::started);
+    QSignalSpy finished(sound.get(), &GstWaveSound::finished);
+    sound->play(latin1);
+    ASSERT_TRUE(finished.wait(5000));
+    ASSERT_EQ(started.count(), 1);
+    EXPECT_EQ(started.at(0).at(0).toByteArray(), latin1);
+    EXPECT_EQ(m_beeps, 0);
+}
+
 TEST_F(GstWaveSoundTest, DestroyedWhilePlaying)
 {
     auto sound = makeSound("default.wav");
-    sound->play(path("long.wav"));
+    sound->play(local("long.wav"));
     QTest::qWait(300);
-    sound->play(path("text.wav")); // leaves an error on its way to this object
+    sound->play(local("text.wav")); // leaves an error on its way to this object
     sound.reset();
     QTest::qWait(100);
     EXPECT_EQ(m_beeps, 0);
@@ -132,7 +148,7 @@ TEST_F(GstWaveSoundTest, MissingSoundOutputIsReportedOnce)
     sound.setNoAudioOutputHandler([&reports] { ++reports; });
     QSignalSpy finished(&sound, &GstWaveSound::finished);
     for (const char* file : {"short.wav", "default.wav"}) {
-        sound.play(path(file));
+        sound.play(local(file));
         ASSERT_TRUE(finished.wait(5000)) << file << " did not play into the fallback sink";
     }
     if (reports == 0)

@@ -1,0 +1,34 @@
+# Runs at install time, where CMAKE_INSTALL_PREFIX is the prefix really installed to. Writes the
+# launcher and the menu entry from their templates and installs them; file(INSTALL) adds DESTDIR.
+foreach(dir programDir binDir applicationsDir)
+  if(NOT IS_ABSOLUTE "${${dir}}")
+    set(${dir} "${CMAKE_INSTALL_PREFIX}/${${dir}}")
+  endif()
+endforeach()
+
+set(launcher "${binDir}/dorvane")
+if(launcher MATCHES "[\n\r\t]")
+  message(FATAL_ERROR "The install path must not contain control characters: ${launcher}")
+endif()
+
+# The launcher finds the program folder relative to itself, so a staged (DESTDIR) install runs too.
+file(RELATIVE_PATH launcherToProgram "${binDir}" "${programDir}")
+string(REPLACE "'" "'\\''" launcherToProgram "${launcherToProgram}")
+
+# Exec is quoted as the Desktop Entry spec asks: inside double quotes " ` $ \ take a backslash,
+# "%" is doubled (a field code otherwise); then the whole value is string-escaped.
+set(desktopExec "${launcher}")
+string(REPLACE "\\" "\\\\" desktopExec "${desktopExec}")
+string(REPLACE "\"" "\\\"" desktopExec "${desktopExec}")
+string(REPLACE "`" "\\`" desktopExec "${desktopExec}")
+string(REPLACE "$" "\\$" desktopExec "${desktopExec}")
+string(REPLACE "%" "%%" desktopExec "${desktopExec}")
+set(desktopExec "\"${desktopExec}\"")
+string(REPLACE "\\" "\\\\" desktopExec "${desktopExec}")
+
+configure_file("${templateDir}/dorvane.sh.in" "${workDir}/dorvane" @ONLY)
+configure_file("${templateDir}/dorvane.desktop.in" "${workDir}/dorvane.desktop" @ONLY)
+file(INSTALL "${workDir}/dorvane" DESTINATION "${binDir}"
+     FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                      WORLD_READ WORLD_EXECUTE)
+file(INSTALL "${workDir}/dorvane.desktop" DESTINATION "${applicationsDir}")

@@ -1,0 +1,424 @@
+#include "ui/EventDialog.h"
+
+#include "core/EventsFile.h"
+#include "core/ProgramSettings.h"
+#include "i18n/FileFilter.h"
+#include "support/AppFakes.h"
+#include "ui/MaskedLineEdit.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Kind = FakeMessageBoxes::Kind;
+
+TEST(MaskedLineEditTest, TextsKeepEveryPlaceAndAlignGroups)
+{
+    struct Case
+    {
+        const char* mask;
+        QString set;
+        QString text;
+    };
+    const Case cases[] = {
+        {"!99/99/0000;1;_", u""_s, u"  .  .    "_s},
+        {"!99/99/0000;1;_", u"05.03.2026"_s, u"05.03.2026"_s},
+        {"!99/99/0000;1;_", u"5.3.2026"_s, u" 5. 3.2026"_s},
+        {"!99/99/0000;1;_", u"  .  .2026"_s, u"  .  .2026"_s},
+        {"!99/99/0000;1;_", u"05.03.26"_s, u"05.03.  26"_s},
+        {"!90:00:00;1;_", u""_s, u"  :  :  "_s},
+        {"!90:00:00;1;_", u"9:05:00"_s, u" 9:05:00"_s},
+        {"!90:00:00;1;_", u"09:05:00"_s, u"09:05:00"_s},
+    };
+    for (const Case& c : cases) {
+        MaskedLineEdit edit(QLatin1String(c.mask), u'.', u':');
+        edit.setMaskedText(c.set);
+        EXPECT_EQ(edit.maskedText(), c.text) << c.mask << " " << c.set.toStdString();
+        EXPECT_FALSE(edit.isModified());
+    }
+
+    // Typed into the second place of the day only: the empty place leads its group.
+    MaskedLineEdit date(u"!99/99/0000;1;_"_s, u'.', u':');
+    date.setMaskedText(u"  .03.2026"_s);
+    date.setCursorPosition(1);
+    QTest::keyClicks(&date, u"7"_s);
+    EXPECT_EQ(date.maskedText(), u" 7.03.2026"_s);
+    date.setCursorPosition(0);
+    QTest::keyClicks(&date, u"1"_s);
+    EXPECT_EQ(date.maskedText(), u"17.03.2026"_s);
+    EXPECT_EQ(date.firstIncompletePosition(), -1);
+    date.setMaskedText(u"17.03.20"_s);
+    EXPECT_EQ(date.firstIncompletePosition(), 6);
+}
+
+/// Two masked fields in a window, the date field focused.
+class MaskedFocusTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        auto* layout = new QHBoxLayout(&window);
+        layout->addWidget(&date);
+        layout->addWidget(&time);
+        date.setMaskedText(u"17.03.2026"_s);
+        time.setMaskedText(u"  :  :  "_s); // incomplete, but the program's own
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        time.setFocus(Qt::OtherFocusReason);
+        date.setFocus(Qt::TabFocusReason);
+    }
+
+    QWidget window;
+    MaskedLineEdit date{u"!99/99/0000;1;_"_s, u'.', u':', &window};
+    MaskedLineEdit time{u"!90:00:00;1;_"_s, u'.', u':', &window};
+    QSignalSpy dateRefused{&date, &MaskedLineEdit::inputRefused};
+    QSignalSpy timeRefused{&time, &MaskedLineEdit::inputRefused};
+};
+
+TEST_F(MaskedFocusTest, AChangedIncompleteFieldKeepsTheFocusAndEscapeUndoes)
+{
+    date.setCursorPosition(10);
+    QTest::keyClick(&date, Qt::Key_Backspace);
+    QTest::keyClick(&date, Qt::Key_Backspace);
+    QTest::keyClick(&date, Qt::Key_Tab);
+    EXPECT_TRUE(date.hasFocus());
+    EXPECT_EQ(date.cursorPosition(), 8);
+    EXPECT_TRUE(dateRefused.wait(1000));
+
+    QTest::keyClick(&date, Qt::Key_Escape);
+    EXPECT_EQ(date.maskedText(), u"17.03.2026"_s);
+    QTest::keyClick(&date, Qt::Key_Tab);
+    EXPECT_TRUE(time.hasFocus());
+
+    // Untouched by the user, an empty required place is let go.
+    QTest::keyClick(&time, Qt::Key_Backtab);
+    EXPECT_TRUE(date.hasFocus());
+    QTest::qWait(10);
+    EXPECT_EQ(dateRefused.count(), 1);
+    EXPECT_EQ(timeRefused.count(), 0);
+}
+
+TEST(FileFilterTest, LanguageFileFiltersBecomeQtFilters)
+{
+    const std::pair<QString, QString> cases[] = {
+        {u"All Supprted Files (*.wav;*.mp3)|*.wav;*.mp3|WAV Files (*.wav)|*.wav"_s,
+         u"All Supprted Files (*.wav *.mp3);;WAV Files (*.wav)"_s},
+        {u"All Files (*.*)|*.*"_s, u"All Files (*)"_s},
+        {u"Sounds|*.wav; *.ogg|Dangling"_s, u"Sounds (*.wav *.ogg)"_s},
+        {u""_s, u""_s},
+    };
+    for (const auto& [filter, qt] : cases)
+        EXPECT_EQ(FileFilter::toQt(filter), qt) << filter.toStdString();
+}
+
+class EventCommandsTest : public ::testing::Test, protected AppFixture
+{
+protected:
+    void start(int events)
+    {
+        EventList list;
+        for (int i = 0; i < events; ++i)
+            list.append(
+                makeEvent(u"01.01.2030"_s, u"10:00:0%1"_s.arg(i), u"e%1"_s.arg(i), u"Active"_s));
+        EventsFile::save(path(u"events.ini"_s), list);
+        writeFile(u"dorvane.ini"_s, u"[Options]\nEvents=%1\nAuto Start=0\n"_s.arg(events).toUtf8());
+        form = makeForm();
+        form->startUp();
+        addDialog = form->findChild<EventDialog*>(u"FormAdd"_s);
+        editDialog = form->findChild<EventDialog*>(u"FormEdit"_s);
+        ASSERT_TRUE(addDialog && editDialog);
+    }
+
+    /// Runs the command; inside the modal dialog it opens, runs the step, then cancels if the
+    /// step left the dialog open.
+    void inDialog(const std::function<void()>& command, const std::function<void(QDialog&)>& step)
+    {
+        bool ran = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            ran = true;
+            step(*dialog);
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        command();
+        EXPECT_TRUE(ran);
+    }
+
+    template <typename T> static T* field(QDialog& dialog, const char* name)
+    {
+        T* widget = dialog.findChild<T*>(QLatin1String(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    static void type(QDialog& dialog, const char* name, const QString& text)
+    {
+        field<QLineEdit>(dialog, name)->setText(text);
+    }
+    static void click(QDialog& dialog, const char* name)
+    {
+        field<QPushButton>(dialog, name)->click();
+    }
+
+    void select(std::initializer_list<int> rows)
+    {
+        QItemSelectionModel* selection = form->listView()->selectionModel();
+        selection->clearSelection();
+        for (int row : rows)
+            selection->select(form->model().index(row, 0),
+                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    [[nodiscard]] QStringList rowTitles() const
+    {
+        QStringList titles;
+        for (int row = 0; row < form->model().count(); ++row) {
+            titles << form->model().cell(row, EventTableModel::TitleColumn);
+            EXPECT_EQ(titles.back(), form->events()[static_cast<std::size_t>(row)].title);
+        }
+        return titles;
+    }
+    [[nodiscard]] QStringList titlesOnDisk() const
+    {
+        QStringList titles;
+        // As the next start reads it: as many events as the settings count.
+        for (const Event& e :
+             EventsFile::load(path(u"events.ini"_s),
+                              ProgramSettings::read(path(u"dorvane.ini"_s)).eventCount, {}))
+            titles << e.title;
+        return titles;
+    }
+
+    std::unique_ptr<MainWindow> form;
+    EventDialog* addDialog = nullptr;
+    EventDialog* editDialog = nullptr;
+};
+
+TEST_F(EventCommandsTest, OkNamesWhatIsMissingAndStoresNothingUntilBothAreThere)
+{
+    start(0);
+    const QString title = form->strings().enterTitle + u"\n"_s;
+    const QString text = form->strings().enterText + u"\n"_s;
+    const std::tuple<QString, QString, QString> cases[] = {
+        {u""_s, u""_s, title + text}, {u""_s, u"x"_s, title}, {u"x"_s, u""_s, text}};
+    inDialog([&] { form->addEvent(); },
+             [&](QDialog& dialog) {
+                 for (const auto& [titleText, messageText, expected] : cases) {
+                     boxes.calls.clear();
+                     type(dialog, "EditTitle", titleText);
+                     type(dialog, "EditText", messageText);
+                     click(dialog, "ButtonOk");
+                     ASSERT_EQ(boxes.calls.size(), 1u);
+                     EXPECT_EQ(boxes.calls[0].kind, Kind::Message);
+                     EXPECT_EQ(boxes.calls[0].caption, u"Dorvane 1.6"_s);
+                     EXPECT_EQ(boxes.calls[0].text, expected);
+                     EXPECT_TRUE(dialog.isVisible());
+                 }
+             });
+    EXPECT_TRUE(form->events().empty());
+}
+
+TEST_F(EventCommandsTest, AddAppendsAtTheEndSavesAtOnceAndKeepsTheFieldsForNextTime)
+{
+    start(2);
+    clock.current = QDateTime(QDate(2027, 3, 5), QTime(7, 8, 9));
+    fileDialogs.answers = {u"/music/bell.mp3"_s};
+    inDialog(
+        [&] { form->addEvent(); },
+        [&](QDialog& dialog) {
+            EXPECT_EQ(field<MaskedLineEdit>(dialog, "MaskEditDate")->maskedText(), u"05.03.2027"_s);
+            EXPECT_EQ(field<MaskedLineEdit>(dialog, "MaskEditTime")->maskedText(), u"07:08:09"_s);
+            EXPECT_EQ(field<QDateEdit>(dialog, "DateTimePicker1")->date(), QDate(2027, 3, 5));
+            // The day and month cleared: accepted, stored with blanks.
+            field<MaskedLineEdit>(dialog, "MaskEditDate")->setMaskedText(u"  .  .2027"_s);
+            type(dialog, "EditTitle", u" "_s); // a blank is a title
+            type(dialog, "EditText", u"line one\r\nline two"_s);
+            click(dialog, "ButtonSelectSound");
+            field<QCheckBox>(dialog, "CBCountdown")->setChecked(true);
+            click(dialog, "ButtonOk");
+            EXPECT_FALSE(dialog.isVisible());
+        });
+    ASSERT_EQ(form->events().size(), 3u);
+    const Event& added = form->events()[2];
+    EXPECT_EQ(added.date, u"  .  .2027"_s);
+    EXPECT_EQ(added.time, u"07:08:09"_s);
+    EXPECT_EQ(added.title, u" "_s);
+    EXPECT_EQ(added.message, u"line one  line two"_s); // as the events file stores it
+    EXPECT_EQ(added.soundFile, u"/music/bell.mp3"_s);
+    EXPECT_EQ(added.status, u"Active"_s);
+    EXPECT_TRUE(added.countdown);
+    EXPECT_EQ(rowTitles(), (QStringList{u"e0"_s, u"e1"_s, u" "_s}));
+    EXPECT_EQ(form->model().cell(2, EventTableModel::StatusColumn), u"Active"_s);
+    ASSERT_EQ(fileDialogs.calls.size(), 1u);
+    EXPECT_EQ(fileDialogs.calls[0].directory, dir.path() + u"/sounds"_s);
+    EXPECT_EQ(fileDialogs.calls[0].filter,
+              u"All Supported Files (*.wav *.mp3);;WAV Files (*.wav);;MP3 Files (*.mp3)"_s);
+    EXPECT_TRUE(fileDialogs.calls[0].mustExist);
+    // On disk at once: a crash or the tray menu's Exit cannot lose it.
+    EXPECT_EQ(titlesOnDisk(), (QStringList{u"e0"_s, u"e1"_s, u" "_s}));
+    EXPECT_TRUE(readFile(u"dorvane.ini"_s).contains("Events=3"));
+
+    clock.advance(60);
+    inDialog(
+        [&] { form->addEvent(); },
+        [&](QDialog& dialog) {
+            EXPECT_EQ(field<QLineEdit>(dialog, "EditTitle")->text(), u" "_s);
+            EXPECT_EQ(field<QLineEdit>(dialog, "EditFileSound")->text(), u"/music/bell.mp3"_s);
+            EXPECT_TRUE(field<QCheckBox>(dialog, "CBCountdown")->isChecked());
+            EXPECT_EQ(field<MaskedLineEdit>(dialog, "MaskEditDate")->maskedText(), u"05.03.2027"_s);
+            EXPECT_EQ(field<MaskedLineEdit>(dialog, "MaskEditTime")->maskedText(), u"07:09:09"_s);
+            // Picking a date writes the date field only.
+            field<MaskedLineEdit>(dialog, "MaskEditTime")->setMaskedText(u"23:00:00"_s);
+            field<QDateEdit>(dialog, "DateTimePicker1")->setDate(QDate(2027, 4, 1));
+            EXPECT_EQ(field<MaskedLineEdit>(dialog, "MaskEditDate")->maskedText(), u"01.04.2027"_s);
+            EXPECT_EQ(field<MaskedLineEdit>(dialog, "MaskEditTime")->maskedText(), u"23:00:00"_s);
+            click(dialog, "ButtonCancel");
+        });
+    EXPECT_EQ(form->events().size(), 3u);
+}
+
+TEST_F(EventCommandsTest, TextFieldsHoldNoMoreThanTheFileGivesBack)
+{
+    start(0);
+    inDialog(
+        [&] { form->addEvent(); },
+        [&](QDialog& dialog) {
+            for (const char* name : {"EditTitle", "EditText", "EditFileSound", "EditFileExtra"}) {
+                type(dialog, name, QString(1100, u'я')); // two bytes each
+                EXPECT_EQ(field<QLineEdit>(dialog, name)->text().toUtf8().size(), 2046) << name;
+            }
+        });
+}
+
+TEST_F(EventCommandsTest, EditFillsFromTheRecordAndRewritesTheSameIndex)
+{
+    start(3);
+    form->replaceEvent(1, makeEvent(u"08.12.2026"_s, u"00:10:00"_s, u"count"_s, u"Active"_s, true));
+    form->onTick(); // the countdown row now shows 00:09:59
+    ASSERT_EQ(form->model().cell(1, EventTableModel::TimeColumn), u"00:09:59"_s);
+    EXPECT_EQ(titlesOnDisk(), (QStringList{u"e0"_s, u"e1"_s, u"e2"_s}));
+    select({2, 1});
+    inDialog([&] { form->editEvent(); },
+             [&](QDialog& dialog) {
+                 // Saved before the dialog opened.
+                 EXPECT_EQ(titlesOnDisk(), (QStringList{u"e0"_s, u"count"_s, u"e2"_s}));
+                 EXPECT_EQ(field<MaskedLineEdit>(dialog, "MaskEditTime")->maskedText(),
+                           u"00:10:00"_s);
+                 EXPECT_EQ(field<QLineEdit>(dialog, "EditTitle")->text(), u"count"_s);
+                 EXPECT_TRUE(field<QCheckBox>(dialog, "CBCountdown")->isChecked());
+                 EXPECT_EQ(field<QDateEdit>(dialog, "DateTimePicker1")->date(), QDate(2005, 12, 2));
+                 auto* status = field<QComboBox>(dialog, "ComboBoxStatus");
+                 ASSERT_EQ(status->count(), 2);
+                 EXPECT_EQ(status->currentIndex(), 0);
+                 status->setCurrentIndex(1);
+                 type(dialog, "EditTitle", u"changed"_s);
+                 click(dialog, "ButtonOk");
+             });
+    EXPECT_EQ(rowTitles(), (QStringList{u"e0"_s, u"changed"_s, u"e2"_s}));
+    EXPECT_EQ(form->events()[1].status, u"Done"_s);
+    EXPECT_EQ(form->model().cell(1, EventTableModel::TimeColumn), u"00:10:00"_s);
+    EXPECT_EQ(titlesOnDisk(), (QStringList{u"e0"_s, u"changed"_s, u"e2"_s}));
+
+    // Cancel leaves event and row alone.
+    inDialog([&] { form->editEvent(); },
+             [&](QDialog& dialog) { type(dialog, "EditTitle", u"not stored"_s); });
+    EXPECT_EQ(rowTitles(), (QStringList{u"e0"_s, u"changed"_s, u"e2"_s}));
+}
+
+TEST_F(EventCommandsTest, AStatusOfNeitherWordSelectsNothingAndOkStoresItEmpty)
+{
+    start(1);
+    form->replaceEvent(0, makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"old"_s, u"Активно"_s));
+    select({0});
+    inDialog([&] { form->editSelectedEvent(); },
+             [&](QDialog& dialog) {
+                 EXPECT_EQ(field<QComboBox>(dialog, "ComboBoxStatus")->currentIndex(), -1);
+                 click(dialog, "ButtonOk");
+             });
+    EXPECT_EQ(form->events()[0].status, QString());
+    EXPECT_EQ(form->model().cell(0, EventTableModel::StatusColumn), QString());
+}
+
+TEST_F(EventCommandsTest, ADoubleClickOnSeveralRowsEditsTheFirstOnce)
+{
+    start(4);
+    select({3, 1});
+    int opened = 0;
+    QString title;
+    QObject::connect(editDialog, &QDialog::finished, [&] { ++opened; });
+    QTimer::singleShot(0, [&] {
+        title = editDialog->findChild<QLineEdit*>(u"EditTitle"_s)->text();
+        editDialog->reject();
+    });
+    // The double-click alone: a first click of its own would select just its row.
+    QWidget* viewport = form->listView()->viewport();
+    const QPoint at = form->listView()->visualRect(form->model().index(3, 0)).center();
+    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, at, viewport->mapToGlobal(at),
+                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &doubleClick);
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(title, u"e1"_s);
+}
+
+TEST_F(EventCommandsTest, DeleteRemovesTheSelectedRowsWithTheirEventsAndSaves)
+{
+    start(5);
+    select({1, 3});
+    boxes.answers = {false, true};
+    form->deleteSelectedEvents(); // cancelled
+    EXPECT_EQ(form->events().size(), 5u);
+    form->deleteSelectedEvents();
+    ASSERT_EQ(boxes.calls.size(), 2u);
+    EXPECT_EQ(boxes.calls[1].kind, Kind::OkCancel);
+    EXPECT_EQ(boxes.calls[1].caption, form->strings().deleteCaption);
+    EXPECT_EQ(boxes.calls[1].text, form->strings().confirmDelete);
+    EXPECT_EQ(rowTitles(), (QStringList{u"e0"_s, u"e2"_s, u"e4"_s}));
+    EXPECT_EQ(titlesOnDisk(), (QStringList{u"e0"_s, u"e2"_s, u"e4"_s}));
+    EXPECT_TRUE(readFile(u"dorvane.ini"_s).contains("Events=3"));
+
+    // The key, with a modifier; then with nothing selected, a request to select.
+    select({0});
+    QTest::keyClick(form->listView(), Qt::Key_Delete, Qt::ShiftModifier);
+    EXPECT_EQ(rowTitles(), (QStringList{u"e2"_s, u"e4"_s}));
+    boxes.calls.clear();
+    select({});
+    QTest::keyClick(form->listView(), Qt::Key_Delete);
+    form->editEvent();
+    ASSERT_EQ(boxes.calls.size(), 2u);
+    for (const auto& call : boxes.calls) {
+        EXPECT_EQ(call.kind, Kind::Message);
+        EXPECT_EQ(call.text, form->strings().selectFirst);
+    }
+    EXPECT_EQ(form->events().size(), 2u);
+}
+
+TEST_F(EventCommandsTest, DialogsTakeTheirTextsFromTheLanguage)
+{
+    start(0);
+    form->selectLanguage(u"Russian"_s);
+    EXPECT_EQ(addDialog->windowTitle(), u" Добавить событие"_s);
+    EXPECT_EQ(editDialog->findChild<QLabel*>(u"LabelStatus"_s)->text(), u"Статус:"_s);
+    EXPECT_EQ(editDialog->findChild<QPushButton*>(u"ButtonOk"_s)->text(), u"OK"_s);
+    fileDialogs.answers = {u"/docs/a.pdf"_s};
+    inDialog([&] { form->addEvent(); },
+             [&](QDialog& dialog) { click(dialog, "ButtonSelectExtra"); });
+    ASSERT_EQ(fileDialogs.calls.size(), 1u);
+    EXPECT_EQ(fileDialogs.calls[0].filter, u"Все файлы (*)"_s);
+    EXPECT_FALSE(fileDialogs.calls[0].mustExist);
+    EXPECT_EQ(addDialog->findChild<QLineEdit*>(u"EditFileExtra"_s)->text(), u"/docs/a.pdf"_s);
+}
+
+} // namespace

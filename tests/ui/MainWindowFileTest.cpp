@@ -1,0 +1,78 @@
+#include "core/EventsFile.h"
+#include "support/AppFakes.h"
+
+#include <QAction>
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainWindowFileTest : public ::testing::Test, protected AppFixture
+{
+protected:
+    void SetUp() override
+    {
+        form = makeForm();
+        form->startUp();
+        form->appendEvent(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"mine"_s, u"Active"_s));
+    }
+    void trigger(const char* name) { form->findChild<QAction*>(QLatin1String(name))->trigger(); }
+    std::unique_ptr<MainWindow> form;
+};
+
+TEST_F(MainWindowFileTest, SaveAndLoadAChosenFile)
+{
+    fileDialogs.answers = {path(u"other.ini"_s)};
+    trigger("MSave");
+    EXPECT_EQ(fileDialogs.calls[0].directory, u"events.ini"_s); // the first proposal
+    EXPECT_EQ(fileDialogs.calls[0].filter, u"Events Files (*.ini)"_s);
+    EXPECT_EQ(EventsFile::load(path(u"other.ini"_s), std::nullopt, {})[0].title, u"mine"_s);
+    trigger("MSave"); // cancelled: the last name is proposed, nothing written
+    EXPECT_EQ(fileDialogs.calls[1].directory, path(u"other.ini"_s));
+
+    trigger("MClear");
+    EXPECT_TRUE(form->events().empty());
+    EXPECT_EQ(form->model().count(), 0);
+    EXPECT_FALSE(QFile::exists(path(u"events.ini"_s))); // Clear writes nothing
+
+    fileDialogs.answers = {path(u"other.ini"_s)};
+    trigger("MLoad");
+    ASSERT_EQ(form->model().count(), 1);
+    EXPECT_EQ(form->events()[0].title, u"mine"_s);
+    EXPECT_FALSE(fileDialogs.calls[2].mustExist);
+    EXPECT_TRUE(boxes.calls.empty()); // no passed-events check after a Load
+}
+
+TEST_F(MainWindowFileTest, AFailedLoadOrSaveIsShownAndChangesNothing)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"folder.ini"_s));
+    fileDialogs.answers = {path(u"folder.ini"_s), path(u"folder.ini"_s)};
+    trigger("MLoad");
+    trigger("MSave");
+    ASSERT_EQ(boxes.calls.size(), 2u);
+    EXPECT_TRUE(boxes.calls[0].text.startsWith(u"Cannot read "_s));
+    EXPECT_EQ(boxes.calls[1].text, u"Unable to write to "_s + path(u"folder.ini"_s));
+    EXPECT_EQ(form->events().size(), 1u);
+}
+
+TEST_F(MainWindowFileTest, TrayExitWritesEverythingAndEndsEvenWhenAWriteFails)
+{
+    bool ended = false;
+    QObject::connect(form.get(), &MainWindow::exitRequested, [&] { ended = true; });
+    trigger("PExit");
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(EventsFile::load(path(u"events.ini"_s), std::nullopt, {})[0].title, u"mine"_s);
+    EXPECT_TRUE(readFile(u"dorvane.ini"_s).contains("Events=1\n"));
+
+    auto second = makeForm();
+    second->startUp();
+    QFile::remove(path(u"dorvane.ini"_s));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"dorvane.ini"_s));
+    ended = false;
+    QObject::connect(second.get(), &MainWindow::exitRequested, [&] { ended = true; });
+    second->findChild<QAction*>(u"PExit"_s)->trigger();
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(boxes.calls.back().kind, FakeMessageBoxes::Kind::Error);
+}
+
+} // namespace

@@ -1,0 +1,104 @@
+#include "core/EventsFile.h"
+#include "support/AppFakes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainWindowNotifyTest : public ::testing::Test, protected AppFixture
+{
+protected:
+    void start()
+    {
+        clock.current = QDateTime(QDate(2026, 12, 8), QTime(12, 0, 0));
+        form = makeForm();
+        form->startUp();
+    }
+    void dueAt(const QString& title, int seconds = 5)
+    {
+        form->appendEvent(makeEvent(u"08.12.2026"_s, QTime(12, 0, seconds).toString(u"HH:mm:ss"_s),
+                                    title, u"Active"_s));
+    }
+    void tick(int seconds = 5)
+    {
+        clock.current.setTime(QTime(12, 0, seconds));
+        form->onTick();
+    }
+    [[nodiscard]] QStringList actionKeys(int i) const
+    {
+        QStringList keys;
+        for (const auto& action : notifier.shown[i].actions)
+            keys << action.key;
+        return keys;
+    }
+    std::unique_ptr<MainWindow> form;
+};
+
+TEST_F(MainWindowNotifyTest, EachAlarmBoxHasANotificationWithdrawnWhenItCloses)
+{
+    start();
+    dueAt(u"Dentist"_s);
+    dueAt(u"Taxes"_s, 7);
+    dueAt(u"Call"_s, 7);
+    tick();
+    ASSERT_EQ(notifier.shown.size(), 1);
+    EXPECT_EQ(notifier.shown[0].summary, u"Dentist"_s);
+    EXPECT_EQ(notifier.shown[0].body, u"Dentist text"_s);
+    EXPECT_TRUE(notifier.shown[0].critical);
+    EXPECT_EQ(actionKeys(0), (QStringList{u"default"_s, u"snooze-5"_s, u"snooze-15"_s}));
+    EXPECT_EQ(notifier.withdrawn, QList<quint32>{1});
+
+    // Several at once: the first title and how many more, and no snooze for the lot.
+    tick(7);
+    EXPECT_EQ(notifier.shown[1].summary, u"Taxes +1 more"_s);
+    EXPECT_EQ(actionKeys(1), QStringList{u"default"_s});
+
+    // Without action buttons on the desktop, or with notifications turned off.
+    notifier.actions = false;
+    dueAt(u"Late"_s, 9);
+    tick(9);
+    EXPECT_EQ(actionKeys(2), QStringList{u"default"_s});
+    writeFile(u"dorvane.ini"_s, "[Options]\nNotify=0\n");
+    start();
+    dueAt(u"Quiet"_s);
+    tick();
+    EXPECT_EQ(notifier.shown.size(), 3);
+}
+
+TEST_F(MainWindowNotifyTest, SnoozeAddsTheEventAgainAndClosesItsBox)
+{
+    start();
+    Event dentist = makeEvent(u"08.12.2026"_s, u"12:00:05"_s, u"Dentist"_s, u"Active"_s);
+    dentist.soundFile = u"/s/bell.wav"_s;
+    dentist.extraFile = u"/d/card.pdf"_s;
+    form->appendEvent(dentist);
+    boxes.whileOpen = [&](const FakeMessageBoxes::Call&) {
+        clock.current.setTime(QTime(12, 0, 20));
+        emit notifier.actionInvoked(1, u"snooze-15"_s);
+    };
+    tick();
+    ASSERT_EQ(form->events().size(), 2u);
+    EXPECT_EQ(form->events()[0].status, u"Done"_s);
+    Event expected = dentist;
+    expected.time = u"12:15:20"_s;
+    EXPECT_EQ(form->events()[1], expected);
+    EXPECT_EQ(boxes.closed, QStringList{boxes.calls[0].text});
+    EXPECT_EQ(EventsFile::load(path(u"events.ini"_s), std::nullopt, {}).size(), 2u);
+    // The same notification cannot snooze twice.
+    emit notifier.actionInvoked(1, u"snooze-5"_s);
+    EXPECT_EQ(form->events().size(), 2u);
+}
+
+TEST_F(MainWindowNotifyTest, PassedEventsAreReportedAsANormalNotification)
+{
+    EventList passed;
+    passed.append(makeEvent(u"07.12.2026"_s, u"09:00:00"_s, u"Old"_s, u"Active"_s));
+    EventsFile::save(path(u"events.ini"_s), passed);
+    start();
+    ASSERT_EQ(notifier.shown.size(), 1);
+    EXPECT_FALSE(notifier.shown[0].critical);
+    EXPECT_EQ(notifier.shown[0].summary, u"Old"_s);
+    EXPECT_TRUE(notifier.shown[0].body.endsWith(u"07.12.2026 - 09:00:00 - Old\n"_s));
+}
+
+} // namespace
