@@ -25,6 +25,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QScopeGuard>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -236,6 +237,9 @@ int runDorvane(int argc, char** argv)
             return 0;
         form.startUp();
         form.show();
+        // Loading GStreamer takes tens of milliseconds, which the first alarm's box would wait
+        // for; done once the window is up, as it would hold the window back as well.
+        QTimer::singleShot(std::chrono::seconds(1), &wave, [&wave] { wave.prepare(); });
         app.exec();
     } catch (const AppError& error) {
         boxes.showError(nullptr, kTitle, QString::fromStdString(error.what()));

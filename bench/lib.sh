@@ -1,16 +1,18 @@
 # Shared by the measuring scripts: a private X server and a program folder with N events.
-# Usage: source bench/lib.sh; bench_setup BUILD_DIR EVENT_COUNT [SOUND: yes|no]
+# Usage: source bench/lib.sh; bench_setup BUILD_DIR EVENT_COUNT [SOUND: yes|no] [YEAR]
+# The events fall in YEAR (2099, the future, unless told): a past year makes them all passed.
+# Pristine copies of both files stay beside them, for scripts whose runs change the files.
 
 bench_setup() {
-  local build=$1 count=$2 sound=${3:-yes}
+  local build=$1 count=$2 sound=${3:-yes} year=${4:-2099}
   BENCH_DIR=$(mktemp -d)
   export HOME=$BENCH_DIR/home XDG_CONFIG_HOME=$BENCH_DIR/home/.config XDG_RUNTIME_DIR=$BENCH_DIR/run
   mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
   cp -r "$build/dorvane" "$build/language" "$build/sounds" "$BENCH_DIR/"
   {
     for ((i = 0; i < count; i++)); do
-      printf '[Event%d]\nDate=%02d.%02d.2099\nTime=%02d:%02d:00\nCountdown=0\n' \
-        "$i" $((1 + i % 28)) $((1 + i % 12)) $((i % 24)) $((i % 60))
+      printf '[Event%d]\nDate=%02d.%02d.%d\nTime=%02d:%02d:00\nCountdown=0\n' \
+        "$i" $((1 + i % 28)) $((1 + i % 12)) "$year" $((i % 24)) $((i % 60))
       printf 'Title=Reminder number %d\nMessage=Call the office about the order %d and the invoice.\n' "$i" "$i"
       if [ "$sound" = yes ]; then
         printf 'Sound File=%s/sounds/alarm.wav\n' "$BENCH_DIR"
@@ -21,6 +23,8 @@ bench_setup() {
     done
   } >"$BENCH_DIR/events.ini"
   printf '[Options]\nLanguage=English\nEvents=%d\nAuto Start=0\nSound Play=1\n' "$count" >"$BENCH_DIR/dorvane.ini"
+  cp "$BENCH_DIR/events.ini" "$BENCH_DIR/events.ini.orig"
+  cp "$BENCH_DIR/dorvane.ini" "$BENCH_DIR/dorvane.ini.orig"
 
   # Xvfb picks a free display and tells which on the descriptor given; no reset when the last
   # client leaves, or a client connecting during the reset is refused.
@@ -57,8 +61,23 @@ bench_wait_mapped() {
   done
 }
 
+# True while Dorvane runs; an ended one waits as a zombie until reaped, which kill -0 still sees.
+bench_running() {
+  [ -r "/proc/$BENCH_PID/stat" ] && ! grep -q '^[0-9]* (.*) Z' "/proc/$BENCH_PID/stat" 2>/dev/null
+}
+
+# Ends Dorvane; one that does not end within 10 s (a box still open at start-up) is killed.
+# Usage: bench_stop [SIGNAL]: KILL when what it would write at the end does not matter.
 bench_stop() {
-  kill -TERM "$BENCH_PID" 2>/dev/null
+  kill -"${1:-TERM}" "$BENCH_PID" 2>/dev/null || true
+  for _ in $(seq 100); do bench_running || break; sleep 0.1; done
+  kill -KILL "$BENCH_PID" 2>/dev/null || true
   wait "$BENCH_PID" 2>/dev/null || true
   BENCH_PID=
+}
+
+# Puts the pristine events and settings back, as before the first start.
+bench_restore_files() {
+  cp "$BENCH_DIR/events.ini.orig" "$BENCH_DIR/events.ini"
+  cp "$BENCH_DIR/dorvane.ini.orig" "$BENCH_DIR/dorvane.ini"
 }

@@ -40,8 +40,14 @@ ClockTexts decodeNow(const QDateTime& now)
              QLatin1Char(':') + twoDigits(time.second());
     t.today = t.day + QLatin1Char('.') + t.month + QLatin1Char('.') +
               QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'));
-    t.wallSecond = wallSeconds(date, QTime(time.hour(), time.minute(), time.second()));
+    t.wallSecond = wallSecondOf(now);
     return t;
+}
+
+qint64 wallSecondOf(const QDateTime& now)
+{
+    const QTime time = now.time();
+    return wallSeconds(now.date(), QTime(time.hour(), time.minute(), time.second()));
 }
 
 QString countDown(const QString& timeText)
@@ -67,15 +73,17 @@ QString countDown(const QString& timeText)
 
 bool isPassed(const QString& dateText, const QString& timeText, const ClockTexts& now)
 {
-    const QString day = dateText.mid(0, 2);
-    const QString month = dateText.mid(3, 2);
-    const QString year = dateText.mid(6, 4);
-    // QString's operator< compares UTF-16 code units: byte order for the ASCII texts in play.
-    if (year < now.year)
+    // Views, not copies: the start-up check runs over every row.
+    const QStringView date(dateText);
+    const QStringView day = date.mid(0, 2);
+    const QStringView month = date.mid(3, 2);
+    const QStringView year = date.mid(6, 4);
+    // Comparisons go by UTF-16 code units: byte order for the ASCII texts in play.
+    if (year < QStringView(now.year))
         return true;
-    if (year == now.year && month < now.month)
+    if (year == now.year && month < QStringView(now.month))
         return true;
-    if (year == now.year && month == now.month && day < now.day)
+    if (year == now.year && month == now.month && day < QStringView(now.day))
         return true;
     return dateText == now.today && timeText < now.time;
 }

@@ -19,6 +19,9 @@ namespace AlarmRules {
 
 [[nodiscard]] ClockTexts decodeNow(const QDateTime& now);
 
+/// The wall-clock second a clock reading falls in, as ClockTexts::wallSecond counts it.
+[[nodiscard]] qint64 wallSecondOf(const QDateTime& now);
+
 /// The time text lowered by one second ("00:00:00" stays). Without digits in the places of
 /// hours, minutes and seconds the text comes back unchanged.
 [[nodiscard]] QString countDown(const QString& timeText);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Event.h"
+#include "inifile/HugePages.h"
 
 #include <cstddef>
 #include <vector>
@@ -21,7 +22,12 @@ public:
         m_events.erase(m_events.begin() + static_cast<std::ptrdiff_t>(i));
     }
     void clear() { m_events.clear(); }
-    void reserve(std::size_t n) { m_events.reserve(n); }
+    void reserve(std::size_t n)
+    {
+        m_events.reserve(n);
+        // A big list is filled at once, as it loads.
+        profile::adviseHugePages(m_events.data(), n * sizeof(Event));
+    }
 
     [[nodiscard]] auto begin() const { return m_events.begin(); }
     [[nodiscard]] auto end() const { return m_events.end(); }

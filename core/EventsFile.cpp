@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <charconv>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
 
@@ -54,6 +56,37 @@ QString text(const ProfileSession& file, const std::string& section, const std::
     return value ? stored.decode(field, *value) : def;
 }
 
+/// The texts of one field over a load. Dates, times, sound files and statuses repeat across
+/// events: each distinct UTF-8 value is decoded once and its text shared (implicitly, as QString
+/// is), which saves most of a big list's memory. Keyed by the bytes in the file, which stay in
+/// place while nothing is written. Bytes that are not UTF-8 are decoded for each event, which
+/// keeps them.
+class SharedTexts
+{
+public:
+    explicit SharedTexts(TextField field) : m_field(field) {}
+
+    QString get(std::string_view bytes, StoredText& stored)
+    {
+        // Neighbours often agree (one sound for all, most events active): no lookup then.
+        if (m_last && bytes == m_last->first)
+            return m_last->second;
+        if (const auto it = m_decoded.find(bytes); it != m_decoded.end()) {
+            m_last = &*it;
+            return it->second;
+        }
+        QString decoded = stored.decode(m_field, bytes);
+        if (isUtf8(bytes))
+            m_last = &*m_decoded.try_emplace(bytes, decoded).first;
+        return decoded;
+    }
+
+private:
+    TextField m_field;
+    std::unordered_map<std::string_view, QString> m_decoded;
+    const std::pair<const std::string_view, QString>* m_last = nullptr;
+};
+
 } // namespace
 
 namespace EventsFile {
@@ -72,18 +105,28 @@ EventList load(const QString& fileName, std::optional<int> limit, const QString&
     const long long count =
         std::min(limit ? std::min<long long>(*limit, present) : present, kMaxEvents);
 
+    SharedTexts dates(TextField::Date);
+    SharedTexts times(TextField::Time);
+    SharedTexts sounds(TextField::SoundFile);
+    SharedTexts statuses(TextField::Status);
+    const auto shared = [&file](SharedTexts& texts, const std::string& section,
+                                const std::string& key, StoredText& stored,
+                                const QString& def = {}) {
+        const auto bytes = file.readView(section, key);
+        return bytes ? texts.get(*bytes, stored) : def;
+    };
     events.reserve(static_cast<std::size_t>(count));
     for (long long i = 0; i < count; ++i) {
         const std::string section = sectionName(static_cast<std::size_t>(i));
         Event e;
-        e.date = text(file, section, kDate, e.stored, TextField::Date);
-        e.time = text(file, section, kTime, e.stored, TextField::Time);
+        e.date = shared(dates, section, kDate, e.stored);
+        e.time = shared(times, section, kTime, e.stored);
         e.countdown = file.readInt(section, kCountdown, 0) != 0;
         e.title = text(file, section, kTitle, e.stored, TextField::Title);
         e.message = text(file, section, kMessage, e.stored, TextField::Message);
-        e.soundFile = text(file, section, kSoundFile, e.stored, TextField::SoundFile, defaultSound);
+        e.soundFile = shared(sounds, section, kSoundFile, e.stored, defaultSound);
         e.extraFile = text(file, section, kExtraFile, e.stored, TextField::ExtraFile);
-        e.status = text(file, section, kStatus, e.stored, TextField::Status);
+        e.status = shared(statuses, section, kStatus, e.stored);
         events.append(std::move(e));
     }
     return events;

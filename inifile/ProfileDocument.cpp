@@ -1,7 +1,10 @@
 #include "inifile/ProfileDocument.h"
 
+#include "inifile/HugePages.h"
+#include "inifile/ProfileFile.h"
 #include "inifile/ProfileText.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace profile {
@@ -25,33 +28,6 @@ std::string_view lineEndText(LineEnd end)
 
 } // namespace
 
-std::optional<std::size_t> KeyIndex::find(const std::string& lowerKey) const
-{
-    if (!m_map.empty()) {
-        const auto it = m_map.find(lowerKey);
-        return it == m_map.end() ? std::nullopt : std::optional(it->second);
-    }
-    for (const auto& [key, index] : m_list)
-        if (key == lowerKey)
-            return index;
-    return std::nullopt;
-}
-
-void KeyIndex::add(std::string lowerKey, std::size_t index)
-{
-    if (m_map.empty() && m_list.size() < ListLimit) {
-        if (!find(lowerKey))
-            m_list.emplace_back(std::move(lowerKey), index);
-        return;
-    }
-    if (m_map.empty()) {
-        for (auto& [key, at] : m_list)
-            m_map.emplace(std::move(key), at);
-        m_list.clear();
-    }
-    m_map.try_emplace(std::move(lowerKey), index);
-}
-
 std::string_view splitBom(std::string_view content, std::string_view& bom)
 {
     constexpr std::string_view mark = "\xEF\xBB\xBF";
@@ -63,115 +39,250 @@ std::string_view splitBom(std::string_view content, std::string_view& bom)
     return content;
 }
 
+Line::Line(std::string_view text, LineEnd lineEnd)
+    : data(text.data()), size(static_cast<std::uint32_t>(text.size())), end(lineEnd)
+{}
+
+Line::Line(std::string_view text, LineEnd lineEnd, std::string_view name) : Line(text, lineEnd)
+{
+    const auto start = static_cast<std::size_t>(name.data() - text.data());
+    if (start < Far && name.size() < FarSize) {
+        nameStart = static_cast<std::uint8_t>(start);
+        nameSize = static_cast<std::uint16_t>(name.size());
+    } else {
+        nameSize = FarSize;
+    }
+}
+
+std::string_view Line::keyName() const
+{
+    if (!isKey())
+        return {};
+    if (nameStart == Far)
+        return parseLine(text()).name;
+    return text().substr(nameStart, nameSize);
+}
+
+ProfileDocument::ProfileDocument()
+    : m_arena(std::make_unique<std::pmr::monotonic_buffer_resource>())
+{}
+
 ProfileDocument::ProfileDocument(std::string input)
-    : m_source(std::make_unique<const std::string>(std::move(input)))
+    : m_source(std::make_unique<const std::string>(std::move(input))),
+      // Sixteen bytes a line take about half as many bytes as the file: one block, mostly.
+      m_arena(std::make_unique<std::pmr::monotonic_buffer_resource>(
+          std::max<std::size_t>(m_source->size() / 2, 4096), hugePageResource()))
 {
-    std::string_view content = *m_source;
     std::string_view bom;
-    content = splitBom(content, bom);
+    const std::string_view content = splitBom(*m_source, bom);
     m_bom = bom;
-    forEachLine(content, [this](std::string_view text, LineEnd end) { addLine(text, end); });
+    read(content);
 }
 
-std::string_view ProfileDocument::own(std::string text)
+// The sections hold vectors allocated from the arena, declared before them: they go first.
+ProfileDocument::~ProfileDocument() = default;
+
+// Member by member, the arena would go while the old sections still use it: the old content is
+// swapped out whole instead and leaves with other.
+ProfileDocument& ProfileDocument::operator=(ProfileDocument&& other) noexcept
 {
-    return m_owned.emplace_back(std::move(text));
+    std::swap(m_source, other.m_source);
+    std::swap(m_arena, other.m_arena);
+    std::swap(m_bom, other.m_bom);
+    std::swap(m_prologue, other.m_prologue);
+    std::swap(m_sections, other.m_sections);
+    std::swap(m_firstLive, other.m_firstLive);
+    std::swap(m_sectionIndex, other.m_sectionIndex);
+    std::swap(m_duplicates, other.m_duplicates);
+    std::swap(m_lastSection, other.m_lastSection);
+    return *this;
 }
 
-void ProfileDocument::addLine(std::string_view text, LineEnd end)
+void ProfileDocument::read(std::string_view content)
 {
-    const ParsedLine parsed = parseLine(text);
-    if (parsed.kind == LineKind::Section) {
-        m_sectionIndex[toLowerAscii(parsed.name)].push_back(m_sections.size());
-        Section& section = m_sections.emplace_back();
-        section.name = parsed.name;
-        section.header = {text, end};
-        return;
+    // Room for the sections at once rather than grown step by step; nearly every header starts
+    // a line, and none but headers and a few strays start with "[".
+    std::size_t headers = content.starts_with('[') ? 1 : 0;
+    for (std::size_t at = content.find("\n["); at != std::string_view::npos;
+         at = content.find("\n[", at + 2))
+        ++headers;
+    m_sections.reserve(headers);
+    adviseHugePages(m_sections.data(), headers * sizeof(Section));
+    m_sectionIndex.reserve(headers);
+
+    // The lines of the section being read gather here and are copied once it ends: exactly
+    // the room they need in the arena, instead of a vector grown line by line.
+    std::vector<Line> lines;
+    std::size_t keyLines = 0;
+    const auto endSection = [&] {
+        if (m_sections.empty())
+            return;
+        Section& section = m_sections.back();
+        section.body.assign(lines.begin(), lines.end());
+        if (keyLines > ManyKeys)
+            indexKeys(section);
+        lines.clear();
+        keyLines = 0;
+    };
+
+    forEachLine(content, [&](std::string_view text, LineEnd end) {
+        const ParsedLine parsed = parseLine(text);
+        if (parsed.kind == LineKind::Section) {
+            endSection();
+            const std::size_t index = m_sections.size();
+            const bool first = m_sectionIndex.add(parsed.name, index);
+            if (!first)
+                m_duplicates[m_sectionIndex.find(parsed.name)].push_back(index);
+            Section& section = m_sections.emplace_back(m_arena.get());
+            section.name = parsed.name;
+            section.shadowed = !first;
+            section.header = {text, end};
+            return;
+        }
+        if (m_sections.empty()) {
+            m_prologue.push_back({text, end});
+            return;
+        }
+        if (parsed.kind != LineKind::Key) {
+            lines.emplace_back(text, end);
+            return;
+        }
+        lines.emplace_back(text, end, parsed.name);
+        ++keyLines;
+        m_sections.back().insertAt = static_cast<std::uint32_t>(lines.size());
+    });
+    endSection();
+}
+
+std::string_view ProfileDocument::own(std::initializer_list<std::string_view> parts)
+{
+    std::size_t size = 0;
+    for (const std::string_view part : parts)
+        size += part.size();
+    if (size == 0)
+        return {};
+    char* const text = static_cast<char*>(m_arena->allocate(size, 1));
+    char* at = text;
+    for (const std::string_view part : parts) {
+        if (!part.empty())
+            std::memcpy(at, part.data(), part.size());
+        at += part.size();
     }
-    if (m_sections.empty()) {
-        m_prologue.push_back({text, end});
-        return;
+    return {text, size};
+}
+
+std::string_view ProfileDocument::ownKeyLine(std::string_view key, std::string_view value)
+{
+    if (needsQuotes(value))
+        return own({key, "=\"", value, "\""});
+    return own({key, "=", value});
+}
+
+std::size_t ProfileDocument::firstSection(std::string_view name) const
+{
+    // A load or save goes through the sections key by key and in file order: the section of the
+    // last lookup, or the one after it, is nearly always the one asked for. A section that is
+    // neither erased nor shadowed is the one that counts for its name.
+    if (m_lastSection != NameIndex::npos) {
+        if (caseBlindEqual(m_sections[m_lastSection].name, name))
+            return m_lastSection;
+        const std::size_t next = m_lastSection + 1;
+        if (next < m_sections.size() && !m_sections[next].erased && !m_sections[next].shadowed &&
+            caseBlindEqual(m_sections[next].name, name))
+            return m_lastSection = next;
     }
-    Section& section = m_sections.back();
-    section.body.push_back({text, end});
-    if (parsed.kind == LineKind::Key) {
-        section.keys.add(toLowerAscii(parsed.name), section.body.size() - 1);
-        section.insertAt = section.body.size();
+    const std::size_t found = m_sectionIndex.find(name);
+    if (found != NameIndex::npos)
+        m_lastSection = found;
+    return found;
+}
+
+std::size_t ProfileDocument::findKey(const Section& section, std::string_view key)
+{
+    if (section.keys)
+        return section.keys->find(key);
+    for (std::size_t i = 0; i < section.insertAt; ++i) {
+        const Line& line = section.body[i];
+        if (line.isKey() && caseBlindEqual(line.keyName(), key))
+            return i;
     }
+    return NameIndex::npos;
 }
 
-const ProfileDocument::Section* ProfileDocument::firstSection(const std::string& lowerName) const
+void ProfileDocument::indexKeys(Section& section)
 {
-    const auto it = m_sectionIndex.find(lowerName);
-    if (it == m_sectionIndex.end() || it->second.empty())
-        return nullptr;
-    return &m_sections[it->second.front()];
+    section.keys = std::make_unique<NameIndex>();
+    for (std::size_t i = 0; i < section.insertAt; ++i)
+        if (section.body[i].isKey())
+            section.keys->add(section.body[i].keyName(), i); // the first line of a name stays
 }
 
-ProfileDocument::Section* ProfileDocument::firstSection(const std::string& lowerName)
+std::optional<std::string_view> ProfileDocument::find(std::string_view section,
+                                                      std::string_view key) const
 {
-    return const_cast<Section*>(std::as_const(*this).firstSection(lowerName));
-}
-
-std::optional<std::string_view> ProfileDocument::find(const std::string& section,
-                                                      const std::string& key) const
-{
-    const Section* found = firstSection(toLowerAscii(section));
-    if (!found)
+    const std::size_t found = firstSection(section);
+    if (found == NameIndex::npos)
         return std::nullopt;
-    const auto index = found->keys.find(toLowerAscii(key));
-    if (!index)
+    const Section& in = m_sections[found];
+    const std::size_t index = findKey(in, key);
+    if (index == NameIndex::npos)
         return std::nullopt;
-    return storedValue(parseLine(found->body[*index].text).value);
+    return storedValue(parseLine(in.body[index].text()).value);
 }
 
-bool ProfileDocument::set(const std::string& section, const std::string& key,
-                          const std::string& value)
+bool ProfileDocument::set(std::string_view section, std::string_view key, std::string_view value)
 {
-    const std::string lowerSection = toLowerAscii(section);
-    Section* found = firstSection(lowerSection);
-    if (!found) {
+    const std::size_t index = firstSection(section);
+    if (index == NameIndex::npos) {
         endLastLine();
-        m_sectionIndex[lowerSection].push_back(m_sections.size());
-        Section& added = m_sections.emplace_back();
-        added.name = section;
-        added.header = {own("[" + section + "]"), lineEnd()};
-        added.body.push_back({own(key + "=" + encodeValue(value)), lineEnd()});
-        added.keys.add(toLowerAscii(key), 0);
+        const std::string_view header = own({"[", section, "]"});
+        const std::string_view line = ownKeyLine(key, value);
+        Section& added = m_sections.emplace_back(m_arena.get());
+        added.name = header.substr(1, section.size());
+        m_sectionIndex.add(added.name, m_sections.size() - 1);
+        m_lastSection = m_sections.size() - 1;
+        added.header = {header, lineEnd()};
+        added.body.emplace_back(line, lineEnd(), line.substr(0, key.size()));
         added.insertAt = 1;
         return true;
     }
 
-    const std::string lowerKey = toLowerAscii(key);
-    if (const auto index = found->keys.find(lowerKey)) {
-        Line& line = found->body[*index];
-        const ParsedLine parsed = parseLine(line.text);
+    Section* found = &m_sections[index];
+    if (const std::size_t keyIndex = findKey(*found, key); keyIndex != NameIndex::npos) {
+        Line& line = found->body[keyIndex];
+        const ParsedLine parsed = parseLine(line.text());
         if (storedValue(parsed.value) == value)
             return false;
-        // Keep the file's spelling of the key; the line keeps its own line end.
-        line.text = own(std::string(parsed.name) + "=" + encodeValue(value));
+        // Keep the file's spelling of the key; the line keeps its own line end. An index of
+        // the keys still views the old text, which stays in place and spells the key the same.
+        const std::string_view text = ownKeyLine(parsed.name, value);
+        line = Line(text, line.end, text.substr(0, parsed.name.size()));
         return true;
     }
 
     // A new key goes after the last key line, before any trailing comments or blank lines.
-    const std::size_t at = found->insertAt;
+    const std::uint32_t at = found->insertAt;
     Line& before = at == 0 ? found->header : found->body[at - 1];
     if (before.end == LineEnd::None)
         before.end = lineEnd();
+    const std::string_view line = ownKeyLine(key, value);
     found->body.insert(found->body.begin() + static_cast<std::ptrdiff_t>(at),
-                       Line{own(key + "=" + encodeValue(value)), lineEnd()});
+                       Line(line, lineEnd(), line.substr(0, key.size())));
     // A lone CR before a blank LF line is read back as one CRLF: the lines become what a fresh
     // read of the written file sees, or a batch would differ from the same writes made singly.
     // Only comments and blank lines follow, so no key index moves.
     if (at + 1 < found->body.size()) {
-        Line& next = found->body[at + 1];
-        if (found->body[at].end == LineEnd::Cr && next.text.empty() && next.end == LineEnd::Lf) {
+        const Line& next = found->body[at + 1];
+        if (found->body[at].end == LineEnd::Cr && next.size == 0 && next.end == LineEnd::Lf) {
             found->body[at].end = LineEnd::CrLf;
             found->body.erase(found->body.begin() + static_cast<std::ptrdiff_t>(at) + 1);
         }
     }
-    found->keys.add(lowerKey, at);
     found->insertAt = at + 1;
+    if (found->keys)
+        found->keys->add(line.substr(0, key.size()), at);
+    else if (found->insertAt > ManyKeys)
+        indexKeys(*found);
     return true;
 }
 
@@ -203,16 +314,30 @@ void ProfileDocument::endLastLine()
         m_prologue.back().end = lineEnd();
 }
 
-bool ProfileDocument::eraseSection(const std::string& section)
+bool ProfileDocument::eraseSection(std::string_view section)
 {
-    const auto it = m_sectionIndex.find(toLowerAscii(section));
-    if (it == m_sectionIndex.end() || it->second.empty())
+    const std::size_t index = m_sectionIndex.find(section);
+    if (index == NameIndex::npos)
         return false;
-    Section& erased = m_sections[it->second.front()];
-    it->second.erase(it->second.begin());
+    m_lastSection = NameIndex::npos;
+    Section& erased = m_sections[index];
     erased.erased = true;
-    erased.body = {};
-    erased.keys = {};
+    erased.body.clear();
+    erased.keys.reset();
+    // A later section of the same name now counts.
+    const auto later = m_duplicates.find(index);
+    if (later != m_duplicates.end()) {
+        std::vector<std::size_t> rest = std::move(later->second);
+        m_duplicates.erase(later);
+        const std::size_t next = rest.front();
+        m_sectionIndex.replace(m_sections[next].name, next);
+        m_sections[next].shadowed = false;
+        rest.erase(rest.begin());
+        if (!rest.empty())
+            m_duplicates.emplace(next, std::move(rest));
+    } else {
+        m_sectionIndex.erase(section);
+    }
     while (m_firstLive < m_sections.size() && m_sections[m_firstLive].erased)
         ++m_firstLive;
     return true;
@@ -221,46 +346,29 @@ bool ProfileDocument::eraseSection(const std::string& section)
 std::vector<std::string> ProfileDocument::sectionNames() const
 {
     std::vector<std::string> names;
-    for (std::size_t i = 0; i < m_sections.size(); ++i) {
-        const Section& section = m_sections[i];
-        if (section.erased)
-            continue;
-        const auto it = m_sectionIndex.find(toLowerAscii(section.name));
-        if (it != m_sectionIndex.end() && !it->second.empty() && it->second.front() == i)
-            names.push_back(section.name);
-    }
+    names.reserve(m_sectionIndex.size());
+    for (const Section& section : m_sections)
+        if (!section.erased && !section.shadowed)
+            names.emplace_back(section.name);
     return names;
 }
 
-std::string ProfileDocument::serialize() const
+void ProfileDocument::writeTo(ContentSink& sink) const
 {
-    std::size_t size = m_bom.size();
-    auto measure = [&size](const Line& line) { size += line.text.size() + 2; };
-    auto append = [](std::string& out, const Line& line) {
-        out += line.text;
-        out += lineEndText(line.end);
+    const auto write = [&sink](const Line& line) {
+        sink.append(line.text());
+        sink.append(lineEndText(line.end));
     };
+    sink.append(m_bom);
     for (const Line& line : m_prologue)
-        measure(line);
-    for (const Section& section : m_sections) {
-        measure(section.header);
-        for (const Line& line : section.body)
-            measure(line);
-    }
-
-    std::string out;
-    out.reserve(size);
-    out += m_bom;
-    for (const Line& line : m_prologue)
-        append(out, line);
+        write(line);
     for (const Section& section : m_sections) {
         if (section.erased)
             continue;
-        append(out, section.header);
+        write(section.header);
         for (const Line& line : section.body)
-            append(out, line);
+            write(line);
     }
-    return out;
 }
 
 } // namespace profile

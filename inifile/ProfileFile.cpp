@@ -1,6 +1,7 @@
 #include "inifile/ProfileFile.h"
 
 #include "inifile/FileDescriptor.h"
+#include "inifile/HugePages.h"
 #include "platform/AppError.h"
 
 #include <algorithm>
@@ -39,6 +40,44 @@ bool writeAll(int fd, std::string_view content)
     }
     return true;
 }
+
+/// Gathers the pieces into large writes; after a failed write it writes nothing more.
+class DescriptorSink final : public ContentSink
+{
+public:
+    explicit DescriptorSink(int fd) : m_fd(fd) { m_buffer.reserve(Capacity); }
+
+    void append(std::string_view piece) override
+    {
+        if (m_buffer.size() + piece.size() > Capacity) {
+            flush();
+            if (piece.size() >= Capacity) {
+                m_ok = m_ok && writeAll(m_fd, piece);
+                return;
+            }
+        }
+        m_buffer += piece;
+    }
+    /// Writes what is left; false when any write failed.
+    [[nodiscard]] bool finish()
+    {
+        flush();
+        return m_ok;
+    }
+
+private:
+    static constexpr std::size_t Capacity = 64 * 1024;
+
+    void flush()
+    {
+        m_ok = m_ok && writeAll(m_fd, m_buffer);
+        m_buffer.clear();
+    }
+
+    int m_fd;
+    std::string m_buffer;
+    bool m_ok = true;
+};
 
 // Follows a symbolic link so that the link survives the rename; a dangling link is replaced.
 std::string resolveTarget(const std::string& fileName)
@@ -149,7 +188,18 @@ FileContent readWholeFile(const std::string& fileName)
         result.error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
         return result;
     }
+    // Lines keep 32-bit lengths; no initialisation file comes near this.
+    constexpr std::size_t maxSize = 0xFFFFFFFF;
+    const auto tooBig = [&result] {
+        result.status = ReadStatus::Unreadable;
+        result.error = EFBIG;
+        result.bytes.clear();
+        return result;
+    };
+    if (static_cast<std::uint64_t>(info.st_size) > maxSize)
+        return tooBig();
     result.bytes.reserve(static_cast<std::size_t>(info.st_size));
+    adviseHugePages(result.bytes.data(), result.bytes.capacity());
     std::array<char, 65536> buffer{};
     for (;;) {
         const ssize_t got = ::read(fd.get(), buffer.data(), buffer.size());
@@ -164,6 +214,8 @@ FileContent readWholeFile(const std::string& fileName)
             return result;
         }
         result.bytes.append(buffer.data(), static_cast<std::size_t>(got));
+        if (result.bytes.size() > maxSize) // grew while being read
+            return tooBig();
     }
     result.status = ReadStatus::Ok;
     return result;
@@ -216,6 +268,12 @@ void removeStaleTemporaries(const std::string& fileName)
 
 void replaceFileAtomically(const std::string& fileName, std::string_view content)
 {
+    replaceFileAtomically(fileName, [content](ContentSink& sink) { sink.append(content); });
+}
+
+void replaceFileAtomically(const std::string& fileName,
+                           const std::function<void(ContentSink&)>& produce)
+{
     const std::string target = resolveTarget(fileName);
 
     struct stat info
@@ -240,8 +298,17 @@ void replaceFileAtomically(const std::string& fileName, std::string_view content
     // of owner clears the set-user-ID and set-group-ID bits.
     const bool ownerKept =
         !exists || ::geteuid() != 0 || ::fchown(fd, info.st_uid, info.st_gid) == 0;
+    bool contentWritten = false;
+    try {
+        DescriptorSink sink(fd);
+        produce(sink);
+        contentWritten = sink.finish();
+    } catch (...) {
+        ::unlink(temp.name.c_str());
+        throw;
+    }
     // The mode before fsync, so that the final bits reach the disk together with the content.
-    const bool written = writeAll(fd, content) && ownerKept &&
+    const bool written = contentWritten && ownerKept &&
                          ::fchmod(fd, exists ? info.st_mode & 07777 : newFileMode()) == 0 &&
                          ::fsync(fd) == 0;
     const bool closed = temp.fd.close() == 0;

@@ -2,6 +2,7 @@
 
 #include "inifile/FileDescriptor.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -25,12 +26,27 @@ struct FileContent
 /// Reads a regular file whole. Never blocks on a FIFO or device: those count as unreadable.
 [[nodiscard]] FileContent readWholeFile(const std::string& fileName);
 
+/// Takes a file's content piece by piece.
+class ContentSink
+{
+public:
+    virtual void append(std::string_view piece) = 0;
+
+protected:
+    ~ContentSink() = default;
+};
+
 /// Replaces fileName by content atomically: a temporary file in the same directory, fsync,
 /// rename. An existing target keeps its permission bits, and its owner and group when run as
 /// root; a new file gets 0644 less the umask. A symbolic link keeps pointing at its target.
 /// Throws AppError("Unable to write to " + fileName) and leaves the target as it was when the
 /// system refuses any step, or when the target is a read-only file (even for root).
 void replaceFileAtomically(const std::string& fileName, std::string_view content);
+
+/// The same with the content handed by produce to the sink, in pieces: a big file is written
+/// without a whole second copy of it in memory.
+void replaceFileAtomically(const std::string& fileName,
+                           const std::function<void(ContentSink&)>& produce);
 
 struct TemporaryFile
 {

@@ -10,6 +10,36 @@
 
 using namespace profile;
 
+namespace {
+
+/// A text on one line: a view of the original when it has no line break (nearly always), so
+/// the many reads and writes of a load or save copy nothing.
+class SingleLine
+{
+public:
+    explicit SingleLine(std::string_view text)
+    {
+        if (hasLineBreak(text)) {
+            m_copy = singleLine(text);
+            m_view = m_copy;
+        } else {
+            m_view = text;
+        }
+    }
+    SingleLine(const SingleLine&) = delete;
+    SingleLine& operator=(const SingleLine&) = delete;
+
+    [[nodiscard]] std::string_view view() const { return m_view; }
+    /// As a name is looked up and written: also without surrounding blanks.
+    [[nodiscard]] std::string_view name() const { return trimBlanks(m_view); }
+
+private:
+    std::string m_copy;
+    std::string_view m_view;
+};
+
+} // namespace
+
 ProfileSession::ProfileSession(std::string fileName) : m_fileName(std::move(fileName))
 {
     FileContent file = readWholeFile(m_fileName);
@@ -19,42 +49,42 @@ ProfileSession::ProfileSession(std::string fileName) : m_fileName(std::move(file
         m_document = ProfileDocument(std::move(file.bytes));
 }
 
-std::string ProfileSession::readString(const std::string& section, const std::string& key,
-                                       const std::string& def) const
+std::string ProfileSession::readString(std::string_view section, std::string_view key,
+                                       std::string_view def) const
 {
     return std::string(readView(section, key).value_or(cutValue(def)));
 }
 
-std::optional<std::string_view> ProfileSession::readView(const std::string& section,
-                                                         const std::string& key) const
+std::optional<std::string_view> ProfileSession::readView(std::string_view section,
+                                                         std::string_view key) const
 {
-    const auto value = m_document.find(cleanName(section), cleanName(key));
+    const auto value = m_document.find(SingleLine(section).name(), SingleLine(key).name());
     if (!value)
         return std::nullopt;
     return cutValue(*value);
 }
 
-int ProfileSession::readInt(const std::string& section, const std::string& key, int def) const
+int ProfileSession::readInt(std::string_view section, std::string_view key, int def) const
 {
-    const auto value = m_document.find(cleanName(section), cleanName(key));
+    const auto value = m_document.find(SingleLine(section).name(), SingleLine(key).name());
     if (!value)
         return def;
     return parseInt(cutValue(*value)).value_or(def);
 }
 
-void ProfileSession::writeString(const std::string& section, const std::string& key,
-                                 const std::string& value)
+void ProfileSession::writeString(std::string_view section, std::string_view key,
+                                 std::string_view value)
 {
-    const std::string cleanKey = cleanName(key);
-    if (isUnwritableKey(cleanKey))
+    const SingleLine cleanKey(key);
+    if (isUnwritableKey(cleanKey.name()))
         refuse();
-    if (m_document.set(cleanName(section), cleanKey, singleLine(value)))
+    if (m_document.set(SingleLine(section).name(), cleanKey.name(), SingleLine(value).view()))
         m_changed = true;
 }
 
-void ProfileSession::eraseSection(const std::string& section)
+void ProfileSession::eraseSection(std::string_view section)
 {
-    if (m_document.eraseSection(cleanName(section)))
+    if (m_document.eraseSection(SingleLine(section).name()))
         m_changed = true;
 }
 
@@ -79,7 +109,7 @@ void ProfileSession::commit()
     // What could not be read must not be replaced by what little we know of it.
     if (m_unreadable)
         refuse();
-    replaceFileAtomically(m_fileName, m_document.serialize());
+    replaceFileAtomically(m_fileName, [this](ContentSink& sink) { m_document.writeTo(sink); });
     m_changed = false;
 }
 

@@ -17,20 +17,20 @@ public:
     explicit ProfileSession(std::string fileName);
 
     /// The value (unquoted, at most 2047 bytes) or def when the section or key is missing.
-    [[nodiscard]] std::string readString(const std::string& section, const std::string& key,
-                                         const std::string& def) const;
+    [[nodiscard]] std::string readString(std::string_view section, std::string_view key,
+                                         std::string_view def) const;
     /// The same without a copy: a view of the value that lives until the next write, or nothing
     /// when the section or key is missing.
-    [[nodiscard]] std::optional<std::string_view> readView(const std::string& section,
-                                                           const std::string& key) const;
+    [[nodiscard]] std::optional<std::string_view> readView(std::string_view section,
+                                                           std::string_view key) const;
     /// The value as a 32-bit integer, or def when missing or not an integer.
-    [[nodiscard]] int readInt(const std::string& section, const std::string& key, int def) const;
+    [[nodiscard]] int readInt(std::string_view section, std::string_view key, int def) const;
 
     /// Stages a write. Line breaks in the value become blanks. Throws AppError for a key name
     /// that could never be read back (holding "=", or starting with "[" or ";").
-    void writeString(const std::string& section, const std::string& key, const std::string& value);
+    void writeString(std::string_view section, std::string_view key, std::string_view value);
     /// Stages removal of the first section of that name, its header and its lines.
-    void eraseSection(const std::string& section);
+    void eraseSection(std::string_view section);
 
     /// Why the file exists but could not be read (a system error text), or nothing.
     [[nodiscard]] std::optional<std::string> readError() const;

@@ -44,16 +44,6 @@ std::string_view trimBlanks(std::string_view text)
     return text;
 }
 
-std::string toLowerAscii(std::string_view text)
-{
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return lower;
-}
-
 ParsedLine parseLine(std::string_view line)
 {
     const std::string_view text = trimBlanks(line);
@@ -126,6 +116,14 @@ std::optional<int> parseInt(std::string_view value)
     return static_cast<int>(result);
 }
 
+bool hasLineBreak(std::string_view text)
+{
+    for (const char c : text)
+        if (c == '\r' || c == '\n')
+            return true;
+    return false;
+}
+
 std::string singleLine(std::string_view text)
 {
     std::string line(text);
@@ -136,30 +134,16 @@ std::string singleLine(std::string_view text)
     return line;
 }
 
-std::string cleanName(std::string_view name)
-{
-    return std::string(trimBlanks(singleLine(name)));
-}
-
 bool isUnwritableKey(std::string_view cleanKey)
 {
     return cleanKey.find('=') != std::string_view::npos ||
            (!cleanKey.empty() && (cleanKey.front() == '[' || cleanKey.front() == ';'));
 }
 
-std::string encodeValue(std::string_view sanitisedValue)
+bool needsQuotes(std::string_view sanitisedValue)
 {
     const std::string_view v = sanitisedValue;
-    const bool needsQuotes =
-        !v.empty() && (isBlank(v.front()) || isBlank(v.back()) || unquote(v).size() != v.size());
-    if (!needsQuotes)
-        return std::string(v);
-    std::string quoted;
-    quoted.reserve(v.size() + 2);
-    quoted += '"';
-    quoted += v;
-    quoted += '"';
-    return quoted;
+    return !v.empty() && (isBlank(v.front()) || isBlank(v.back()) || unquote(v).size() != v.size());
 }
 
 } // namespace profile

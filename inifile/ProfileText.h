@@ -27,7 +27,6 @@ struct ParsedLine
 };
 
 [[nodiscard]] std::string_view trimBlanks(std::string_view text);
-[[nodiscard]] std::string toLowerAscii(std::string_view text);
 
 /// Classifies a line (without its line end). Leading blanks are ignored, so "  [A]" is a header
 /// and "  ; x" a comment.
@@ -49,18 +48,18 @@ struct ParsedLine
 /// and hex digits. Anything else, or a value outside int32, gives nothing.
 [[nodiscard]] std::optional<int> parseInt(std::string_view value);
 
+/// True when the text holds a CR or LF.
+[[nodiscard]] bool hasLineBreak(std::string_view text);
+
 /// Replaces CR and LF by blanks: a value or name must never start a new line of the file.
 [[nodiscard]] std::string singleLine(std::string_view text);
-
-/// A section or key name as it is looked up and written: on one line, trimmed.
-[[nodiscard]] std::string cleanName(std::string_view name);
 
 /// True when a cleaned key name would not read back as a key: it holds "=" or starts with
 /// "[" or ";".
 [[nodiscard]] bool isUnwritableKey(std::string_view cleanKey);
 
-/// The text written after "=" so that a read gives back exactly singleLine(value):
-/// quoted when blanks at either end or a pair of enclosing quotes would otherwise be lost.
-[[nodiscard]] std::string encodeValue(std::string_view sanitisedValue);
+/// Whether a value on one line is written in double quotes after "=", so that a read gives it
+/// back exactly: when blanks at either end or a pair of enclosing quotes would otherwise be lost.
+[[nodiscard]] bool needsQuotes(std::string_view sanitisedValue);
 
 } // namespace profile

@@ -16,53 +16,86 @@ QString tipAsHtml(const QString& text)
 
 } // namespace
 
-EventTableModel::EventTableModel(QObject* parent)
-    : QAbstractTableModel(parent), m_headers{QStringLiteral("Date"), QStringLiteral("Time"),
-                                             QStringLiteral("Title"), QStringLiteral("Description"),
-                                             QStringLiteral("Status")}
-{}
-
-EventTableModel::Row EventTableModel::rowFor(const Event& event)
+EventTableModel::EventTableModel(EventList& events, QObject* parent)
+    : QAbstractTableModel(parent),
+      m_events(events), m_headers{QStringLiteral("Date"), QStringLiteral("Time"),
+                                  QStringLiteral("Title"), QStringLiteral("Description"),
+                                  QStringLiteral("Status")}
 {
-    return {event.date, event.time, event.title, event.message, event.status};
+    m_shownTimes.reserve(m_events.size());
+    for (const Event& event : m_events)
+        m_shownTimes.push_back(event.time);
 }
 
-void EventTableModel::setCell(int row, Column column, const QString& text)
+const QString& EventTableModel::cell(int row, Column column) const
 {
-    m_rows.at(static_cast<std::size_t>(row))[column] = text;
+    const Event& event = m_events[static_cast<std::size_t>(row)];
+    switch (column) {
+    case DateColumn:
+        return event.date;
+    case TimeColumn:
+        return m_shownTimes[static_cast<std::size_t>(row)];
+    case TitleColumn:
+        return event.title;
+    case MessageColumn:
+        return event.message;
+    case StatusColumn:
+    case ColumnCount:
+        break;
+    }
+    return event.status;
+}
+
+void EventTableModel::repaintRow(int row)
+{
     emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
 }
 
-void EventTableModel::appendRow(const Row& row)
+void EventTableModel::setShownTime(int row, const QString& time)
+{
+    m_shownTimes.at(static_cast<std::size_t>(row)) = time;
+    repaintRow(row);
+}
+
+void EventTableModel::setStatus(int row, const QString& status)
+{
+    m_events[static_cast<std::size_t>(row)].status = status;
+    repaintRow(row);
+}
+
+void EventTableModel::append(Event event)
 {
     const int at = count();
     beginInsertRows({}, at, at);
-    m_rows.push_back(row);
+    m_shownTimes.push_back(event.time);
+    m_events.append(std::move(event));
     endInsertRows();
 }
 
-void EventTableModel::replaceRow(int row, const Row& cells)
+void EventTableModel::replace(int row, Event event)
 {
-    m_rows.at(static_cast<std::size_t>(row)) = cells;
-    emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+    m_shownTimes.at(static_cast<std::size_t>(row)) = event.time;
+    m_events[static_cast<std::size_t>(row)] = std::move(event);
+    repaintRow(row);
 }
 
-void EventTableModel::removeRowAt(int row)
+void EventTableModel::removeAt(int row)
 {
     beginRemoveRows({}, row, row);
-    m_rows.erase(m_rows.begin() + row);
+    m_shownTimes.erase(m_shownTimes.begin() + row);
+    m_events.removeAt(static_cast<std::size_t>(row));
     endRemoveRows();
 }
 
-void EventTableModel::clearRows()
-{
-    resetRows({});
-}
-
-void EventTableModel::resetRows(std::vector<Row> rows)
+void EventTableModel::reset(EventList events)
 {
     beginResetModel();
-    m_rows = std::move(rows);
+    m_events = std::move(events);
+    m_shownTimes.clear();
+    m_shownTimes.shrink_to_fit();
+    m_shownTimes.reserve(m_events.size());
+    for (const Event& event : m_events)
+        m_shownTimes.push_back(event.time);
     endResetModel();
 }
 

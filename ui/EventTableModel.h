@@ -1,16 +1,18 @@
 #pragma once
 
-#include "core/Event.h"
+#include "core/EventList.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>
-#include <array>
 #include <functional>
 #include <vector>
 
-/// The rows of the event list view: the displayed, working copy of the records. Column 0 is the
-/// caption (Date), columns 1-4 the sub-items Time, Title, Description, Status. Colour and tooltip
-/// are asked of the owner at every paint and tooltip request; nothing is cached.
+/// The rows of the event list view over the window's records: row i shows record i, read in
+/// place, so a big list costs no copies of its texts. Only the time may differ: a running
+/// countdown lowers the time its row shows while the record keeps the time it started from.
+/// Records change through the model, which keeps the rows in step. Column 0 is the caption
+/// (Date), columns 1-4 the sub-items Time, Title, Description, Status. Colour and tooltip are
+/// asked of the owner at every paint and tooltip request; nothing is cached.
 class EventTableModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -24,25 +26,22 @@ public:
         StatusColumn,
         ColumnCount
     };
-    using Row = std::array<QString, ColumnCount>;
 
-    explicit EventTableModel(QObject* parent = nullptr);
+    /// The records are the owner's and outlive the model's use by the view.
+    explicit EventTableModel(EventList& events, QObject* parent = nullptr);
 
-    [[nodiscard]] static Row rowFor(const Event& event);
+    [[nodiscard]] const QString& cell(int row, Column column) const;
+    [[nodiscard]] int count() const { return static_cast<int>(m_shownTimes.size()); }
 
-    [[nodiscard]] const QString& cell(int row, Column column) const
-    {
-        return m_rows[static_cast<std::size_t>(row)][column];
-    }
-    [[nodiscard]] int count() const { return static_cast<int>(m_rows.size()); }
-
-    /// Writes one cell and repaints the row.
-    void setCell(int row, Column column, const QString& text);
-    void appendRow(const Row& row);
-    void replaceRow(int row, const Row& cells);
-    void removeRowAt(int row);
-    void clearRows();
-    void resetRows(std::vector<Row> rows);
+    /// Shows another time in a row; its record keeps its own.
+    void setShownTime(int row, const QString& time);
+    /// Sets a record's status and repaints its row.
+    void setStatus(int row, const QString& status);
+    void append(Event event);
+    void replace(int row, Event event);
+    void removeAt(int row);
+    /// Replaces every record, and every row with it.
+    void reset(EventList events);
 
     void setHeaderText(int column, const QString& text);
     [[nodiscard]] QString headerText(int column) const { return m_headers.value(column); }
@@ -59,6 +58,9 @@ public:
                                       int role) const override;
 
 private:
-    std::vector<Row> m_rows;
+    void repaintRow(int row);
+
+    EventList& m_events;
+    std::vector<QString> m_shownTimes; // shares the record's text until a countdown runs
     QStringList m_headers;
 };

@@ -32,6 +32,8 @@ const QString kCaption = QStringLiteral(DORVANE_TITLE);
 constexpr int kDesignedListWidth = 520;
 constexpr int kDesignedClientHeight = 310;
 constexpr int kStatusBarHeight = 19;
+// How long after each wall-clock second the tick runs.
+constexpr int kTickDelayMs = 1;
 } // namespace
 
 MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
@@ -74,13 +76,10 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     // The alarm clock runs from the window's construction to the end of the program, also under
     // the modal loops of dialogs and message boxes.
     m_tickTimer = new QTimer(this);
+    m_tickTimer->setObjectName(QStringLiteral("tickTimer"));
     m_tickTimer->setSingleShot(true);
     m_tickTimer->setTimerType(Qt::PreciseTimer);
-    connect(m_tickTimer, &QTimer::timeout, this, [this] {
-        // Armed first: the tick may open a modal message box, under which ticks go on.
-        scheduleNextTick();
-        onTick();
-    });
+    connect(m_tickTimer, &QTimer::timeout, this, &MainWindow::onTickTimer);
     // The start-up second itself counts as not yet checked: the passed-events check only takes
     // what lies strictly before it.
     m_previousTickSecond = AlarmRules::decodeNow(m_services.clock.now()).wallSecond - 1;
@@ -90,23 +89,36 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
 MainWindow::~MainWindow()
 {
     // The list repaints while the base class tears the window down: it must not call back
-    // into the part of the window that is already gone.
+    // into the part of the window that is already gone, nor read the records, which go first.
     m_listView->removeEventFilter(this);
-    m_model->rowColour = nullptr;
-    m_model->rowTip = nullptr;
+    m_listView->setModel(nullptr);
 }
 
 void MainWindow::scheduleNextTick()
 {
     // Re-armed each second for just after the next wall-clock second: a free-running interval
-    // drifts and skips seconds.
+    // drifts and skips seconds. Just after, so that an alarm shows as soon as its second comes.
     const int msec = m_services.clock.now().time().msec();
-    m_tickTimer->start(1000 - msec + 20);
+    m_tickTimer->start(1000 - msec + kTickDelayMs);
+}
+
+void MainWindow::onTickTimer()
+{
+    // A timer can wake a little early (slack, or the wall clock running apart from the timer's):
+    // still in the second the last tick checked, it waits for the rest of that second rather
+    // than check it again.
+    if (AlarmRules::wallSecondOf(m_services.clock.now()) == m_previousTickSecond) {
+        scheduleNextTick();
+        return;
+    }
+    // Armed first: the tick may open a modal message box, under which ticks go on.
+    scheduleNextTick();
+    onTick();
 }
 
 void MainWindow::createListView()
 {
-    m_model = new EventTableModel(this);
+    m_model = new EventTableModel(m_events, this);
     m_model->rowColour = [this](int row) { return rowColour(row); };
     m_model->rowTip = [this](int row) { return rowTip(row); };
 
@@ -196,10 +208,8 @@ void MainWindow::startUp()
         !guarded([&] { loadEvents(defaultEventsFile(), settings.eventCount); });
     // Alarms matter more than the login entry: a failure is shown and the start goes on.
     (void)guarded([this] { updateAutoStart(); });
-    if (!m_events.empty()) {
-        fillEventView();
+    if (!m_events.empty())
         reportPassedEvents();
-    }
 }
 
 void MainWindow::writeAll()
@@ -284,7 +294,7 @@ ProgramSettings MainWindow::currentSettings() const
 
 void MainWindow::loadEvents(const QString& fileName, std::optional<int> limit)
 {
-    m_events = EventsFile::load(fileName, limit, m_defaultSoundFile);
+    m_model->reset(EventsFile::load(fileName, limit, m_defaultSoundFile));
     m_eventsLoaded = true;
 }
 
@@ -311,26 +321,22 @@ bool MainWindow::saveEventsAndSettings()
 
 void MainWindow::appendEvent(Event event)
 {
-    m_model->appendRow(EventTableModel::rowFor(event));
-    m_events.append(std::move(event));
+    m_model->append(std::move(event));
 }
 
 void MainWindow::replaceEvent(int index, Event event)
 {
-    m_model->replaceRow(index, EventTableModel::rowFor(event));
-    m_events[static_cast<std::size_t>(index)] = std::move(event);
+    m_model->replace(index, std::move(event));
 }
 
 void MainWindow::removeEventAt(int index)
 {
-    m_model->removeRowAt(index);
-    m_events.removeAt(static_cast<std::size_t>(index));
+    m_model->removeAt(index);
 }
 
 void MainWindow::clearEvents()
 {
-    m_events.clear();
-    m_model->clearRows();
+    m_model->reset({});
 }
 
 void MainWindow::restoreFromTray()

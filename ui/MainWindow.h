@@ -83,7 +83,6 @@ public:
     void clearEvents();
 
     // The list view.
-    void fillEventView();
     [[nodiscard]] QColor rowColour(int row) const;
     [[nodiscard]] QString rowTip(int row) const;
     void layoutColumns(int listWidth);
@@ -94,6 +93,8 @@ public:
     void selectLanguage(const QString& name);
 
     // The alarm timer.
+    /// The tick timer fired: ticks once the clock has reached the next second.
+    void onTickTimer();
     void onTick();
     void reportPassedEvents();
 

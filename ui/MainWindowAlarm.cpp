@@ -23,14 +23,13 @@ void MainWindow::countDownRow(int row)
     const QString& time = m_model->cell(row, EventTableModel::TimeColumn);
     const QString lowered = AlarmRules::countDown(time);
     if (lowered != time)
-        m_model->setCell(row, EventTableModel::TimeColumn, lowered);
+        m_model->setShownTime(row, lowered);
 }
 
 void MainWindow::markDone(int row)
 {
-    // The row and the record change together; the row repaints in its new colour.
-    m_model->setCell(row, EventTableModel::StatusColumn, m_strings.done);
-    m_events[static_cast<std::size_t>(row)].status = m_strings.done;
+    // The row repaints in its new colour.
+    m_model->setStatus(row, m_strings.done);
 }
 
 void MainWindow::onTick()

@@ -11,8 +11,7 @@ void MainWindow::loadFromFile()
     if (fileName.isEmpty())
         return;
     // A file that cannot be read changes nothing; automatic saves still go to the default file.
-    if (guarded([&] { loadEvents(fileName, std::nullopt); }))
-        fillEventView();
+    (void)guarded([&] { loadEvents(fileName, std::nullopt); });
 }
 
 void MainWindow::saveToFile()

@@ -97,8 +97,7 @@ void MainWindow::translateStatuses(const LanguageStrings& before)
             m_events[i].status, before.active, before.done, m_strings.active, m_strings.done);
         if (status == m_events[i].status)
             continue;
-        m_events[i].status = status;
-        m_model->setCell(static_cast<int>(i), EventTableModel::StatusColumn, status);
+        m_model->setStatus(static_cast<int>(i), status);
         changed = true;
     }
     // Saved at once: the file must not keep words that no longer fire.

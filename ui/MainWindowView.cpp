@@ -1,18 +1,9 @@
-// The main window's list view: filling, colouring, tooltips and column layout.
+// The main window's list view: colouring, tooltips and column layout.
 #include "core/ColumnLayout.h"
 #include "ui/MainWindow.h"
 
 #include <QStyle>
 #include <QTreeView>
-
-void MainWindow::fillEventView()
-{
-    std::vector<EventTableModel::Row> rows;
-    rows.reserve(m_events.size());
-    for (const Event& event : m_events)
-        rows.push_back(EventTableModel::rowFor(event));
-    m_model->resetRows(std::move(rows));
-}
 
 QColor MainWindow::rowColour(int row) const
 {

@@ -99,6 +99,11 @@ void GstWaveSound::play(const QByteArray& path)
     start(path, false);
 }
 
+void GstWaveSound::prepare()
+{
+    (void)ensurePipeline();
+}
+
 bool GstWaveSound::ensurePipeline()
 {
     if (m_pipeline)

@@ -31,6 +31,8 @@ public:
     GstWaveSound& operator=(const GstWaveSound&) = delete;
 
     void play(const QByteArray& path) override;
+    /// Loads GStreamer and builds the pipeline now: the first alarm would wait for that.
+    void prepare();
     /// Called once, the first time sound goes nowhere because there is no sound card or server.
     void setNoAudioOutputHandler(std::function<void()> handler);
 

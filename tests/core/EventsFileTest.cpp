@@ -154,20 +154,24 @@ TEST_F(EventsFileTest, TextsThatAreNotUtf8SurviveASaveUnlessEdited)
         EXPECT_TRUE(read().contains("\nTitle=" + c.written + "\n")) << read().toStdString();
     }
 
-    // Every text field keeps its bytes; a copy keeps them too, and the file names are the bytes.
-    const QByteArray section = "[Event0]\nDate=0\xB9.01.2027\nTime=10:00:0\xB2\nCountdown=0\n"
-                               "Title=\xC9t\xE9\nMessage=Gr\xFC\xDF Gott\n"
-                               "Sound File=/m/Ch\xE2t.wav\nExtra File=/home/u/Re\xE7u.pdf\n"
-                               "Status=Termin\xE9\n";
-    write(section);
+    // Every text field keeps its bytes, also where events repeat them; a copy keeps them too, and
+    // the file names are the bytes.
+    const QByteArray fields = "Date=0\xB9.01.2027\nTime=10:00:0\xB2\nCountdown=0\n"
+                              "Title=\xC9t\xE9\nMessage=Gr\xFC\xDF Gott\n"
+                              "Sound File=/m/Ch\xE2t.wav\nExtra File=/home/u/Re\xE7u.pdf\n"
+                              "Status=Termin\xE9\n";
+    const QByteArray twoEvents = "[Event0]\n" + fields + "[Event1]\n" + fields;
+    write(twoEvents);
     const EventList loaded = EventsFile::load(path(), std::nullopt, defaultSound);
+    ASSERT_EQ(loaded.size(), 2u);
     EventList copy;
     copy.append(loaded[0]);
+    copy.append(loaded[1]);
     EXPECT_EQ(copy[0], loaded[0]);
-    EXPECT_EQ(copy[0].soundFilePath(), QByteArray("/m/Ch\xE2t.wav"));
-    EXPECT_EQ(copy[0].extraFilePath(), QByteArray("/home/u/Re\xE7u.pdf"));
+    EXPECT_EQ(copy[1].soundFilePath(), QByteArray("/m/Ch\xE2t.wav"));
+    EXPECT_EQ(copy[1].extraFilePath(), QByteArray("/home/u/Re\xE7u.pdf"));
     EventsFile::save(path(), copy);
-    EXPECT_EQ(read(), section);
+    EXPECT_EQ(read(), twoEvents);
 
     copy[0].extraFile = u"/home/u/Re\u00E7u 2.pdf"_s;
     EXPECT_EQ(copy[0].extraFilePath(), QByteArray("/home/u/Re\xC3\xA7u 2.pdf"));

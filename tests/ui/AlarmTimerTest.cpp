@@ -1,6 +1,7 @@
 #include "core/EventsFile.h"
 #include "support/AppFakes.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimeZone>
 #include <QTimer>
@@ -170,6 +171,34 @@ TEST_F(AlarmTimerTest, LateTicksCatchUpWhatTheyMissed)
     EXPECT_EQ(status(4), kActive);
 }
 
+// The timer is armed for just after each second. Woken early, while the clock still reads the
+// second the last tick checked, it ticks nothing and waits for the rest of that second.
+TEST_F(AlarmTimerTest, AnEarlyTimerWaitsForTheNextSecond)
+{
+    start();
+    add(kToday, u"00:00:10"_s, u"tea"_s, true); // each tick shows one second less
+    const auto* timer = form->findChild<QTimer*>(u"tickTimer"_s);
+    ASSERT_NE(timer, nullptr);
+    EXPECT_EQ(timer->interval(), 1001);
+    struct Step
+    {
+        int second, msec;
+        const char* shown;
+        int interval;
+    };
+    for (const Step step : {Step{0, 998, "00:00:09", 3}, // the start-up second is checked once
+                            Step{0, 999, "00:00:09", 2}, // early: still the checked second
+                            Step{1, 1, "00:00:08", 1000}, Step{1, 500, "00:00:08", 501},
+                            Step{4, 0, "00:00:07", 1001}}) { // late: ticks once
+        clock.current = QDateTime(clock.current.date(), QTime(12, 0, step.second, step.msec));
+        form->onTickTimer();
+        EXPECT_EQ(form->model().cell(0, EventTableModel::TimeColumn), QLatin1String(step.shown))
+            << step.second << "." << step.msec;
+        EXPECT_TRUE(timer->isActive());
+        EXPECT_EQ(timer->interval(), step.interval) << step.second << "." << step.msec;
+    }
+}
+
 class DaylightSavingTest : public AlarmTimerTest
 {
 protected:
@@ -225,7 +254,15 @@ TEST_F(AlarmTimerTest, TicksGoOnUnderAModalMessage)
     start();
     add(u"01.01.2030"_s, u"00:10:00"_s, u"running"_s, true);
     add(kToday, u"12:00:00"_s, u"now"_s);
-    boxes.whileOpen = [](const FakeMessageBoxes::Call&) {
+    boxes.whileOpen = [this](const FakeMessageBoxes::Call&) {
+        // The clock runs on in real time while the box is open.
+        const QDateTime opened = clock.current;
+        QElapsedTimer elapsed;
+        elapsed.start();
+        QTimer clockHand;
+        QObject::connect(&clockHand, &QTimer::timeout,
+                         [&] { clock.current = opened.addMSecs(elapsed.elapsed()); });
+        clockHand.start(5);
         QEventLoop loop;
         QTimer::singleShot(2300, &loop, &QEventLoop::quit);
         loop.exec();
