@@ -20,7 +20,9 @@ class HugePageResource final : public std::pmr::memory_resource
     }
     void do_deallocate(void* block, std::size_t bytes, std::size_t alignment) override
     {
-        ::operator delete(block, bytes, std::align_val_t(alignment));
+        // Not the sized form: clang builds without sized deallocation by default.
+        (void)bytes;
+        ::operator delete(block, std::align_val_t(alignment));
     }
     [[nodiscard]] bool do_is_equal(const memory_resource& other) const noexcept override
     {
