@@ -237,9 +237,13 @@ int runDorvane(int argc, char** argv)
             return 0;
         form.startUp();
         form.show();
-        // Loading GStreamer takes tens of milliseconds, which the first alarm's box would wait
-        // for; done once the window is up, as it would hold the window back as well.
-        QTimer::singleShot(std::chrono::seconds(1), &wave, [&wave] { wave.prepare(); });
+        // Loading GStreamer and building the first message box take tens of milliseconds, which
+        // the first alarm's box would wait for; done once the window is up, as they would hold
+        // the window back as well.
+        QTimer::singleShot(std::chrono::seconds(1), &wave, [&wave] {
+            wave.prepare();
+            QtMessageBoxes::warmUp();
+        });
         app.exec();
     } catch (const AppError& error) {
         boxes.showError(nullptr, kTitle, QString::fromStdString(error.what()));

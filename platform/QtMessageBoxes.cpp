@@ -27,6 +27,12 @@ QString QtMessageBoxes::displayText(const QString& text)
     return shown;
 }
 
+void QtMessageBoxes::warmUp()
+{
+    QMessageBox box(QMessageBox::NoIcon, QString(), QStringLiteral("Dorvane"), QMessageBox::Ok);
+    box.adjustSize();
+}
+
 void QtMessageBoxes::showMessage(QWidget* parent, const QString& caption, const QString& text)
 {
     run(QMessageBox::NoIcon, parent, caption, text, QMessageBox::Ok,

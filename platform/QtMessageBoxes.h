@@ -18,6 +18,10 @@ public:
     void showError(QWidget* parent, const QString& caption, const QString& text) override;
     void closeMessage(const QString& text) override;
 
+    /// Builds and lays out a box that is never shown, so that the first alarm's box does not
+    /// wait for the style, the fonts and the icons to load.
+    static void warmUp();
+
     /// The text as displayed: "\r\n" and a lone "\r" become "\n".
     [[nodiscard]] static QString displayText(const QString& text);
 
