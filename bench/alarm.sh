@@ -16,24 +16,11 @@ for ((run = 0; run <= runs; run++)); do
   due=$(($(date +%s) + 4))
   sed -i "2s/.*/Date=$(date -d "@$due" +%d.%m.%Y)/; 3s/.*/Time=$(date -d "@$due" +%H:%M:%S)/" \
     "$BENCH_DIR/events.ini"
-  rm -f "$BENCH_DIR/mapped" "$BENCH_DIR/mapped.tmp"
   bench_start
   bench_wait_mapped
   main=$(xwininfo -name "Dorvane 1.6" | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p')
-  # The first window mapped from now on: stamp the moment, keep its id.
-  (stdbuf -oL xev -root -event substructure | while read -r line; do
-    case $line in
-    MapNotify*) date +%s%N >"$BENCH_DIR/mapped.tmp" ;;
-    *window\ 0x*) if [ -f "$BENCH_DIR/mapped.tmp" ]; then
-        id=${line##*window }
-        echo "${id%%,*}" >>"$BENCH_DIR/mapped.tmp"
-        mv "$BENCH_DIR/mapped.tmp" "$BENCH_DIR/mapped"
-        break
-      fi ;;
-    esac
-  done) &
-  BENCH_LISTENER=$!
-  sleep 0.2
+  # The first window mapped from now on.
+  bench_watch_map
   if (($(date +%s) >= due)); then
     echo "run $run: the start took too long, not counted" >&2
   else

@@ -66,6 +66,25 @@ bench_running() {
   [ -r "/proc/$BENCH_PID/stat" ] && ! grep -q '^[0-9]* (.*) Z' "/proc/$BENCH_PID/stat" 2>/dev/null
 }
 
+# Watches the root window for the next window mapped: $BENCH_DIR/mapped then holds the moment
+# (ns since the epoch) and the window's id. The watcher runs as $BENCH_LISTENER.
+bench_watch_map() {
+  rm -f "$BENCH_DIR/mapped" "$BENCH_DIR/mapped.tmp"
+  (stdbuf -oL xev -root -event substructure | while read -r line; do
+    case $line in
+    MapNotify*) date +%s%N >"$BENCH_DIR/mapped.tmp" ;;
+    *window\ 0x*) if [ -f "$BENCH_DIR/mapped.tmp" ]; then
+        id=${line##*window }
+        echo "${id%%,*}" >>"$BENCH_DIR/mapped.tmp"
+        mv "$BENCH_DIR/mapped.tmp" "$BENCH_DIR/mapped"
+        break
+      fi ;;
+    esac
+  done) &
+  BENCH_LISTENER=$!
+  sleep 0.2 # until xev listens
+}
+
 # Ends Dorvane; one that does not end within 10 s (a box still open at start-up) is killed.
 # Usage: bench_stop [SIGNAL]: KILL when what it would write at the end does not matter.
 bench_stop() {

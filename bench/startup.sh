@@ -18,23 +18,9 @@ runs=${3:-9}
 times=()
 cpus=()
 for ((run = 0; run <= runs; run++)); do
-  rm -f "$BENCH_DIR/mapped"
   bench_restore_files
-  # The first window mapped on the root is the main window, or the passed-events box shown
-  # before it: stamp the moment, keep its id.
-  (stdbuf -oL xev -root -event substructure | while read -r line; do
-    case $line in
-    MapNotify*) date +%s%N >"$BENCH_DIR/mapped.tmp" ;;
-    *window\ 0x*) if [ -f "$BENCH_DIR/mapped.tmp" ]; then
-        id=${line##*window }
-        echo "${id%%,*}" >>"$BENCH_DIR/mapped.tmp"
-        mv "$BENCH_DIR/mapped.tmp" "$BENCH_DIR/mapped"
-        break
-      fi ;;
-    esac
-  done) &
-  BENCH_LISTENER=$!
-  sleep 0.2
+  # The first window mapped is the main window, or the passed-events box shown before it.
+  bench_watch_map
   start=$(date +%s%N)
   bench_start
   for _ in $(seq 1000); do [ -f "$BENCH_DIR/mapped" ] && break; sleep 0.01; done
