@@ -40,7 +40,7 @@ check_files() {
     [ "$(ini_value "$app/events.ini" "Event$i" Status)" = "$2" ] || fail "event $i is not '$2'"
   done
 }
-# settings_caption english|russian: opens Options > Settings; $caption is the dialog's caption.
+# settings_caption english|russian EXPECTED: opens Options > Settings and checks its caption ($caption).
 settings_caption() {
   xdotool windowactivate --sync "$main"
   if [ "$1" = english ]; then
@@ -51,6 +51,15 @@ settings_caption() {
   fi
   wait_window 10 '^ ' || fail "the Settings dialog did not open"
   caption=$(window_title "$window")
+  [ "$caption" = "$2" ] || fail "the Settings dialog is captioned '$caption' in $1, not '$2'"
+}
+settings_close() {
+  xdotool key Escape
+  wait_until 10 gone "^$caption\$" || fail "Escape did not close the Settings dialog"
+}
+to_tray() {
+  xdotool windowminimize --sync "$main"
+  wait_until 10 gone "$title" || fail "the minimized window is still on screen"
 }
 icon_double_click() {
   tray_icon_centre dorvane || fail "no icon in the panel"
@@ -72,18 +81,15 @@ xdotool key Return
 wait_until 5 grep -qx 'Language=Russian' "$app/dorvane.ini" || fail "the settings do not hold Russian"
 wait_until 5 not menu_shown || fail "the menu did not close"
 shot main-russian
-settings_caption russian
-[ "$caption" = " Параметры" ] || fail "the Settings dialog is captioned '$caption' in Russian"
+settings_caption russian " Параметры"
 # "Play sound" is the second check box; the settings file takes it at the end.
 xdotool key Tab space
 shot settings-russian
-xdotool key Escape
-wait_until 10 gone '^ Параметры$' || fail "Escape did not close the Settings dialog"
+settings_close
 echo "ok: in Russian the Settings dialog is captioned '$caption'"
 
 # 6. Minimized into the tray, back on a double click on the icon.
-xdotool windowminimize --sync "$main"
-wait_until 10 gone "$title" || fail "the minimized window is still on screen"
+to_tray
 shot minimized
 icon_double_click
 wait_until 10 visible "$title" || fail "a double click on the icon did not restore the window"
@@ -116,24 +122,19 @@ app_start
 wait_window 30 "$title" || fail "the main window did not come back"
 main=$window
 first=$program
-settings_caption russian
-[ "$caption" = " Параметры" ] || fail "the next start is not in Russian: '$caption'"
-xdotool key Escape
-wait_until 10 gone '^ Параметры$' || fail "Escape did not close the Settings dialog"
+settings_caption russian " Параметры" # the next start is in Russian too
+settings_close
 xdotool windowactivate --sync "$main"
 menu_bar_click "$main" || fail "the menu bar did not open"
 xdotool key Right Right Down Right Return # Options > Language > English
 wait_until 5 grep -qx 'Language=English' "$app/dorvane.ini" || fail "the settings do not hold English"
-settings_caption english
-[ "$caption" = " Settings" ] || fail "the Settings dialog is captioned '$caption' back in English"
+settings_caption english " Settings"
 shot settings-english
-xdotool key Escape
-wait_until 10 gone '^ Settings$' || fail "Escape did not close the Settings dialog"
+settings_close
 echo "ok: back in English the Settings dialog is captioned '$caption'"
 
 # 8. A second start brings the first back from the tray and ends.
-xdotool windowminimize --sync "$main"
-wait_until 10 gone "$title" || fail "the minimized window is still on screen"
+to_tray
 app_start
 wait_ended 30 "$program"
 wait_until 10 visible "$title" || fail "the second start did not bring the first back"
