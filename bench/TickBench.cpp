@@ -24,6 +24,11 @@ struct FixedClock : Clock
 struct SilentBoxes : MessageBoxes
 {
     void showMessage(QWidget*, const QString&, const QString&) override {}
+    void showAlarm(QWidget*, const QString&, const QString&,
+                   const std::function<void()>& onShown) override
+    {
+        onShown();
+    }
     bool askOkCancel(QWidget*, const QString&, const QString&) override { return true; }
     void showError(QWidget*, const QString&, const QString&) override {}
     void closeMessage(const QString&) override {}

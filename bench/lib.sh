@@ -39,6 +39,8 @@ bench_setup() {
   trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
   BENCH_TRAYER=$!
   trap bench_teardown EXIT
+  # Its panel must be up first, or its own map is taken for Dorvane's.
+  for _ in $(seq 100); do xwininfo -name panel 2>/dev/null | grep -q IsViewable && break; sleep 0.05; done
 }
 
 bench_teardown() {
@@ -70,9 +72,10 @@ bench_running() {
 # (ns since the epoch) and the window's id. The watcher runs as $BENCH_LISTENER.
 bench_watch_map() {
   rm -f "$BENCH_DIR/mapped" "$BENCH_DIR/mapped.tmp"
+  # Timed by the shell's own clock: starting a date command would add its own start-up.
   (stdbuf -oL xev -root -event substructure | while read -r line; do
     case $line in
-    MapNotify*) date +%s%N >"$BENCH_DIR/mapped.tmp" ;;
+    MapNotify*) echo "${EPOCHREALTIME/./}000" >"$BENCH_DIR/mapped.tmp" ;;
     *window\ 0x*) if [ -f "$BENCH_DIR/mapped.tmp" ]; then
         id=${line##*window }
         echo "${id%%,*}" >>"$BENCH_DIR/mapped.tmp"

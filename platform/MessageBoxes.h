@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -11,6 +12,11 @@ public:
     virtual ~MessageBoxes() = default;
     /// Plain box: the caption, the text and one OK button. Returns when closed.
     virtual void showMessage(QWidget* parent, const QString& caption, const QString& text) = 0;
+    /// An alarm's plain box. onShown runs once, as soon as the box has gone to the screen (or when
+    /// it is closed before that): the work that goes with the alarm, which must not hold the box
+    /// back.
+    virtual void showAlarm(QWidget* parent, const QString& caption, const QString& text,
+                           const std::function<void()>& onShown) = 0;
     /// OK/Cancel box without icon; true when the answer is OK.
     [[nodiscard]] virtual bool askOkCancel(QWidget* parent, const QString& caption,
                                            const QString& text) = 0;

@@ -1,20 +1,53 @@
 #include "platform/QtMessageBoxes.h"
 
+#include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
+#include <QTimer>
 #include <functional>
+#include <utility>
 
 namespace {
 
+/// The application's icon without its big sizes. Every top-level window sends its icon to the
+/// display in each size, as it is created: for a box, the big ones cost milliseconds and show
+/// nowhere.
+const QIcon& boxIcon()
+{
+    static const QIcon icon = [] {
+        const QIcon full = QApplication::windowIcon();
+        QIcon small;
+        for (const QSize size : full.availableSizes())
+            if (size.width() <= 64)
+                small.addPixmap(full.pixmap(size));
+        return small.isNull() ? full : small;
+    }();
+    return icon;
+}
+
 int run(QMessageBox::Icon icon, QWidget* parent, const QString& caption, const QString& text,
-        QMessageBox::StandardButtons buttons, const std::function<void(QMessageBox*)>& opened = {})
+        QMessageBox::StandardButtons buttons, const std::function<void(QMessageBox*)>& opened = {},
+        const std::function<void()>& onShown = {})
 {
     QMessageBox box(icon, caption, QtMessageBoxes::displayText(text), buttons, parent);
     // Texts come from language and events files: never interpret them as markup.
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Ok);
+    box.setWindowIcon(boxIcon());
     if (opened)
         opened(&box);
-    return box.exec();
+    // The work waits for the box's own loop: by then the box has been sent to the display.
+    // A box closed before its loop ran still gets its work done.
+    bool worked = false;
+    const auto work = [&] {
+        if (onShown && !std::exchange(worked, true))
+            onShown();
+    };
+    if (onShown)
+        QTimer::singleShot(0, &box, work);
+    const int answer = box.exec();
+    work();
+    return answer;
 }
 
 } // namespace
@@ -30,6 +63,7 @@ QString QtMessageBoxes::displayText(const QString& text)
 void QtMessageBoxes::warmUp()
 {
     QMessageBox box(QMessageBox::NoIcon, QString(), QStringLiteral("Dorvane"), QMessageBox::Ok);
+    box.setWindowIcon(boxIcon());
     box.adjustSize();
 }
 
@@ -47,6 +81,15 @@ void QtMessageBoxes::closeMessage(const QString& text)
             it->first->done(QMessageBox::Ok);
             return;
         }
+}
+
+void QtMessageBoxes::showAlarm(QWidget* parent, const QString& caption, const QString& text,
+                               const std::function<void()>& onShown)
+{
+    run(
+        QMessageBox::NoIcon, parent, caption, text, QMessageBox::Ok,
+        [&](QMessageBox* box) { m_open.emplace_back(box, text); }, onShown);
+    std::erase_if(m_open, [](const auto& open) { return open.first.isNull(); });
 }
 
 bool QtMessageBoxes::askOkCancel(QWidget* parent, const QString& caption, const QString& text)

@@ -13,6 +13,8 @@ class QtMessageBoxes : public MessageBoxes
 {
 public:
     void showMessage(QWidget* parent, const QString& caption, const QString& text) override;
+    void showAlarm(QWidget* parent, const QString& caption, const QString& text,
+                   const std::function<void()>& onShown) override;
     [[nodiscard]] bool askOkCancel(QWidget* parent, const QString& caption,
                                    const QString& text) override;
     void showError(QWidget* parent, const QString& caption, const QString& text) override;

@@ -6,6 +6,9 @@
 #include "platform/MessageBoxes.h"
 #include "ui/MainWindow.h"
 
+#include <optional>
+#include <vector>
+
 namespace {
 const QString kParagraph = QStringLiteral("\r\r");
 // A box names at most this many events: one with thousands would take seconds to lay out and
@@ -40,7 +43,7 @@ void MainWindow::onTick()
     const qint64 previous = std::exchange(m_previousTickSecond, now.wallSecond);
     QString text;
     int count = 0;
-    Event first;
+    std::vector<Event> due;
 
     const int rows = m_model->count();
     for (int row = 0; row < rows; ++row) {
@@ -58,26 +61,30 @@ void MainWindow::onTick()
             break;
         }
         markDone(row);
-        if (count == 0)
-            first = record;
         if (++count <= kListedInBox)
             text += AlarmRules::eventLine(date, time,
                                           m_model->cell(row, EventTableModel::TitleColumn)) +
                     kParagraph + m_model->cell(row, EventTableModel::MessageColumn) + kParagraph;
-        if (m_soundPlay)
-            m_services.delivery.startSound(record);
-        m_services.delivery.openExtraFile(record);
+        due.push_back(record);
     }
 
     if (count == 0)
         return;
     if (count > kListedInBox)
         text += andMore(count);
-    // Written before the message: a crash while it is open must not bring the alarm back.
-    saveEventsAndSettings();
     restoreFromTray();
-    const auto notification = notifyAlarm(first, count, first.message, true, text);
-    m_services.boxes.showMessage(this, m_applicationTitle, text);
+    std::optional<quint32> notification;
+    // The box first, the moment it is due; everything else follows at once, in row order.
+    m_services.boxes.showAlarm(this, m_applicationTitle, text, [&] {
+        // Written while the message is still open: a crash then must not bring the alarm back.
+        saveEventsAndSettings();
+        for (const Event& event : due) {
+            if (m_soundPlay)
+                m_services.delivery.startSound(event);
+            m_services.delivery.openExtraFile(event);
+        }
+        notification = notifyAlarm(due.front(), count, due.front().message, true, text);
+    });
     withdrawNotification(notification);
     m_services.delivery.afterMessage();
     for (const QString& error : m_services.delivery.takeErrors())
@@ -110,10 +117,12 @@ void MainWindow::reportPassedEvents()
         return;
     if (count > kListedInBox)
         lines += andMore(count) + QLatin1Char('\r');
-    saveEventsAndSettings();
     const QString text = m_strings.passed + kParagraph + lines;
-    const auto notification = notifyAlarm(
-        first, count, QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')), false, text);
-    m_services.boxes.showMessage(this, m_applicationTitle, text);
+    std::optional<quint32> notification;
+    m_services.boxes.showAlarm(this, m_applicationTitle, text, [&] {
+        saveEventsAndSettings();
+        notification = notifyAlarm(
+            first, count, QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')), false, text);
+    });
     withdrawNotification(notification);
 }

@@ -54,4 +54,27 @@ TEST(QtMessageBoxesTest, EachBoxShowsItsButtonsAndIconAndAnswers)
     }
 }
 
+TEST(QtMessageBoxesTest, AnAlarmsWorkRunsOnceWithItsBoxUpOrClosed)
+{
+    QtMessageBoxes boxes;
+    int runs = 0;
+    bool boxWasUp = false;
+    runBox(
+        [&] {
+            boxes.showAlarm(nullptr, "Dorvane 1.6", text, [&] {
+                ++runs;
+                boxWasUp = QApplication::activeModalWidget() != nullptr;
+            });
+        },
+        B::NoIcon, B::Ok, B::Ok);
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(boxWasUp);
+
+    // Closed before its loop ran: the work is still done, after it.
+    runs = 0;
+    QTimer::singleShot(0, [&] { boxes.closeMessage(text); });
+    boxes.showAlarm(nullptr, "Dorvane 1.6", text, [&] { ++runs; });
+    EXPECT_EQ(runs, 1);
+}
+
 } // namespace

@@ -30,6 +30,11 @@ public:
     {
         record(Kind::Message, parent, caption, text);
     }
+    void showAlarm(QWidget* parent, const QString& caption, const QString& text,
+                   const std::function<void()>& onShown) override
+    {
+        record(Kind::Message, parent, caption, text, onShown);
+    }
     [[nodiscard]] bool askOkCancel(QWidget* parent, const QString& caption,
                                    const QString& text) override
     {
@@ -57,12 +62,14 @@ public:
     std::function<void(const Call&)> whileOpen;
 
 private:
-    void record(Kind kind, QWidget* parent, const QString& caption, const QString& text)
+    void record(Kind kind, QWidget* parent, const QString& caption, const QString& text,
+                const std::function<void()>& onShown = {})
     {
         calls.push_back({kind, caption, text, parent});
-        if (whileOpen) {
-            const Call call = calls.back(); // whileOpen may add calls
+        const Call call = calls.back(); // what runs while it is open may add calls
+        if (onShown)
+            onShown();
+        if (whileOpen)
             whileOpen(call);
-        }
     }
 };
