@@ -2,6 +2,7 @@
 
 #include "Version.h"
 #include "app/SoundAlarmDelivery.h"
+#include "core/EventsFile.h"
 #include "core/Logging.h"
 #include "core/StoredText.h"
 #include "inifile/ProfileFile.h"
@@ -29,6 +30,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <future>
 #include <optional>
 #include <utility>
 
@@ -66,6 +68,11 @@ ProgramFiles programFiles()
     return {exe.absoluteFilePath(), dir + QStringLiteral("events.ini"),
             dir + exe.completeBaseName() + QStringLiteral(".ini"),
             dir + QStringLiteral(".events.ini.lock"), autoStartUnavailable};
+}
+
+QString defaultSoundOf(const ProgramFiles& files)
+{
+    return QFileInfo(files.executable).absolutePath() + QStringLiteral("/sounds/alarm.wav");
 }
 
 /// Tells the user once that sounds go nowhere, without a box: one over the alarm's message
@@ -119,24 +126,52 @@ enum class FolderLock
 
 /// The program folder's lock: the socket misses an instance that is still loading, or one
 /// started without a usable runtime folder; the lock catches both, before anything is read.
-FolderLock lockFolder(QLockFile& lock)
+/// Waits up to waitMs for a holder that is just ending. Says on the standard error stream why
+/// the lock could not be taken; that another instance holds it only when told to.
+FolderLock lockFolder(QLockFile& lock, int waitMs, bool tellHeld)
 {
     lock.setStaleLockTime(0); // held for hours; a crashed holder is told by its process id
-    if (lock.tryLock(kFolderLockWaitMs))
+    if (lock.tryLock(waitMs))
         return FolderLock::Held;
     if (lock.error() != QLockFile::LockFailedError) {
         qCWarning(lcDesktop, "Cannot create %s: a second start on this folder is not refused",
                   qUtf8Printable(lock.fileName()));
         return FolderLock::Unavailable;
     }
-    qint64 pid = 0;
-    QString host;
-    QString name;
-    (void)lock.getLockInfo(&pid, &host, &name);
-    qCWarning(lcDesktop, "Dorvane already runs on %s (process %lld): this start ends",
-              qUtf8Printable(QFileInfo(lock.fileName()).absolutePath()),
-              static_cast<long long>(pid));
+    if (tellHeld) {
+        qint64 pid = 0;
+        QString host;
+        QString name;
+        (void)lock.getLockInfo(&pid, &host, &name);
+        qCWarning(lcDesktop, "Dorvane already runs on %s (process %lld): this start ends",
+                  qUtf8Printable(QFileInfo(lock.fileName()).absolutePath()),
+                  static_cast<long long>(pid));
+    }
     return FolderLock::HeldByAnother;
+}
+
+/// The events file read on a thread of its own once the folder is ours: a big list takes as
+/// long to read as all the rest of the start together, which goes on meanwhile.
+struct StartedRead
+{
+    ProgramSettings settings;
+    std::future<EventList> events;
+};
+
+StartedRead startReading(const ProgramFiles& files, FolderLock locked)
+{
+    if (locked == FolderLock::Held) {
+        // No write can be under way now: what a killed write left behind is stale.
+        profile::removeStaleTemporaries(files.events.toStdString());
+        profile::removeStaleTemporaries(files.settings.toStdString());
+    }
+    StartedRead read{ProgramSettings::read(files.settings), {}};
+    read.events =
+        std::async(std::launch::async, [fileName = files.events, count = read.settings.eventCount,
+                                        sound = defaultSoundOf(files)] {
+            return EventsFile::load(fileName, count, sound);
+        });
+    return read;
 }
 
 } // namespace
@@ -156,6 +191,14 @@ int runDorvane(int argc, char** argv)
     DorvaneApplication app(argc, argv);
     app.onSessionEnd = [&endProgram] { endProgram(); };
     QApplication::setApplicationName(QStringLiteral("dorvane"));
+    // The folder's lock first, then the events are read while the rest is built.
+    const ProgramFiles files = programFiles();
+    QLockFile folderLock(files.lock);
+    FolderLock locked = lockFolder(folderLock, 0, false);
+    std::optional<StartedRead> read;
+    if (locked != FolderLock::HeldByAnother)
+        read = startReading(files, locked);
+
     // Ties the windows to the installed menu entry, so the desktop shows its icon and can pin it.
     QGuiApplication::setDesktopFileName(QStringLiteral("dorvane"));
     // The window goes to the notification area and comes back; only an explicit end quits.
@@ -170,27 +213,25 @@ int runDorvane(int argc, char** argv)
         QObject::connect(&*signalWatcher, &UnixSignalWatcher::signalReceived, &app,
                          [&endProgram] { endProgram(); });
 
-        const ProgramFiles files = programFiles();
         // The identity an older version announced, and our own: two instances side by side
         // would overwrite each other's events.
         SingleInstance instance(kClassName, kTitle);
         if (instance.activateRunning({QStringLiteral("Dorvane 1.4"), kTitle}))
             return 0;
-        QLockFile folderLock(files.lock);
-        const FolderLock locked = lockFolder(folderLock);
-        // Ended while starting, with nothing loaded: nothing to write, nothing more to build.
+        // Held by an instance that did not answer: one still loading, or one just ending.
+        if (locked == FolderLock::HeldByAnother) {
+            locked = lockFolder(folderLock, kFolderLockWaitMs, true);
+            if (locked != FolderLock::HeldByAnother)
+                read = startReading(files, locked);
+        }
+        // Ended while starting, before the window holds the events: nothing to write, nothing
+        // more to build.
         const auto endedEarly = [&signalWatcher] { return signalWatcher->hasPending(); };
         if (locked == FolderLock::HeldByAnother || endedEarly())
             return 0;
         instance.announce();
-        if (locked == FolderLock::Held) {
-            // No write can be under way now: what a killed write left behind is stale.
-            profile::removeStaleTemporaries(files.events.toStdString());
-            profile::removeStaleTemporaries(files.settings.toStdString());
-        }
 
-        const QString defaultSound =
-            QFileInfo(files.executable).absolutePath() + QStringLiteral("/sounds/alarm.wav");
+        const QString defaultSound = defaultSoundOf(files);
         SystemClock clock;
         XdgAutoStart autoStart;
         DesktopShell shell;
@@ -235,7 +276,7 @@ int runDorvane(int argc, char** argv)
 
         if (endedEarly())
             return 0;
-        form.startUp();
+        form.startUp(read->settings, std::move(read->events));
         form.show();
         // Loading GStreamer and building the first message box take tens of milliseconds, which
         // the first alarm's box would wait for; done once the window is up, as they would hold

@@ -22,11 +22,13 @@ public:
         m_events.erase(m_events.begin() + static_cast<std::ptrdiff_t>(i));
     }
     void clear() { m_events.clear(); }
-    void reserve(std::size_t n)
+    /// Makes the list n empty records long, for a load to fill in place.
+    void resize(std::size_t n)
     {
         m_events.reserve(n);
         // A big list is filled at once, as it loads.
         profile::adviseHugePages(m_events.data(), n * sizeof(Event));
+        m_events.resize(n);
     }
 
     [[nodiscard]] auto begin() const { return m_events.begin(); }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <future>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -20,9 +21,11 @@ const std::string kSoundFile = "Sound File";
 const std::string kExtraFile = "Extra File";
 const std::string kStatus = "Status";
 
-// A damaged or hostile file naming "Event999999999" must not make us build a billion records
-// of defaults; no real list comes near this.
+// Sections numbered from here on are not read (nor written): a damaged or hostile file naming
+// "Event999999999" must not make us build a billion records of defaults. No real list comes near.
 constexpr long long kMaxEvents = 100000;
+// From how many events a load builds its records on two threads.
+constexpr std::size_t kThreadedFrom = 4096;
 
 std::string sectionName(std::size_t index)
 {
@@ -31,7 +34,7 @@ std::string sectionName(std::size_t index)
 
 /// The index of a section named exactly "Event" + decimal without leading zeros (any letter
 /// case, as sections match regardless of case), or -1.
-long long eventIndex(const std::string& name)
+long long eventIndex(std::string_view name)
 {
     if (name.size() <= 5 || name.size() > 5 + 10)
         return -1;
@@ -47,13 +50,6 @@ long long eventIndex(const std::string& name)
     if (ec != std::errc() || ptr != last || value < 0)
         return -1;
     return value;
-}
-
-QString text(const ProfileSession& file, const std::string& section, const std::string& key,
-             StoredText& stored, TextField field, const QString& def = {})
-{
-    const auto value = file.readView(section, key);
-    return value ? stored.decode(field, *value) : def;
 }
 
 /// The texts of one field over a load. Dates, times, sound files and statuses repeat across
@@ -87,6 +83,58 @@ private:
     const std::pair<const std::string_view, QString>* m_last = nullptr;
 };
 
+using Sections = std::vector<std::optional<ProfileSession::SectionReader>>;
+
+/// The "Event<N>" sections by N, up to the highest N present (within the cap).
+Sections eventSections(const ProfileSession& file)
+{
+    Sections byIndex;
+    for (const ProfileSession::SectionReader& section : file.sections()) {
+        const long long index = eventIndex(section.name());
+        if (index < 0 || index >= kMaxEvents)
+            continue;
+        const auto at = static_cast<std::size_t>(index);
+        if (at >= byIndex.size())
+            byIndex.resize(at + 1);
+        byIndex[at] = section;
+    }
+    return byIndex;
+}
+
+/// Builds the records from first up to before last. Reads only, so that parts of one list may be
+/// built at once.
+void readEvents(const Sections& sections, std::size_t first, std::size_t last,
+                const QString& defaultSound, EventList& events)
+{
+    SharedTexts dates(TextField::Date);
+    SharedTexts times(TextField::Time);
+    SharedTexts sounds(TextField::SoundFile);
+    SharedTexts statuses(TextField::Status);
+    for (std::size_t i = first; i < last; ++i) {
+        Event& e = events[i];
+        const auto& section = sections[i];
+        if (!section) {
+            e.soundFile = defaultSound;
+            continue;
+        }
+        const auto read = [&section, &e](const std::string& key, TextField field,
+                                         SharedTexts* shared, const QString& def = {}) {
+            const auto bytes = section->readView(key);
+            if (!bytes)
+                return def;
+            return shared ? shared->get(*bytes, e.stored) : e.stored.decode(field, *bytes);
+        };
+        e.date = read(kDate, TextField::Date, &dates);
+        e.time = read(kTime, TextField::Time, &times);
+        e.countdown = section->readInt(kCountdown, 0) != 0;
+        e.title = read(kTitle, TextField::Title, nullptr);
+        e.message = read(kMessage, TextField::Message, nullptr);
+        e.soundFile = read(kSoundFile, TextField::SoundFile, &sounds, defaultSound);
+        e.extraFile = read(kExtraFile, TextField::ExtraFile, nullptr);
+        e.status = read(kStatus, TextField::Status, &statuses);
+    }
+}
+
 } // namespace
 
 namespace EventsFile {
@@ -99,35 +147,23 @@ EventList load(const QString& fileName, std::optional<int> limit, const QString&
         throw AppError("Cannot read " + fileName.toStdString() + ": " + *error);
     if (limit && *limit <= 0)
         return events;
-    long long present = 0;
-    for (const std::string& name : file.sectionNames())
-        present = std::max(present, eventIndex(name) + 1);
-    const long long count =
-        std::min(limit ? std::min<long long>(*limit, present) : present, kMaxEvents);
+    const Sections sections = eventSections(file);
+    const std::size_t total =
+        limit ? std::min(static_cast<std::size_t>(*limit), sections.size()) : sections.size();
 
-    SharedTexts dates(TextField::Date);
-    SharedTexts times(TextField::Time);
-    SharedTexts sounds(TextField::SoundFile);
-    SharedTexts statuses(TextField::Status);
-    const auto shared = [&file](SharedTexts& texts, const std::string& section,
-                                const std::string& key, StoredText& stored,
-                                const QString& def = {}) {
-        const auto bytes = file.readView(section, key);
-        return bytes ? texts.get(*bytes, stored) : def;
+    events.resize(total);
+    const auto fill = [&](std::size_t first, std::size_t last) {
+        readEvents(sections, first, last, defaultSound, events);
     };
-    events.reserve(static_cast<std::size_t>(count));
-    for (long long i = 0; i < count; ++i) {
-        const std::string section = sectionName(static_cast<std::size_t>(i));
-        Event e;
-        e.date = shared(dates, section, kDate, e.stored);
-        e.time = shared(times, section, kTime, e.stored);
-        e.countdown = file.readInt(section, kCountdown, 0) != 0;
-        e.title = text(file, section, kTitle, e.stored, TextField::Title);
-        e.message = text(file, section, kMessage, e.stored, TextField::Message);
-        e.soundFile = shared(sounds, section, kSoundFile, e.stored, defaultSound);
-        e.extraFile = text(file, section, kExtraFile, e.stored, TextField::ExtraFile);
-        e.status = shared(statuses, section, kStatus, e.stored);
-        events.append(std::move(e));
+    // Building the records is most of a big load, mainly in allocating their texts: the second
+    // half is built on a thread of its own. A small list is not worth a thread.
+    if (total < kThreadedFrom) {
+        fill(0, total);
+    } else {
+        const std::size_t half = total / 2;
+        auto second = std::async(std::launch::async, fill, half, total);
+        fill(0, half);
+        second.get();
     }
     return events;
 }

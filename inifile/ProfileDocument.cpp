@@ -223,7 +223,28 @@ std::optional<std::string_view> ProfileDocument::find(std::string_view section,
     const std::size_t found = firstSection(section);
     if (found == NameIndex::npos)
         return std::nullopt;
-    const Section& in = m_sections[found];
+    return findIn(found, key);
+}
+
+std::vector<std::size_t> ProfileDocument::sections() const
+{
+    std::vector<std::size_t> live;
+    live.reserve(m_sectionIndex.size());
+    for (std::size_t i = m_firstLive; i < m_sections.size(); ++i)
+        if (!m_sections[i].erased && !m_sections[i].shadowed)
+            live.push_back(i);
+    return live;
+}
+
+std::string_view ProfileDocument::sectionName(std::size_t section) const
+{
+    return m_sections[section].name;
+}
+
+std::optional<std::string_view> ProfileDocument::findIn(std::size_t section,
+                                                        std::string_view key) const
+{
+    const Section& in = m_sections[section];
     const std::size_t index = findKey(in, key);
     if (index == NameIndex::npos)
         return std::nullopt;
@@ -341,16 +362,6 @@ bool ProfileDocument::eraseSection(std::string_view section)
     while (m_firstLive < m_sections.size() && m_sections[m_firstLive].erased)
         ++m_firstLive;
     return true;
-}
-
-std::vector<std::string> ProfileDocument::sectionNames() const
-{
-    std::vector<std::string> names;
-    names.reserve(m_sectionIndex.size());
-    for (const Section& section : m_sections)
-        if (!section.erased && !section.shadowed)
-            names.emplace_back(section.name);
-    return names;
 }
 
 void ProfileDocument::writeTo(ContentSink& sink) const

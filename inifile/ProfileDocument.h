@@ -114,6 +114,15 @@ public:
     [[nodiscard]] std::optional<std::string_view> find(std::string_view section,
                                                        std::string_view key) const;
 
+    /// The sections reads see (the first of each name), in file order, for reading many of their
+    /// keys with findIn(). Changes nothing, so threads may go through them at once.
+    [[nodiscard]] std::vector<std::size_t> sections() const;
+    /// The name of a section sections() gave, as its header spells it.
+    [[nodiscard]] std::string_view sectionName(std::size_t section) const;
+    /// The stored value of a cleaned key name in a section sections() gave, as find() reads it.
+    [[nodiscard]] std::optional<std::string_view> findIn(std::size_t section,
+                                                         std::string_view key) const;
+
     /// Sets a key to an already cleaned name and sanitised value. Returns false when the
     /// stored value already reads as that value, so nothing changed.
     bool set(std::string_view section, std::string_view key, std::string_view value);
@@ -121,7 +130,6 @@ public:
     /// Removes the first section of that name. Returns false when there was none.
     bool eraseSection(std::string_view section);
 
-    [[nodiscard]] std::vector<std::string> sectionNames() const;
     /// Hands the file's bytes to the sink, in order.
     void writeTo(ContentSink& sink) const;
 

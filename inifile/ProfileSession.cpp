@@ -72,6 +72,33 @@ int ProfileSession::readInt(std::string_view section, std::string_view key, int 
     return parseInt(cutValue(*value)).value_or(def);
 }
 
+std::vector<ProfileSession::SectionReader> ProfileSession::sections() const
+{
+    std::vector<SectionReader> readers;
+    for (const std::size_t section : m_document.sections())
+        readers.push_back(SectionReader(m_document, section));
+    return readers;
+}
+
+std::string_view ProfileSession::SectionReader::name() const
+{
+    return m_document->sectionName(m_section);
+}
+
+std::optional<std::string_view> ProfileSession::SectionReader::readView(std::string_view key) const
+{
+    const auto value = m_document->findIn(m_section, SingleLine(key).name());
+    if (!value)
+        return std::nullopt;
+    return cutValue(*value);
+}
+
+int ProfileSession::SectionReader::readInt(std::string_view key, int def) const
+{
+    const auto value = readView(key);
+    return value ? parseInt(*value).value_or(def) : def;
+}
+
 void ProfileSession::writeString(std::string_view section, std::string_view key,
                                  std::string_view value)
 {
@@ -95,11 +122,6 @@ std::optional<std::string> ProfileSession::readError() const
     if (m_readError == EINVAL)
         return std::string("not a regular file");
     return std::string(std::strerror(m_readError));
-}
-
-std::vector<std::string> ProfileSession::sectionNames() const
-{
-    return m_document.sectionNames();
 }
 
 void ProfileSession::commit()

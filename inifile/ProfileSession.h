@@ -26,6 +26,30 @@ public:
     /// The value as a 32-bit integer, or def when missing or not an integer.
     [[nodiscard]] int readInt(std::string_view section, std::string_view key, int def) const;
 
+    /// One section, for reading many of its keys without looking it up by name each time.
+    /// Reads through it change nothing, so several threads may read at once. Valid until the
+    /// next write.
+    class SectionReader
+    {
+    public:
+        /// The name as the header spells it.
+        [[nodiscard]] std::string_view name() const;
+        /// As ProfileSession::readView() and readInt() read the key in this section.
+        [[nodiscard]] std::optional<std::string_view> readView(std::string_view key) const;
+        [[nodiscard]] int readInt(std::string_view key, int def) const;
+
+    private:
+        friend class ProfileSession;
+        SectionReader(const profile::ProfileDocument& document, std::size_t section)
+            : m_document(&document), m_section(section)
+        {}
+
+        const profile::ProfileDocument* m_document;
+        std::size_t m_section;
+    };
+    /// The sections that reads see (the first of each name), in file order.
+    [[nodiscard]] std::vector<SectionReader> sections() const;
+
     /// Stages a write. Line breaks in the value become blanks. Throws AppError for a key name
     /// that could never be read back (holding "=", or starting with "[" or ";").
     void writeString(std::string_view section, std::string_view key, std::string_view value);
@@ -34,9 +58,6 @@ public:
 
     /// Why the file exists but could not be read (a system error text), or nothing.
     [[nodiscard]] std::optional<std::string> readError() const;
-
-    /// Names of the sections that reads see (the first of each name), in file order.
-    [[nodiscard]] std::vector<std::string> sectionNames() const;
 
     /// Writes the staged changes in one atomic replacement, if there are any.
     /// Throws AppError("Unable to write to <file>"); the file is then left as it was.

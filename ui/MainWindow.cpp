@@ -189,11 +189,19 @@ bool MainWindow::guarded(const std::function<void()>& step)
 
 void MainWindow::startUp()
 {
+    const ProgramSettings settings = ProgramSettings::read(settingsFileName());
+    // Read where the other start-up reads it, once the program's folder is known.
+    startUp(settings, std::async(std::launch::deferred, [this, count = settings.eventCount] {
+                return EventsFile::load(defaultEventsFile(), count, m_defaultSoundFile);
+            }));
+}
+
+void MainWindow::startUp(const ProgramSettings& settings, std::future<EventList> events)
+{
     m_applicationTitle = kCaption;
     m_appDir = QFileInfo(m_services.executablePath).absolutePath() + QLatin1Char('/');
     m_defaultSoundFile = m_appDir + QStringLiteral("sounds/alarm.wav");
 
-    const ProgramSettings settings = ProgramSettings::read(settingsFileName());
     m_languageName = settings.languageName;
     m_autoStart = settings.autoStart;
     m_soundPlay = settings.soundPlay;
@@ -204,8 +212,10 @@ void MainWindow::startUp()
     applyLanguage(m_languageName + QStringLiteral(".ini"));
     // Without a valid count in the settings every event of the file is read: a lost settings
     // file must not hide events, nor let the next save overwrite them.
-    m_eventsFileUnreadable =
-        !guarded([&] { loadEvents(defaultEventsFile(), settings.eventCount); });
+    m_eventsFileUnreadable = !guarded([&] {
+        m_model->reset(events.get());
+        m_eventsLoaded = true;
+    });
     // Alarms matter more than the login entry: a failure is shown and the start goes on.
     (void)guarded([this] { updateAutoStart(); });
     if (!m_events.empty())

@@ -3,6 +3,7 @@
 #include "core/AlarmRules.h"
 #include "core/ColumnLayout.h"
 #include "core/EventList.h"
+#include "core/ProgramSettings.h"
 #include "i18n/LanguageStrings.h"
 #include "ui/EventTableModel.h"
 
@@ -10,6 +11,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <functional>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -59,7 +61,11 @@ public:
     ~MainWindow() override;
 
     // Start-up and shutdown.
+    /// Reads the settings and the events file, then reports the events that passed meanwhile.
     void startUp();
+    /// The same, with the settings read and the events file being read already (on a thread
+    /// started before the window was built); a read error comes out of events.
+    void startUp(const ProgramSettings& settings, std::future<EventList> events);
     /// The shutdown sequence; false when a step failed (the error was shown, the window stays).
     /// True at once when a shutdown already ran: the files are written once.
     [[nodiscard]] bool shutDown();

@@ -92,6 +92,32 @@ TEST_F(EventsFileTest, GapsGiveRecordsOfDefaultsButNothingPastTheLastSection)
     EXPECT_TRUE(loaded[2].countdown);
 }
 
+TEST_F(EventsFileTest, ABigListIsBuiltAsASmallOneIs)
+{
+    // Big enough to be built in parts: gaps, foreign bytes, repeated and far names in the
+    // later part, where the small load below reads them one by one.
+    QByteArray text;
+    for (int i = 0; i < 5000; ++i) {
+        if (i == 3000)
+            continue;
+        text += "[Event" + QByteArray::number(i) + "]\nDate=01.01.2027\nTitle=t" +
+                QByteArray::number(i) + (i == 3500 ? "\xE9" : "") + "\nStatus=Active\n";
+    }
+    text += "[event4000]\nTitle=a repeated name is not read\n[Event200000]\nTitle=far\n";
+    write(text);
+
+    const EventList big = EventsFile::load(path(), std::nullopt, defaultSound);
+    ASSERT_EQ(big.size(), 5000u);
+    const EventList small = EventsFile::load(path(), 4095, defaultSound);
+    ASSERT_EQ(small.size(), 4095u);
+    for (std::size_t i = 0; i < small.size(); ++i)
+        ASSERT_EQ(big[i], small[i]) << i;
+    EXPECT_EQ(big[3000], (Event{{}, {}, {}, {}, defaultSound, {}, {}, false}));
+    EXPECT_EQ(big[3500].title, u"t3500\u00e9"_s);
+    EXPECT_EQ(big[4000].title, u"t4000"_s);
+    EXPECT_EQ(big[4999].title, u"t4999"_s);
+}
+
 TEST_F(EventsFileTest, SaveKeepsWhatItDidNotWrite)
 {
     write("; my "
