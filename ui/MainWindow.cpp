@@ -190,7 +190,7 @@ bool MainWindow::guarded(const std::function<void()>& step)
 void MainWindow::startUp()
 {
     const ProgramSettings settings = ProgramSettings::read(settingsFileName());
-    // Read where the other start-up reads it, once the program's folder is known.
+    // Read only when the other startUp() asks for the events, once the program's folder is set.
     startUp(settings, std::async(std::launch::deferred, [this, count = settings.eventCount] {
                 return EventsFile::load(defaultEventsFile(), count, m_defaultSoundFile);
             }));
