@@ -83,20 +83,21 @@ private:
     const std::pair<const std::string_view, QString>* m_last = nullptr;
 };
 
-using Sections = std::vector<std::optional<ProfileSession::SectionReader>>;
+using Sections = std::vector<const ProfileSession::SectionReader*>;
 
-/// The "Event<N>" sections by N, up to the highest N present (within the cap).
-Sections eventSections(const ProfileSession& file)
+/// The "Event<N>" sections among all, by N, up to the highest N present (within the cap); null
+/// where a number is missing.
+Sections eventSections(const std::vector<ProfileSession::SectionReader>& all)
 {
     Sections byIndex;
-    for (const ProfileSession::SectionReader& section : file.sections()) {
+    for (const ProfileSession::SectionReader& section : all) {
         const long long index = eventIndex(section.name());
         if (index < 0 || index >= kMaxEvents)
             continue;
         const auto at = static_cast<std::size_t>(index);
         if (at >= byIndex.size())
             byIndex.resize(at + 1);
-        byIndex[at] = section;
+        byIndex[at] = &section;
     }
     return byIndex;
 }
@@ -112,13 +113,13 @@ void readEvents(const Sections& sections, std::size_t first, std::size_t last,
     SharedTexts statuses(TextField::Status);
     for (std::size_t i = first; i < last; ++i) {
         Event& e = events[i];
-        const auto& section = sections[i];
+        const ProfileSession::SectionReader* section = sections[i];
         if (!section) {
             e.soundFile = defaultSound;
             continue;
         }
-        const auto read = [&section, &e](const std::string& key, TextField field,
-                                         SharedTexts* shared, const QString& def = {}) {
+        const auto read = [section, &e](const std::string& key, TextField field,
+                                        SharedTexts* shared, const QString& def = {}) {
             const auto bytes = section->readView(key);
             if (!bytes)
                 return def;
@@ -147,7 +148,8 @@ EventList load(const QString& fileName, std::optional<int> limit, const QString&
         throw AppError("Cannot read " + fileName.toStdString() + ": " + *error);
     if (limit && *limit <= 0)
         return events;
-    const Sections sections = eventSections(file);
+    const std::vector<ProfileSession::SectionReader> all = file.sections();
+    const Sections sections = eventSections(all);
     const std::size_t total =
         limit ? std::min(static_cast<std::size_t>(*limit), sections.size()) : sections.size();
 

@@ -1,5 +1,7 @@
 #include "inifile/NameIndex.h"
 
+#include "inifile/HugePages.h"
+
 #include <algorithm>
 #include <bit>
 #include <utility>
@@ -109,7 +111,12 @@ void NameIndex::reserve(std::size_t count)
 
 void NameIndex::rebuild(std::size_t capacity)
 {
-    std::vector<Slot> old = std::exchange(m_slots, std::vector<Slot>(capacity));
+    std::vector<Slot> fresh;
+    fresh.reserve(capacity);
+    // A big file's index takes megabytes, filled at once.
+    adviseHugePages(fresh.data(), capacity * sizeof(Slot));
+    fresh.resize(capacity);
+    std::vector<Slot> old = std::exchange(m_slots, std::move(fresh));
     const std::size_t mask = capacity - 1;
     for (const Slot& slot : old) {
         if (slot.position == Free || slot.position == Erased)
