@@ -21,11 +21,7 @@ EventTableModel::EventTableModel(EventList& events, QObject* parent)
       m_events(events), m_headers{QStringLiteral("Date"), QStringLiteral("Time"),
                                   QStringLiteral("Title"), QStringLiteral("Description"),
                                   QStringLiteral("Status")}
-{
-    m_shownTimes.reserve(m_events.size());
-    for (const Event& event : m_events)
-        m_shownTimes.push_back(event.time);
-}
+{}
 
 const QString& EventTableModel::cell(int row, Column column) const
 {
@@ -34,7 +30,10 @@ const QString& EventTableModel::cell(int row, Column column) const
     case DateColumn:
         return event.date;
     case TimeColumn:
-        return m_shownTimes[static_cast<std::size_t>(row)];
+        if (!m_shownTimes.empty())
+            if (const auto shown = m_shownTimes.find(row); shown != m_shownTimes.end())
+                return shown->second;
+        return event.time;
     case TitleColumn:
         return event.title;
     case MessageColumn:
@@ -53,7 +52,10 @@ void EventTableModel::repaintRow(int row)
 
 void EventTableModel::setShownTime(int row, const QString& time)
 {
-    m_shownTimes.at(static_cast<std::size_t>(row)) = time;
+    if (time == m_events[static_cast<std::size_t>(row)].time)
+        m_shownTimes.erase(row);
+    else
+        m_shownTimes[row] = time;
     repaintRow(row);
 }
 
@@ -67,14 +69,13 @@ void EventTableModel::append(Event event)
 {
     const int at = count();
     beginInsertRows({}, at, at);
-    m_shownTimes.push_back(event.time);
     m_events.append(std::move(event));
     endInsertRows();
 }
 
 void EventTableModel::replace(int row, Event event)
 {
-    m_shownTimes.at(static_cast<std::size_t>(row)) = event.time;
+    m_shownTimes.erase(row);
     m_events[static_cast<std::size_t>(row)] = std::move(event);
     repaintRow(row);
 }
@@ -82,7 +83,12 @@ void EventTableModel::replace(int row, Event event)
 void EventTableModel::removeAt(int row)
 {
     beginRemoveRows({}, row, row);
-    m_shownTimes.erase(m_shownTimes.begin() + row);
+    // The rows below move up one, and their shown times with them.
+    std::map<int, QString> shifted;
+    for (auto& [at, time] : m_shownTimes)
+        if (at != row)
+            shifted.emplace(at < row ? at : at - 1, std::move(time));
+    m_shownTimes = std::move(shifted);
     m_events.removeAt(static_cast<std::size_t>(row));
     endRemoveRows();
 }
@@ -92,10 +98,6 @@ void EventTableModel::reset(EventList events)
     beginResetModel();
     m_events = std::move(events);
     m_shownTimes.clear();
-    m_shownTimes.shrink_to_fit();
-    m_shownTimes.reserve(m_events.size());
-    for (const Event& event : m_events)
-        m_shownTimes.push_back(event.time);
     endResetModel();
 }
 

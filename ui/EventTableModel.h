@@ -5,7 +5,7 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <functional>
-#include <vector>
+#include <map>
 
 /// The rows of the event list view over the window's records: row i shows record i, read in
 /// place, so a big list costs no copies of its texts. Only the time may differ: a running
@@ -31,7 +31,7 @@ public:
     explicit EventTableModel(EventList& events, QObject* parent = nullptr);
 
     [[nodiscard]] const QString& cell(int row, Column column) const;
-    [[nodiscard]] int count() const { return static_cast<int>(m_shownTimes.size()); }
+    [[nodiscard]] int count() const { return static_cast<int>(m_events.size()); }
 
     /// Shows another time in a row; its record keeps its own.
     void setShownTime(int row, const QString& time);
@@ -61,6 +61,8 @@ private:
     void repaintRow(int row);
 
     EventList& m_events;
-    std::vector<QString> m_shownTimes; // shares the record's text until a countdown runs
+    // The times rows show where they differ from their records' (counting down), by row: a few
+    // at most, so a big list costs nothing here.
+    std::map<int, QString> m_shownTimes;
     QStringList m_headers;
 };

@@ -131,6 +131,14 @@ TEST_F(AlarmTimerTest, CountdownIsDeliveredAtTheTickAfterReachingZero)
     EXPECT_EQ(form->events()[0].time, u"00:00:05"_s);
     EXPECT_EQ(form->model().cell(1, EventTableModel::TimeColumn), QString());
 
+    // A row removed above a counting one: the count moves up with its row.
+    add(kToday, u"00:00:09"_s, u"egg"_s, true);
+    clock.advance(1);
+    form->onTick();
+    form->removeEventAt(1);
+    EXPECT_EQ(form->model().cell(2, EventTableModel::TimeColumn), u"00:00:08"_s);
+    EXPECT_EQ(form->model().cell(1, EventTableModel::TimeColumn), u"12:00:03"_s);
+
     struct Case
     {
         const char* from;
