@@ -61,8 +61,8 @@ private:
     void repaintRow(int row);
 
     EventList& m_events;
-    // The times rows show where they differ from their records' (counting down), by row: a few
-    // at most, so a big list costs nothing here.
+    // The times rows show where they differ from their records' (counting down), by row: only
+    // countdowns under way, so a big list of plain events costs nothing here.
     std::map<int, QString> m_shownTimes;
     QStringList m_headers;
 };
