@@ -1,7 +1,7 @@
 // One tick of the alarm timer over the rows, with no event due.
 #include "core/AlarmDelivery.h"
+#include "core/Clock.h"
 #include "platform/AutoStart.h"
-#include "platform/Clock.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Notifier.h"

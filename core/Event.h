@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/StoredText.h"
+#include "base/StoredText.h"
 
 #include <QByteArray>
 #include <QString>

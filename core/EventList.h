@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/HugePages.h"
 #include "core/Event.h"
-#include "inifile/HugePages.h"
 
 #include <cstddef>
 #include <vector>
@@ -27,7 +27,7 @@ public:
     {
         m_events.reserve(n);
         // A big list is filled at once, as it loads.
-        profile::adviseHugePages(m_events.data(), n * sizeof(Event));
+        memory::adviseHugePages(m_events.data(), n * sizeof(Event));
         m_events.resize(n);
     }
 

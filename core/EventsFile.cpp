@@ -1,7 +1,7 @@
 #include "core/EventsFile.h"
 
+#include "base/AppError.h"
 #include "inifile/ProfileSession.h"
-#include "platform/AppError.h"
 
 #include <algorithm>
 #include <charconv>
@@ -83,14 +83,14 @@ private:
     const std::pair<const std::string_view, QString>* m_last = nullptr;
 };
 
-using Sections = std::vector<const ProfileSession::SectionReader*>;
+using Sections = std::vector<const profile::ProfileSession::SectionReader*>;
 
 /// The "Event<N>" sections among all, by N, up to the highest N present (within the cap); null
 /// where a number is missing.
-Sections eventSections(const std::vector<ProfileSession::SectionReader>& all)
+Sections eventSections(const std::vector<profile::ProfileSession::SectionReader>& all)
 {
     Sections byIndex;
-    for (const ProfileSession::SectionReader& section : all) {
+    for (const profile::ProfileSession::SectionReader& section : all) {
         const long long index = eventIndex(section.name());
         if (index < 0 || index >= kMaxEvents)
             continue;
@@ -113,7 +113,7 @@ void readEvents(const Sections& sections, std::size_t first, std::size_t last,
     SharedTexts statuses(TextField::Status);
     for (std::size_t i = first; i < last; ++i) {
         Event& e = events[i];
-        const ProfileSession::SectionReader* section = sections[i];
+        const profile::ProfileSession::SectionReader* section = sections[i];
         if (!section) {
             e.soundFile = defaultSound;
             continue;
@@ -143,12 +143,12 @@ namespace EventsFile {
 EventList load(const QString& fileName, std::optional<int> limit, const QString& defaultSound)
 {
     EventList events;
-    const ProfileSession file(fileName.toStdString());
+    const profile::ProfileSession file(fileName.toStdString());
     if (const auto error = file.readError())
         throw AppError("Cannot read " + fileName.toStdString() + ": " + *error);
     if (limit && *limit <= 0)
         return events;
-    const std::vector<ProfileSession::SectionReader> all = file.sections();
+    const std::vector<profile::ProfileSession::SectionReader> all = file.sections();
     const Sections sections = eventSections(all);
     const std::size_t total =
         limit ? std::min(static_cast<std::size_t>(*limit), sections.size()) : sections.size();
@@ -172,7 +172,7 @@ EventList load(const QString& fileName, std::optional<int> limit, const QString&
 
 void save(const QString& fileName, const EventList& events)
 {
-    ProfileSession file(fileName.toStdString());
+    profile::ProfileSession file(fileName.toStdString());
     std::size_t i = 0;
     for (const Event& e : events) {
         const std::string section = sectionName(i++);

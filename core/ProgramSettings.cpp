@@ -31,7 +31,7 @@ std::optional<int> parseCount(std::optional<std::string_view> text)
 
 ProgramSettings ProgramSettings::read(const QString& fileName)
 {
-    const ProfileSession file(fileName.toStdString());
+    const profile::ProfileSession file(fileName.toStdString());
     ProgramSettings s;
     s.languageName =
         QString::fromStdString(file.readString(kOptions, kLanguage, s.languageName.toStdString()));
@@ -44,7 +44,7 @@ ProgramSettings ProgramSettings::read(const QString& fileName)
 
 void ProgramSettings::write(const QString& fileName) const
 {
-    ProfileSession file(fileName.toStdString());
+    profile::ProfileSession file(fileName.toStdString());
     file.writeString(kOptions, kLanguage, languageName.toStdString());
     if (eventCount)
         file.writeString(kOptions, kEvents, std::to_string(*eventCount));

@@ -1,9 +1,9 @@
 // Feeds arbitrary bytes to the ID3v1 reader as an MP3 file. Checks: no crash or sanitizer report,
 // the tag read is the file's last 128 bytes exactly when they start with "TAG" (else the empty
 // tag), its texts fit their fields, and a tag written back reads back the same.
+#include "base/AppError.h"
 #include "fuzz/FuzzSupport.h"
 #include "media/Id3File.h"
-#include "platform/AppError.h"
 
 #include <algorithm>
 #include <cstdint>

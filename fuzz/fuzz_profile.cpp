@@ -1,10 +1,10 @@
 // Feeds arbitrary bytes to the INI reader as a file, and random write sequences to the writer.
 // Checks: no crash or sanitizer report, every written value reads back as written, and a batch
 // session leaves the same bytes as the same writes made one call at a time.
+#include "base/AppError.h"
 #include "fuzz/FuzzSupport.h"
 #include "inifile/Profile.h"
 #include "inifile/ProfileSession.h"
-#include "platform/AppError.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 #include <map>
@@ -94,7 +94,7 @@ std::string pickValue(FuzzedDataProvider& input)
 
 void readEverything(const std::string& file, const std::string& content)
 {
-    const ProfileSession session(file);
+    const profile::ProfileSession session(file);
     const std::vector<std::string> names = namesIn(content);
     int reads = 0;
     for (const std::string& section : names) {
@@ -107,7 +107,7 @@ void readEverything(const std::string& file, const std::string& content)
         }
     }
     // A section read without its name being looked up reads as a lookup by that name does.
-    for (const ProfileSession::SectionReader& section : session.sections())
+    for (const profile::ProfileSession::SectionReader& section : session.sections())
         for (const std::string& key : names)
             if (++reads < 400)
                 check(section.readView(key) == session.readView(section.name(), key),
@@ -127,7 +127,7 @@ void writeSequence(FuzzedDataProvider& input, const std::string& batchFile,
                    const std::string& singleFile, const std::string& content)
 {
     const std::vector<std::string> names = namesIn(content);
-    ProfileSession batch(batchFile);
+    profile::ProfileSession batch(batchFile);
     std::map<std::pair<std::string, std::string>, Expected> expected;
     const int steps = input.ConsumeIntegralInRange(0, 10);
     for (int step = 0; step < steps && input.remaining_bytes() > 0; ++step) {
@@ -135,7 +135,7 @@ void writeSequence(FuzzedDataProvider& input, const std::string& batchFile,
         const std::string section = pickName(input, names);
         if (op == 0) {
             batch.eraseSection(section);
-            ProfileSession single(singleFile);
+            profile::ProfileSession single(singleFile);
             single.eraseSection(section);
             single.commit();
             std::erase_if(expected, [&](const auto& entry) {
@@ -171,7 +171,7 @@ void writeSequence(FuzzedDataProvider& input, const std::string& batchFile,
     }
     batch.commit();
     check(readBytes(batchFile) == readBytes(singleFile), "batch differs from single writes");
-    const ProfileSession reread(batchFile);
+    const profile::ProfileSession reread(batchFile);
     for (const auto& [ignored, e] : expected)
         check(reread.readString(e.section, e.key, "\x01") == e.value,
               "committed value does not read back");

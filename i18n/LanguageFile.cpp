@@ -10,7 +10,7 @@ const std::string kInterface = "Interface";
 }
 
 LanguageFile::LanguageFile(const QString& fileName, const QString& programDir)
-    : m_file(std::make_unique<ProfileSession>(pathFor(fileName, programDir).toStdString()))
+    : m_file(std::make_unique<profile::ProfileSession>(pathFor(fileName, programDir).toStdString()))
 {}
 
 LanguageFile::~LanguageFile() = default;

@@ -3,7 +3,9 @@
 #include <QString>
 #include <memory>
 
+namespace profile {
 class ProfileSession;
+}
 
 /// One reading of a language file's "Interface" section. A missing file, section or key leaves
 /// the caller's current text.
@@ -25,5 +27,5 @@ public:
     void apply(const char* key, QString& target) const { target = text(key, target); }
 
 private:
-    std::unique_ptr<ProfileSession> m_file;
+    std::unique_ptr<profile::ProfileSession> m_file;
 };

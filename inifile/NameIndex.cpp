@@ -1,6 +1,6 @@
 #include "inifile/NameIndex.h"
 
-#include "inifile/HugePages.h"
+#include "base/HugePages.h"
 
 #include <algorithm>
 #include <bit>
@@ -114,7 +114,7 @@ void NameIndex::rebuild(std::size_t capacity)
     std::vector<Slot> fresh;
     fresh.reserve(capacity);
     // A big file's index takes megabytes, filled at once.
-    adviseHugePages(fresh.data(), capacity * sizeof(Slot));
+    memory::adviseHugePages(fresh.data(), capacity * sizeof(Slot));
     fresh.resize(capacity);
     std::vector<Slot> old = std::exchange(m_slots, std::move(fresh));
     const std::size_t mask = capacity - 1;

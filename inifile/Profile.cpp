@@ -5,19 +5,19 @@
 std::string readProfileString(const std::string& fileName, const std::string& section,
                               const std::string& key, const std::string& defaultValue)
 {
-    return ProfileSession(fileName).readString(section, key, defaultValue);
+    return profile::ProfileSession(fileName).readString(section, key, defaultValue);
 }
 
 int readProfileInt(const std::string& fileName, const std::string& section, const std::string& key,
                    int defaultValue)
 {
-    return ProfileSession(fileName).readInt(section, key, defaultValue);
+    return profile::ProfileSession(fileName).readInt(section, key, defaultValue);
 }
 
 void writeProfileString(const std::string& fileName, const std::string& section,
                         const std::string& key, const std::string& value)
 {
-    ProfileSession session(fileName);
+    profile::ProfileSession session(fileName);
     session.writeString(section, key, value);
     session.commit();
 }

@@ -1,6 +1,6 @@
 #include "inifile/ProfileDocument.h"
 
-#include "inifile/HugePages.h"
+#include "base/HugePages.h"
 #include "inifile/ProfileFile.h"
 #include "inifile/ProfileText.h"
 
@@ -71,7 +71,7 @@ ProfileDocument::ProfileDocument(std::string input)
     : m_source(std::make_unique<const std::string>(std::move(input))),
       // Sixteen bytes a line take about half as many bytes as the file: one block, mostly.
       m_arena(std::make_unique<std::pmr::monotonic_buffer_resource>(
-          std::max<std::size_t>(m_source->size() / 2, 4096), hugePageResource()))
+          std::max<std::size_t>(m_source->size() / 2, 4096), memory::hugePageResource()))
 {
     std::string_view bom;
     const std::string_view content = splitBom(*m_source, bom);
@@ -107,7 +107,7 @@ void ProfileDocument::read(std::string_view content)
          at = content.find("\n[", at + 2))
         ++headers;
     m_sections.reserve(headers);
-    adviseHugePages(m_sections.data(), headers * sizeof(Section));
+    memory::adviseHugePages(m_sections.data(), headers * sizeof(Section));
     m_sectionIndex.reserve(headers);
 
     // The lines of the section being read gather here and are copied once it ends: exactly

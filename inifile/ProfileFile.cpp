@@ -1,8 +1,8 @@
 #include "inifile/ProfileFile.h"
 
-#include "inifile/FileDescriptor.h"
-#include "inifile/HugePages.h"
-#include "platform/AppError.h"
+#include "base/AppError.h"
+#include "base/FileDescriptor.h"
+#include "base/HugePages.h"
 
 #include <algorithm>
 #include <array>
@@ -199,7 +199,7 @@ FileContent readWholeFile(const std::string& fileName)
     if (static_cast<std::uint64_t>(info.st_size) > maxSize)
         return tooBig();
     result.bytes.reserve(static_cast<std::size_t>(info.st_size));
-    adviseHugePages(result.bytes.data(), result.bytes.capacity());
+    memory::adviseHugePages(result.bytes.data(), result.bytes.capacity());
     std::array<char, 65536> buffer{};
     for (;;) {
         const ssize_t got = ::read(fd.get(), buffer.data(), buffer.size());

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "inifile/FileDescriptor.h"
+#include "base/FileDescriptor.h"
 
 #include <functional>
 #include <string>

@@ -1,14 +1,14 @@
 #include "inifile/ProfileSession.h"
 
+#include "base/AppError.h"
 #include "inifile/ProfileFile.h"
 #include "inifile/ProfileText.h"
-#include "platform/AppError.h"
 
 #include <cerrno>
 #include <cstring>
 #include <utility>
 
-using namespace profile;
+namespace profile {
 
 namespace {
 
@@ -139,3 +139,5 @@ void ProfileSession::refuse() const
 {
     throw AppError("Unable to write to " + m_fileName);
 }
+
+} // namespace profile

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace profile {
+
 /// One initialisation file read once: many indexed reads, many staged writes, one atomic commit.
 /// Any sequence of writes gives the same file, byte for byte, as the same sequence of single
 /// writeProfileString() calls. Names are taken on one line and without surrounding blanks.
@@ -67,8 +69,10 @@ private:
     [[noreturn]] void refuse() const;
 
     std::string m_fileName;
-    profile::ProfileDocument m_document;
+    ProfileDocument m_document;
     bool m_unreadable = false; // exists but could not be read: never overwrite it
     int m_readError = 0;
     bool m_changed = false;
 };
+
+} // namespace profile

@@ -1,9 +1,9 @@
 #include "media/Id3File.h"
 
-#include "core/StoredText.h"
-#include "inifile/FileDescriptor.h"
+#include "base/AppError.h"
+#include "base/FileDescriptor.h"
+#include "base/StoredText.h"
 #include "media/GenreNames.h"
-#include "platform/AppError.h"
 
 #include <cerrno>
 #include <cstring>

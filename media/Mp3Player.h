@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/AppError.h"
 #include "media/Id3v1Tag.h"
 #include "media/PlaybackProgressThread.h"
-#include "platform/AppError.h"
 #include "platform/MediaDevice.h"
 
 #include <QByteArray>

@@ -1,5 +1,5 @@
 // The player's file-name and tag operations.
-#include "core/StoredText.h"
+#include "base/StoredText.h"
 #include "media/Id3File.h"
 #include "media/Mp3Player.h"
 

@@ -1,7 +1,7 @@
 #include "platform/DesktopShell.h"
 
-#include "core/StoredText.h"
-#include "inifile/FileDescriptor.h"
+#include "base/FileDescriptor.h"
+#include "base/StoredText.h"
 
 #include <QDeadlineTimer>
 #include <QDesktopServices>

@@ -1,6 +1,6 @@
 #include "platform/SingleInstance.h"
 
-#include "core/Logging.h"
+#include "base/Logging.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>

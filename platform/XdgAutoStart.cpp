@@ -1,6 +1,6 @@
 #include "platform/XdgAutoStart.h"
 
-#include "platform/AppError.h"
+#include "base/AppError.h"
 
 #include <QCryptographicHash>
 #include <QDir>

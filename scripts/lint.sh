@@ -11,7 +11,7 @@ command -v clang-tidy >/dev/null || { echo "clang-tidy not found: apt-get instal
 [ -f "$build/compile_commands.json" ] || cmake -S . -B "$build" -G Ninja >/dev/null
 
 # Our folders, anchored at the repository root so that build folders inside it never match.
-folders='app|bench|core|fuzz|i18n|inifile|media|platform|tests|tray|ui'
+folders='app|base|bench|core|fuzz|i18n|inifile|media|platform|tests|tray|ui'
 export LINT_HEADERS="^$PWD/($folders)/"
 
 # clang-tidy runs every compile command it finds for a file, and the tests' shared main is

@@ -7,8 +7,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 
-echo "== Formatting"
+echo "== Formatting and the direction of includes"
 scripts/check-format.sh
+scripts/check-includes.sh
 
 export QT_QPA_PLATFORM=offscreen
 werror=()

@@ -1,6 +1,6 @@
 #include "tray/TrayIcon.h"
 
-#include "platform/AppError.h"
+#include "base/AppError.h"
 
 #include <QEvent>
 #include <QScopedValueRollback>

@@ -1,11 +1,11 @@
 #include "ui/EventDialog.h"
 
-#include "i18n/FileFilter.h"
 #include "i18n/LanguageFile.h"
 #include "i18n/LanguageStrings.h"
 #include "inifile/ProfileText.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
+#include "ui/FileFilter.h"
 #include "ui/MaskedLineEdit.h"
 
 #include <QCheckBox>

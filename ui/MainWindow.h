@@ -1,10 +1,10 @@
 #pragma once
 
 #include "core/AlarmRules.h"
-#include "core/ColumnLayout.h"
 #include "core/EventList.h"
 #include "core/ProgramSettings.h"
 #include "i18n/LanguageStrings.h"
+#include "ui/ColumnLayout.h"
 #include "ui/EventTableModel.h"
 
 #include <QHash>

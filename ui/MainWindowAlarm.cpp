@@ -2,7 +2,7 @@
 // events that passed while the program was not running. What is due is decided in AlarmRules;
 // here rows are marked, alarms delivered, the list saved and the message shown.
 #include "core/AlarmDelivery.h"
-#include "platform/Clock.h"
+#include "core/Clock.h"
 #include "platform/MessageBoxes.h"
 #include "ui/MainWindow.h"
 

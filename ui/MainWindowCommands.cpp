@@ -1,7 +1,7 @@
 // The event commands: Add, Edit and Delete from the menus, the tray, the Delete key and the
 // double-click in the list.
 #include "core/AlarmRules.h"
-#include "platform/Clock.h"
+#include "core/Clock.h"
 #include "platform/MessageBoxes.h"
 #include "ui/EventDialog.h"
 #include "ui/MainWindow.h"

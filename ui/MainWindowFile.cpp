@@ -1,7 +1,7 @@
 // The File menu: Load, Save and Clear, and the tray menu's Exit.
 #include "core/EventsFile.h"
-#include "i18n/FileFilter.h"
 #include "platform/FileDialogs.h"
+#include "ui/FileFilter.h"
 #include "ui/MainWindow.h"
 
 void MainWindow::loadFromFile()

@@ -1,7 +1,7 @@
 // Desktop notifications beside the alarm and passed-events boxes: they show where the window
 // cannot come to the front by itself, bring it back when clicked, and snooze a single alarm.
 #include "core/AlarmRules.h"
-#include "platform/Clock.h"
+#include "core/Clock.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Notifier.h"
 #include "ui/MainWindow.h"

@@ -1,5 +1,5 @@
 // The main window's list view: colouring, tooltips and column layout.
-#include "core/ColumnLayout.h"
+#include "ui/ColumnLayout.h"
 #include "ui/MainWindow.h"
 
 #include <QStyle>

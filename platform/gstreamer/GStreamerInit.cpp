@@ -1,6 +1,6 @@
 #include "platform/gstreamer/GStreamerInit.h"
 
-#include "platform/AppError.h"
+#include "base/AppError.h"
 
 #include <gst/gst.h>
 

@@ -1,7 +1,7 @@
 #include "platform/gstreamer/GstMediaDevice.h"
 
-#include "core/Logging.h"
-#include "platform/AppError.h"
+#include "base/AppError.h"
+#include "base/Logging.h"
 #include "platform/gstreamer/GStreamerInit.h"
 
 #include <QMetaObject>

@@ -1,6 +1,6 @@
 #include "platform/gstreamer/GstWaveSound.h"
 
-#include "platform/AppError.h"
+#include "base/AppError.h"
 #include "platform/gstreamer/GStreamerInit.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "core/EventsFile.h"
 
+#include "base/AppError.h"
 #include "core/ProgramSettings.h"
-#include "platform/AppError.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "inifile/Profile.h"
 
+#include "base/AppError.h"
 #include "inifile/ProfileFile.h"
 #include "inifile/ProfileSession.h"
-#include "platform/AppError.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -240,7 +240,7 @@ TEST_F(Profile, BatchEqualsSequenceOfSingleWrites)
     for (const std::string& start : starts) {
         writeBytes(file("single.ini"), start);
         writeBytes(file("batch.ini"), start);
-        ProfileSession session(file("batch.ini"));
+        profile::ProfileSession session(file("batch.ini"));
         for (const Write& w : writes) {
             writeProfileString(file("single.ini"), w.section, w.key, w.value);
             session.writeString(w.section, w.key, w.value);
@@ -251,10 +251,10 @@ TEST_F(Profile, BatchEqualsSequenceOfSingleWrites)
     }
 }
 
-std::vector<std::string_view> sectionNames(const ProfileSession& session)
+std::vector<std::string_view> sectionNames(const profile::ProfileSession& session)
 {
     std::vector<std::string_view> names;
-    for (const ProfileSession::SectionReader& section : session.sections())
+    for (const profile::ProfileSession::SectionReader& section : session.sections())
         names.push_back(section.name());
     return names;
 }
@@ -263,7 +263,7 @@ TEST_F(Profile, EraseUncoversALaterDuplicate)
 {
     const std::string ini = file("erase.ini");
     writeBytes(ini, "top\n[A]\nk=1\n[B]\nk=2\n[a]\nk=3\n");
-    ProfileSession session(ini);
+    profile::ProfileSession session(ini);
     EXPECT_EQ(sectionNames(session), (std::vector<std::string_view>{"A", "B"}));
     session.eraseSection("a");
     EXPECT_EQ(session.readString("A", "k", ""), "3");
@@ -273,7 +273,7 @@ TEST_F(Profile, EraseUncoversALaterDuplicate)
 
     // New lines follow the first line left after the erase, as a fresh read would.
     writeBytes(ini, "[A]\r\nk=1\r\n[B]");
-    ProfileSession crlf(ini);
+    profile::ProfileSession crlf(ini);
     crlf.eraseSection("A");
     crlf.writeString("B", "j", "2");
     crlf.commit();

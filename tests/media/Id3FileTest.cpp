@@ -1,8 +1,8 @@
 // ID3v1 tags checked against real MP3 files made with lame and tagged with id3v2.
 #include "media/Id3File.h"
 
+#include "base/AppError.h"
 #include "media/GenreNames.h"
-#include "platform/AppError.h"
 
 #include <QFile>
 #include <QFileInfo>

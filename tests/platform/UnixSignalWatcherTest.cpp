@@ -1,6 +1,6 @@
 #include "platform/UnixSignalWatcher.h"
 
-#include "platform/AppError.h"
+#include "base/AppError.h"
 
 #include <QSignalSpy>
 #include <csignal>

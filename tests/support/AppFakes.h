@@ -1,10 +1,10 @@
 #pragma once
 
+#include "base/AppError.h"
 #include "core/AlarmDelivery.h"
+#include "core/Clock.h"
 #include "core/Event.h"
-#include "platform/AppError.h"
 #include "platform/AutoStart.h"
-#include "platform/Clock.h"
 #include "support/FakeFileDialogs.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeNotifier.h"

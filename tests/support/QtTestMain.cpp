@@ -1,7 +1,14 @@
-// Runs GoogleTest inside a QApplication so widget and event-loop tests work without a screen.
+// Runs GoogleTest inside a QApplication so widget and event-loop tests work without a screen; the
+// tests of the folders that link Qt Core only run inside a QCoreApplication.
 // The whole run gets a home, a config folder and a runtime folder of its own: no test can touch
 // the real ones.
+#ifdef DORVANE_TEST_CORE_ONLY
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#else
 #include <QApplication>
+using TestApplication = QApplication;
+#endif
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -25,6 +32,6 @@ int main(int argc, char** argv)
     qputenv("XDG_CONFIG_HOME", (home + QStringLiteral("/.config")).toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
 
-    QApplication app(argc, argv);
+    TestApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

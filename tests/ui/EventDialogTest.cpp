@@ -2,8 +2,8 @@
 
 #include "core/EventsFile.h"
 #include "core/ProgramSettings.h"
-#include "i18n/FileFilter.h"
 #include "support/AppFakes.h"
+#include "ui/FileFilter.h"
 #include "ui/MaskedLineEdit.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "core/ColumnLayout.h"
 #include "core/EventsFile.h"
 #include "support/AppFakes.h"
+#include "ui/ColumnLayout.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "core/StoredText.h"
+#include "base/StoredText.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "i18n/FileFilter.h"
+#include "ui/FileFilter.h"
 
 #include <QStringList>
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <memory_resource>
 
-namespace profile {
+namespace memory {
 
 /// Asks the kernel to back the whole huge pages within [data, data + size) with huge pages, to be
 /// called before the memory is first written. Filling a fresh buffer of many megabytes otherwise
@@ -15,4 +15,4 @@ void adviseHugePages(const void* data, std::size_t size);
 /// Stateless, so one instance serves all, as std::pmr::new_delete_resource() does.
 [[nodiscard]] std::pmr::memory_resource* hugePageResource();
 
-} // namespace profile
+} // namespace memory

@@ -1,10 +1,10 @@
-#include "inifile/HugePages.h"
+#include "base/HugePages.h"
 
 #include <cstdint>
 #include <new>
 #include <sys/mman.h>
 
-namespace profile {
+namespace memory {
 
 namespace {
 
@@ -47,4 +47,4 @@ std::pmr::memory_resource* hugePageResource()
     return &resource;
 }
 
-} // namespace profile
+} // namespace memory

@@ -1,4 +1,4 @@
-#include "core/Logging.h"
+#include "base/Logging.h"
 
 Q_LOGGING_CATEGORY(lcAlarm, "dorvane.alarm")
 Q_LOGGING_CATEGORY(lcFiles, "dorvane.files")
