@@ -85,10 +85,10 @@ public:
     /// Watches the application window for minimize and restore; never consumes the event.
     bool watchApplicationWindow(QEvent* event);
 
-    NotifyHandler onMinimize;
-    NotifyHandler onRestore;
-    NotifyHandler onClick;
-    NotifyHandler onDoubleClick;
+    TrayEventHandler onMinimize;
+    TrayEventHandler onRestore;
+    TrayEventHandler onClick;
+    TrayEventHandler onDoubleClick;
     MouseMoveHandler onMouseMove;
     MouseHandler onMouseDown;
     MouseHandler onMouseUp;

@@ -55,7 +55,7 @@ Q_DECLARE_FLAGS(ShiftFlags, ShiftFlag)
 Q_DECLARE_OPERATORS_FOR_FLAGS(ShiftFlags)
 
 /// Event handlers; the first parameter is the component that raised the event.
-using NotifyHandler = std::function<void(QObject* sender)>;
+using TrayEventHandler = std::function<void(QObject* sender)>;
 using MouseMoveHandler = std::function<void(QObject* sender, ShiftFlags shift, int x, int y)>;
 using MouseHandler =
     std::function<void(QObject* sender, MouseButton button, ShiftFlags shift, int x, int y)>;
