@@ -84,7 +84,7 @@ struct NoTray : TrayBackend
     QIcon applicationIcon() const override { return {}; }
     QPoint cursorPos() const override { return {}; }
     Qt::KeyboardModifiers keyboardModifiers() const override { return {}; }
-    void setHandlers(std::function<void(MouseMessage)>, std::function<void()>) override {}
+    void setHandlers(TrayActivationHandler, std::function<void()>) override {}
 };
 
 void BM_Tick(benchmark::State& state)

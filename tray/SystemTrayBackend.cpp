@@ -115,17 +115,17 @@ Qt::KeyboardModifiers SystemTrayBackend::keyboardModifiers() const
     return QGuiApplication::queryKeyboardModifiers();
 }
 
-void SystemTrayBackend::setHandlers(std::function<void(MouseMessage)> onMouse,
+void SystemTrayBackend::setHandlers(TrayActivationHandler onActivation,
                                     std::function<void()> onSessionEnd)
 {
-    m_onMouse = std::move(onMouse);
+    m_onActivation = std::move(onActivation);
     m_onSessionEnd = std::move(onSessionEnd);
 }
 
 void SystemTrayBackend::onActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    if (!m_onMouse)
+    if (!m_onActivation)
         return;
-    for (const MouseMessage message : mouseMessagesFor(reason, m_protocol))
-        m_onMouse(message);
+    for (const QSystemTrayIcon::ActivationReason activation : activationsFor(reason, m_protocol))
+        m_onActivation(activation);
 }

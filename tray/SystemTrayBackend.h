@@ -24,7 +24,7 @@ public:
     [[nodiscard]] QIcon applicationIcon() const override;
     [[nodiscard]] QPoint cursorPos() const override;
     [[nodiscard]] Qt::KeyboardModifiers keyboardModifiers() const override;
-    void setHandlers(std::function<void(MouseMessage)> onMouse,
+    void setHandlers(TrayActivationHandler onActivation,
                      std::function<void()> onSessionEnd) override;
 
     /// The protocol Qt picks for an icon created now.
@@ -38,6 +38,6 @@ private:
     TrayProtocol m_protocol = TrayProtocol::XEmbed;
     QIcon m_image;
     QString m_toolTip;
-    std::function<void(MouseMessage)> m_onMouse;
+    TrayActivationHandler m_onActivation;
     std::function<void()> m_onSessionEnd;
 };

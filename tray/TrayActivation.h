@@ -1,9 +1,8 @@
 #pragma once
 
-#include "tray/TrayTypes.h"
-
 #include <QList>
 #include <QSystemTrayIcon>
+#include <cstdint>
 
 /// How the desktop's notification area talks to the program.
 enum class TrayProtocol : std::uint8_t
@@ -12,8 +11,8 @@ enum class TrayProtocol : std::uint8_t
     StatusNotifierItem, // the icon lives on D-Bus; the panel never reports a double click
 };
 
-/// The mouse messages one activation of the icon stands for. A click arrives as a press and a
-/// release; where the panel never reports double clicks, its primary activation also counts
-/// as a left double click so that "restore on double click" works on every desktop.
-[[nodiscard]] QList<MouseMessage> mouseMessagesFor(QSystemTrayIcon::ActivationReason reason,
-                                                   TrayProtocol protocol);
+/// The activations one report from the panel stands for. Where the panel never reports double
+/// clicks, its primary activation also counts as a double click so that "restore on double
+/// click" works on every desktop.
+[[nodiscard]] QList<QSystemTrayIcon::ActivationReason>
+activationsFor(QSystemTrayIcon::ActivationReason reason, TrayProtocol protocol);

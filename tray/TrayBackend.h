@@ -1,11 +1,13 @@
 #pragma once
 
-#include "tray/TrayTypes.h"
-
 #include <QIcon>
 #include <QPoint>
 #include <QString>
+#include <QSystemTrayIcon>
 #include <functional>
+
+/// Receives one activation of the icon as the panel reports it.
+using TrayActivationHandler = std::function<void(QSystemTrayIcon::ActivationReason)>;
 
 /// The desktop's notification area as the tray icon component sees it. One backend holds at
 /// most one icon. The real one wraps QSystemTrayIcon; tests use a fake.
@@ -30,7 +32,7 @@ public:
     [[nodiscard]] virtual QPoint cursorPos() const = 0;
     /// The modifier keys held down now.
     [[nodiscard]] virtual Qt::KeyboardModifiers keyboardModifiers() const = 0;
-    /// Receives every mouse message on the icon, and the news that the desktop session ends.
-    virtual void setHandlers(std::function<void(MouseMessage)> onMouse,
+    /// Receives every activation of the icon, and the news that the desktop session ends.
+    virtual void setHandlers(TrayActivationHandler onActivation,
                              std::function<void()> onSessionEnd) = 0;
 };

@@ -26,8 +26,9 @@ TrayIcon::TrayIcon(QWidget* applicationWindow, std::unique_ptr<TrayBackend> back
     m_retryTimer.setInterval(m_retry.interval);
     connect(&m_retryTimer, &QTimer::timeout, this, &TrayIcon::retryShowIcon);
 
-    m_backend->setHandlers([this](MouseMessage message) { handleMouseMessage(message); },
-                           [this] { endSession(); });
+    m_backend->setHandlers(
+        [this](QSystemTrayIcon::ActivationReason reason) { handleActivation(reason); },
+        [this] { endSession(); });
     updateIcon();
 }
 
@@ -174,44 +175,26 @@ ShiftFlags TrayIcon::shiftState() const
     return shift;
 }
 
-void TrayIcon::handleMouseMessage(MouseMessage message)
+void TrayIcon::handleActivation(QSystemTrayIcon::ActivationReason reason)
 {
-    using enum MouseMessage;
     using enum TrayTrigger;
-    switch (message) {
-    case Moved:
-        if (onMouseMove) {
-            const ShiftFlags shift = shiftState();
-            const QPoint pos = m_backend->cursorPos();
-            doMouseMove(shift, pos.x(), pos.y());
-        }
-        break;
-    case LeftPressed:
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
         buttonDown(MouseButton::Left, ShiftFlag::Left);
-        break;
-    case LeftReleased:
         buttonUp(MouseButton::Left, ShiftFlag::Left, LeftClickUp);
         break;
-    case LeftDoubleClicked:
+    case QSystemTrayIcon::DoubleClick:
         doubleClick(LeftDoubleClick);
         break;
-    case RightPressed:
+    case QSystemTrayIcon::Context:
         buttonDown(MouseButton::Right, ShiftFlag::Right);
-        break;
-    case RightReleased:
         buttonUp(MouseButton::Right, ShiftFlag::Right, RightClickUp);
         break;
-    case RightDoubleClicked:
-        doubleClick(RightDoubleClick);
-        break;
-    case MiddlePressed:
+    case QSystemTrayIcon::MiddleClick:
         buttonDown(MouseButton::Middle, ShiftFlag::Middle);
-        break;
-    case MiddleReleased:
         buttonUp(MouseButton::Middle, ShiftFlag::Middle, None);
         break;
-    case MiddleDoubleClicked:
-        doDoubleClick();
+    case QSystemTrayIcon::Unknown:
         break;
     }
 }
@@ -266,12 +249,6 @@ void TrayIcon::doDoubleClick()
         showMenu();
     if (onDoubleClick)
         onDoubleClick(this);
-}
-
-void TrayIcon::doMouseMove(ShiftFlags shift, int x, int y)
-{
-    if (onMouseMove)
-        onMouseMove(this, shift, x, y);
 }
 
 void TrayIcon::doMouseDown(MouseButton button, ShiftFlags shift, int x, int y)

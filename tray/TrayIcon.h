@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QObject>
 #include <QPointer>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
 #include <chrono>
@@ -21,10 +22,10 @@ struct TrayRetry
     int attempts = 60;
 };
 
-/// The program's icon in the desktop's notification area. It turns mouse actions on the icon
-/// into events and into two configurable actions (restore the application window, open a
-/// pop-up menu), takes the window off the taskbar while it is minimized, and can animate the
-/// icon through a list of images.
+/// The program's icon in the desktop's notification area. It turns the panel's activations of
+/// the icon into mouse events and into two configurable actions (restore the application
+/// window, open a pop-up menu), takes the window off the taskbar while it is minimized, and can
+/// animate the icon through a list of images.
 class TrayIcon : public QObject
 {
     Q_OBJECT
@@ -65,8 +66,9 @@ public:
     /// Whether the icon is in the notification area right now.
     [[nodiscard]] bool isIconShown() const { return m_iconShown; }
 
-    /// Handles one mouse message reported on the icon.
-    virtual void handleMouseMessage(MouseMessage message);
+    /// Raises the events of one activation: Trigger, Context and MiddleClick are a press and a
+    /// release of the left, right and middle button; DoubleClick is a left double click.
+    virtual void handleActivation(QSystemTrayIcon::ActivationReason reason);
     /// Minimizes the application window; while the icon is shown the window also leaves the
     /// taskbar.
     virtual void minimize();
@@ -85,10 +87,11 @@ public:
     /// Watches the application window for minimize and restore; never consumes the event.
     bool watchApplicationWindow(QEvent* event);
 
-    NotifyHandler onMinimize;
-    NotifyHandler onRestore;
-    NotifyHandler onClick;
-    NotifyHandler onDoubleClick;
+    TrayEventHandler onMinimize;
+    TrayEventHandler onRestore;
+    TrayEventHandler onClick;
+    TrayEventHandler onDoubleClick;
+    // Never raised: Qt reports no pointer movement over a notification-area icon.
     MouseMoveHandler onMouseMove;
     MouseHandler onMouseDown;
     MouseHandler onMouseUp;
@@ -96,7 +99,6 @@ public:
 protected:
     virtual void doClick();
     virtual void doDoubleClick();
-    virtual void doMouseMove(ShiftFlags shift, int x, int y);
     virtual void doMouseDown(MouseButton button, ShiftFlags shift, int x, int y);
     virtual void doMouseUp(MouseButton button, ShiftFlags shift, int x, int y);
     virtual void animateStep();

@@ -19,21 +19,6 @@ enum class TrayTrigger : std::uint8_t
     None,             // never
 };
 
-/// The mouse messages a notification-area icon reports, with their classic window-message values.
-enum class MouseMessage : std::uint16_t
-{
-    Moved = 0x0200,
-    LeftPressed = 0x0201,
-    LeftReleased = 0x0202,
-    LeftDoubleClicked = 0x0203,
-    RightPressed = 0x0204,
-    RightReleased = 0x0205,
-    RightDoubleClicked = 0x0206,
-    MiddlePressed = 0x0207,
-    MiddleReleased = 0x0208,
-    MiddleDoubleClicked = 0x0209,
-};
-
 enum class MouseButton : std::uint8_t
 {
     Left,
@@ -41,7 +26,7 @@ enum class MouseButton : std::uint8_t
     Middle,
 };
 
-/// Modifier keys and mouse buttons held during a mouse message.
+/// Modifier keys and mouse buttons held during a mouse event on the icon.
 enum class ShiftFlag : std::uint8_t
 {
     Shift = 0x01,
@@ -55,7 +40,7 @@ Q_DECLARE_FLAGS(ShiftFlags, ShiftFlag)
 Q_DECLARE_OPERATORS_FOR_FLAGS(ShiftFlags)
 
 /// Event handlers; the first parameter is the component that raised the event.
-using NotifyHandler = std::function<void(QObject* sender)>;
+using TrayEventHandler = std::function<void(QObject* sender)>;
 using MouseMoveHandler = std::function<void(QObject* sender, ShiftFlags shift, int x, int y)>;
 using MouseHandler =
     std::function<void(QObject* sender, MouseButton button, ShiftFlags shift, int x, int y)>;

@@ -31,7 +31,7 @@ public:
     [[nodiscard]] QIcon applicationIcon() const override { return {}; }
     [[nodiscard]] QPoint cursorPos() const override { return {}; }
     [[nodiscard]] Qt::KeyboardModifiers keyboardModifiers() const override { return {}; }
-    void setHandlers(std::function<void(MouseMessage)>, std::function<void()>) override {}
+    void setHandlers(TrayActivationHandler, std::function<void()>) override {}
 };
 
 class FakeClock : public Clock

@@ -11,8 +11,8 @@
 
 namespace {
 
-using enum MouseMessage;
 using enum TrayTrigger;
+using Reason = QSystemTrayIcon::ActivationReason;
 using testing::ThrowsMessage;
 
 /// A notification area that records what it is asked and answers what the test sets.
@@ -26,7 +26,7 @@ public:
     QIcon icon, appIcon;
     QString toolTip;
     Qt::KeyboardModifiers modifiers;
-    std::function<void(MouseMessage)> onMouse;
+    TrayActivationHandler onActivation;
     std::function<void()> onSessionEnd;
 
     [[nodiscard]] bool isAvailable() const override { return available; }
@@ -46,9 +46,9 @@ public:
     [[nodiscard]] QIcon applicationIcon() const override { return appIcon; }
     [[nodiscard]] QPoint cursorPos() const override { return {10, 20}; }
     [[nodiscard]] Qt::KeyboardModifiers keyboardModifiers() const override { return modifiers; }
-    void setHandlers(std::function<void(MouseMessage)> mouse, std::function<void()> end) override
+    void setHandlers(TrayActivationHandler activation, std::function<void()> end) override
     {
-        onMouse = std::move(mouse);
+        onActivation = std::move(activation);
         onSessionEnd = std::move(end);
     }
 };
@@ -97,25 +97,20 @@ Rig makeRig(TrayRetry retry = {})
 
 } // namespace
 
-// Every trigger setting against every mouse message: the action runs exactly once where the
-// trigger matches the message, never elsewhere; Click only while onClick is set.
-TEST(TrayIconMessages, EachTriggerFiresOnItsMessagesOnly)
+// Every trigger setting against every activation: the action runs exactly once where the
+// trigger matches a step of the activation, never elsewhere; Click only while onClick is set.
+TEST(TrayIconActivations, EachTriggerFiresOnItsActivationsOnly)
 {
-    const std::pair<MouseMessage, std::set<TrayTrigger>> table[] = {
-        {Moved, {}},
-        {LeftPressed, {MouseDown}},
-        {LeftReleased, {Click, MouseUp, LeftClickUp}},
-        {LeftDoubleClicked, {DoubleClick, LeftDoubleClick}},
-        {RightPressed, {MouseDown}},
-        {RightReleased, {MouseUp, RightClickUp}},
-        {RightDoubleClicked, {DoubleClick, RightDoubleClick}},
-        {MiddlePressed, {MouseDown}},
-        {MiddleReleased, {MouseUp}},
-        {MiddleDoubleClicked, {DoubleClick}}};
+    const std::pair<Reason, std::set<TrayTrigger>> table[] = {
+        {Reason::Trigger, {MouseDown, Click, MouseUp, LeftClickUp}},
+        {Reason::DoubleClick, {DoubleClick, LeftDoubleClick}},
+        {Reason::Context, {MouseDown, MouseUp, RightClickUp}},
+        {Reason::MiddleClick, {MouseDown, MouseUp}},
+        {Reason::Unknown, {}}};
     const TrayTrigger triggers[] = {Click,        DoubleClick,      MouseDown,
                                     MouseUp,      LeftClickUp,      LeftDoubleClick,
                                     RightClickUp, RightDoubleClick, None};
-    for (const auto& [message, firing] : table) {
+    for (const auto& [reason, firing] : table) {
         for (const bool withClick : {false, true}) {
             // Named in the capture: clang 14 cannot capture a structured binding.
             const auto fires = [&expected = firing, withClick](TrayTrigger t) {
@@ -127,9 +122,9 @@ TEST(TrayIconMessages, EachTriggerFiresOnItsMessagesOnly)
                     rig.tray->recordEvents(withClick);
                     rig.tray->setRestoreOn(restoreOn);
                     rig.tray->setPopupMenuOn(menuOn);
-                    rig.tray->handleMouseMessage(message);
+                    rig.tray->handleActivation(reason);
                     SCOPED_TRACE(testing::Message()
-                                 << "message " << static_cast<int>(message) << " restoreOn "
+                                 << "reason " << reason << " restoreOn "
                                  << static_cast<int>(restoreOn) << " menuOn "
                                  << static_cast<int>(menuOn) << " OnClick " << withClick);
                     EXPECT_EQ(rig.tray->log.count("Restore"), fires(restoreOn));
@@ -140,26 +135,29 @@ TEST(TrayIconMessages, EachTriggerFiresOnItsMessagesOnly)
     }
 }
 
-// Restore before menu before event inside each step; the click step before the release step,
-// the button-specific triggers after both. Shift (1) and alt (2) are held; the cursor is at
-// 10,20; the button adds its own flag (left 8, right 16, middle 32).
-TEST(TrayIconMessages, StepsRunInOrderWithShiftStateAndCursor)
+// A click is the press, then the click step, then the release, then the button-specific
+// triggers; inside each step restore before menu before event. Shift (1) and alt (2) are held;
+// the cursor is at 10,20; the button adds its own flag (left 8, right 16, middle 32).
+TEST(TrayIconActivations, StepsRunInOrderWithShiftStateAndCursor)
 {
     const struct
     {
-        MouseMessage message;
+        Reason reason;
         TrayTrigger restoreOn, menuOn;
         bool withClick;
         QString expected;
     } table[] = {
-        {Moved, None, None, false, "Move 3 10,20"},
-        {LeftPressed, MouseDown, MouseDown, false, "Restore|ShowMenu|Down L 11 10,20"},
-        {LeftReleased, Click, LeftClickUp, true, "Restore|trayClick|Up L 11 10,20|ShowMenu"},
-        {LeftReleased, LeftClickUp, MouseUp, true, "trayClick|ShowMenu|Up L 11 10,20|Restore"},
-        {LeftReleased, Click, None, false, "Up L 11 10,20"},
-        {LeftDoubleClicked, LeftDoubleClick, DoubleClick, false, "ShowMenu|DblClick|Restore"},
-        {RightReleased, MouseUp, RightClickUp, false, "Restore|Up R 19 10,20|ShowMenu"},
-        {MiddleReleased, MouseUp, None, false, "Restore|Up M 35 10,20"},
+        {Reason::Trigger, MouseDown, MouseDown, false,
+         "Restore|ShowMenu|Down L 11 10,20|Up L 11 10,20"},
+        {Reason::Trigger, Click, LeftClickUp, true,
+         "Down L 11 10,20|Restore|trayClick|Up L 11 10,20|ShowMenu"},
+        {Reason::Trigger, LeftClickUp, MouseUp, true,
+         "Down L 11 10,20|trayClick|ShowMenu|Up L 11 10,20|Restore"},
+        {Reason::Trigger, Click, None, false, "Down L 11 10,20|Up L 11 10,20"},
+        {Reason::DoubleClick, LeftDoubleClick, DoubleClick, false, "ShowMenu|DblClick|Restore"},
+        {Reason::Context, MouseUp, RightClickUp, false,
+         "Down R 19 10,20|Restore|Up R 19 10,20|ShowMenu"},
+        {Reason::MiddleClick, MouseUp, None, false, "Down M 35 10,20|Restore|Up M 35 10,20"},
     };
     for (const auto& c : table) {
         Rig rig = makeRig();
@@ -168,17 +166,17 @@ TEST(TrayIconMessages, StepsRunInOrderWithShiftStateAndCursor)
         rig.tray->recordEvents(c.withClick);
         rig.tray->setRestoreOn(c.restoreOn);
         rig.tray->setPopupMenuOn(c.menuOn);
-        rig.tray->handleMouseMessage(c.message);
-        EXPECT_EQ(rig.tray->log.join('|'), c.expected) << static_cast<int>(c.message);
+        rig.tray->handleActivation(c.reason);
+        EXPECT_EQ(rig.tray->log.join('|'), c.expected) << c.reason;
     }
 }
 
-TEST(TrayIcon, BackendMessagesReachTheTableAndSessionEndRemovesTheIcon)
+TEST(TrayIcon, BackendActivationsReachTheTableAndSessionEndRemovesTheIcon)
 {
     Rig rig = makeRig();
     rig.tray->setPopupMenuOn(RightClickUp);
-    for (const MouseMessage message : {RightPressed, RightReleased, LeftDoubleClicked})
-        rig.backend->onMouse(message);
+    for (const Reason reason : {Reason::Context, Reason::DoubleClick})
+        rig.backend->onActivation(reason);
     EXPECT_EQ(rig.tray->log, QStringList({"ShowMenu", "Restore"}));
 
     rig.tray->setVisible(true);
