@@ -6,7 +6,7 @@
 #include "base/Logging.h"
 #include "base/StoredText.h"
 #include "core/Clock.h"
-#include "core/EventsFile.h"
+#include "core/ReminderBook.h"
 #include "inifile/ProfileFile.h"
 #include "platform/DBusNotifier.h"
 #include "platform/DesktopShell.h"
@@ -41,23 +41,16 @@ const QString kTitle = QStringLiteral(DORVANE_TITLE);
 // Long enough for an instance that is just ending to let go of the folder.
 constexpr int kFolderLockWaitMs = 500;
 
-/// The files next to the executable.
-struct ProgramFiles
+/// The program's folder, and why no login entry can start this executable (empty when one can).
+struct ProgramPlace
 {
-    QString executable;
-    QString events;
-    QString settings;
-    /// Held while an instance runs on this folder, whatever the runtime folder says.
-    QString lock;
-    /// Why no login entry can start this executable; empty when one can.
+    ProgramFolder folder;
     QString autoStartUnavailable;
 };
 
-ProgramFiles programFiles()
+ProgramPlace programPlace()
 {
     const ProgramLocation location = locateProgram();
-    const QFileInfo exe(location.executable);
-    const QString dir = exe.absolutePath() + u'/';
     QString autoStartUnavailable;
     if (!location.pathIsLasting)
         autoStartUnavailable =
@@ -65,14 +58,7 @@ ProgramFiles programFiles()
                            "is not UTF-8, and a login entry can only name UTF-8 paths. Move "
                            "Dorvane to a folder whose name is UTF-8 to have it start at login.")
                 .arg(decodeStored(location.folderBytes));
-    return {exe.absoluteFilePath(), dir + QStringLiteral("events.ini"),
-            dir + exe.completeBaseName() + QStringLiteral(".ini"),
-            dir + QStringLiteral(".events.ini.lock"), autoStartUnavailable};
-}
-
-QString defaultSoundOf(const ProgramFiles& files)
-{
-    return QFileInfo(files.executable).absolutePath() + QStringLiteral("/sounds/alarm.wav");
+    return {ProgramFolder::ofExecutable(location.executable), autoStartUnavailable};
 }
 
 /// Tells the user once that sounds go nowhere, without a box: one over the alarm's message
@@ -158,19 +144,17 @@ struct StartedRead
     std::future<EventList> events;
 };
 
-StartedRead startReading(const ProgramFiles& files, FolderLock locked)
+StartedRead startReading(const ProgramFolder& folder, FolderLock locked)
 {
     if (locked == FolderLock::Held) {
         // No write can be under way now: what a killed write left behind is stale.
-        profile::removeStaleTemporaries(files.events.toStdString());
-        profile::removeStaleTemporaries(files.settings.toStdString());
+        profile::removeStaleTemporaries(folder.eventsFile.toStdString());
+        profile::removeStaleTemporaries(folder.settingsFile.toStdString());
     }
-    StartedRead read{ProgramSettings::read(files.settings), {}};
-    read.events =
-        std::async(std::launch::async, [fileName = files.events, count = read.settings.eventCount,
-                                        sound = defaultSoundOf(files)] {
-            return EventsFile::load(fileName, count, sound);
-        });
+    StartedRead read{ReminderBook::readSettings(folder), {}};
+    read.events = std::async(std::launch::async, [folder, settings = read.settings] {
+        return ReminderBook::readEvents(folder, settings);
+    });
     return read;
 }
 
@@ -192,12 +176,13 @@ int runDorvane(int argc, char** argv)
     app.onSessionEnd = [&endProgram] { endProgram(); };
     QApplication::setApplicationName(QStringLiteral("dorvane"));
     // The folder's lock first, then the events are read while the rest is built.
-    const ProgramFiles files = programFiles();
-    QLockFile folderLock(files.lock);
+    const ProgramPlace place = programPlace();
+    const ProgramFolder& folder = place.folder;
+    QLockFile folderLock(folder.lockFile);
     FolderLock locked = lockFolder(folderLock, 0, false);
     std::optional<StartedRead> read;
     if (locked != FolderLock::HeldByAnother)
-        read = startReading(files, locked);
+        read = startReading(folder, locked);
 
     // Ties the windows to the installed menu entry, so the desktop shows its icon and can pin it.
     QGuiApplication::setDesktopFileName(QStringLiteral("dorvane"));
@@ -222,7 +207,7 @@ int runDorvane(int argc, char** argv)
         if (locked == FolderLock::HeldByAnother) {
             locked = lockFolder(folderLock, kFolderLockWaitMs, true);
             if (locked != FolderLock::HeldByAnother)
-                read = startReading(files, locked);
+                read = startReading(folder, locked);
         }
         // Ended while starting, before the window holds the events: nothing to write, nothing
         // more to build.
@@ -231,7 +216,7 @@ int runDorvane(int argc, char** argv)
             return 0;
         instance.announce();
 
-        const QString defaultSound = defaultSoundOf(files);
+        const QString& defaultSound = folder.defaultSound;
         SystemClock clock;
         XdgAutoStart autoStart;
         DesktopShell shell;
@@ -245,9 +230,9 @@ int runDorvane(int argc, char** argv)
         SoundAlarmDelivery delivery(wave, shell, devices, defaultSound);
         DBusNotifier notifier;
 
-        MainWindow form({clock, boxes, fileDialogs, autoStart, delivery, shell, notifier,
-                         files.executable, std::make_unique<SystemTrayBackend>(),
-                         files.autoStartUnavailable});
+        ReminderBook book(clock, folder);
+        MainWindow form(book, {clock, boxes, fileDialogs, autoStart, delivery, shell, notifier,
+                               std::make_unique<SystemTrayBackend>(), place.autoStartUnavailable});
         noAudio.attach(form);
         // Ending the loops, not quitting: a quit would close the window once more.
         QObject::connect(&form, &MainWindow::exitRequested, &app,

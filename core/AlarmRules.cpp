@@ -28,7 +28,7 @@ qint64 wallSeconds(QDate date, QTime time)
 
 namespace AlarmRules {
 
-ClockTexts decodeNow(const QDateTime& now)
+ClockTexts clockTexts(const QDateTime& now)
 {
     const QDate date = now.date();
     const QTime time = now.time();

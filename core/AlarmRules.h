@@ -17,7 +17,8 @@ struct ClockTexts
 
 namespace AlarmRules {
 
-[[nodiscard]] ClockTexts decodeNow(const QDateTime& now);
+/// The texts of a clock reading that the rows are compared with.
+[[nodiscard]] ClockTexts clockTexts(const QDateTime& now);
 
 /// The wall-clock second a clock reading falls in, as ClockTexts::wallSecond counts it.
 [[nodiscard]] qint64 wallSecondOf(const QDateTime& now);

@@ -9,18 +9,19 @@ namespace {
 const std::string kInterface = "Interface";
 }
 
-LanguageFile::LanguageFile(const QString& fileName, const QString& programDir)
-    : m_file(std::make_unique<profile::ProfileSession>(pathFor(fileName, programDir).toStdString()))
+LanguageFile::LanguageFile(const QString& fileName, const QString& languageFolder)
+    : m_file(std::make_unique<profile::ProfileSession>(
+          pathFor(fileName, languageFolder).toStdString()))
 {}
 
 LanguageFile::~LanguageFile() = default;
 
-QString LanguageFile::pathFor(const QString& fileName, const QString& programDir)
+QString LanguageFile::pathFor(const QString& fileName, const QString& languageFolder)
 {
     const QString local = QStringLiteral("language/") + fileName;
-    if (QFileInfo::exists(local) || programDir.isEmpty())
+    if (QFileInfo::exists(local) || languageFolder.isEmpty())
         return local;
-    return QDir(programDir).filePath(local);
+    return QDir(languageFolder).filePath(fileName);
 }
 
 QString LanguageFile::text(const char* key, const QString& current) const

@@ -13,13 +13,14 @@ class LanguageFile
 {
 public:
     /// The file "language/<fileName>" in the current folder or, when it is not there, in the
-    /// program's folder (a program started at login or from a menu runs in the home folder).
-    LanguageFile(const QString& fileName, const QString& programDir);
+    /// program's language folder (a program started at login or from a menu runs in the home
+    /// folder).
+    LanguageFile(const QString& fileName, const QString& languageFolder);
     ~LanguageFile();
     LanguageFile(const LanguageFile&) = delete;
     LanguageFile& operator=(const LanguageFile&) = delete;
 
-    [[nodiscard]] static QString pathFor(const QString& fileName, const QString& programDir);
+    [[nodiscard]] static QString pathFor(const QString& fileName, const QString& languageFolder);
 
     /// The key's text, or current when the key is missing.
     [[nodiscard]] QString text(const char* key, const QString& current) const;

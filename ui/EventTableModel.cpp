@@ -1,5 +1,7 @@
 #include "ui/EventTableModel.h"
 
+#include "core/ReminderBook.h"
+
 #include <QColor>
 
 namespace {
@@ -16,24 +18,38 @@ QString tipAsHtml(const QString& text)
 
 } // namespace
 
-EventTableModel::EventTableModel(EventList& events, QObject* parent)
+EventTableModel::EventTableModel(const ReminderBook& book, QObject* parent)
     : QAbstractTableModel(parent),
-      m_events(events), m_headers{QStringLiteral("Date"), QStringLiteral("Time"),
-                                  QStringLiteral("Title"), QStringLiteral("Description"),
-                                  QStringLiteral("Status")}
-{}
+      m_book(book), m_headers{QStringLiteral("Date"), QStringLiteral("Time"),
+                              QStringLiteral("Title"), QStringLiteral("Description"),
+                              QStringLiteral("Status")}
+{
+    connect(&book, &ReminderBook::rowsChanged, this, [this](int first, int last) {
+        emit dataChanged(index(first, 0), index(last, ColumnCount - 1));
+    });
+    connect(&book, &ReminderBook::rowAboutToBeAdded, this,
+            [this](int row) { beginInsertRows({}, row, row); });
+    connect(&book, &ReminderBook::rowAdded, this, [this] { endInsertRows(); });
+    connect(&book, &ReminderBook::rowAboutToBeRemoved, this,
+            [this](int row) { beginRemoveRows({}, row, row); });
+    connect(&book, &ReminderBook::rowRemoved, this, [this] { endRemoveRows(); });
+    connect(&book, &ReminderBook::listAboutToBeReset, this, [this] { beginResetModel(); });
+    connect(&book, &ReminderBook::listReset, this, [this] { endResetModel(); });
+}
+
+int EventTableModel::count() const
+{
+    return m_book.count();
+}
 
 const QString& EventTableModel::cell(int row, Column column) const
 {
-    const Event& event = m_events[static_cast<std::size_t>(row)];
+    const Event& event = m_book.at(row);
     switch (column) {
     case DateColumn:
         return event.date;
     case TimeColumn:
-        if (!m_shownTimes.empty())
-            if (const auto shown = m_shownTimes.find(row); shown != m_shownTimes.end())
-                return shown->second;
-        return event.time;
+        return m_book.shownTime(row);
     case TitleColumn:
         return event.title;
     case MessageColumn:
@@ -45,60 +61,23 @@ const QString& EventTableModel::cell(int row, Column column) const
     return event.status;
 }
 
-void EventTableModel::repaintRow(int row)
+QColor EventTableModel::rowColour(int row) const
 {
-    emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+    // Both tests run, in this order: with equal status words a matching row is red.
+    QColor colour;
+    if (m_book.isActive(row))
+        colour = QColor(0, 128, 0);
+    if (m_book.isDone(row))
+        colour = QColor(255, 0, 0);
+    return colour;
 }
 
-void EventTableModel::setShownTime(int row, const QString& time)
+QString EventTableModel::rowTip(int row) const
 {
-    if (time == m_events[static_cast<std::size_t>(row)].time)
-        m_shownTimes.erase(row);
-    else
-        m_shownTimes[row] = time;
-    repaintRow(row);
-}
-
-void EventTableModel::setStatus(int row, const QString& status)
-{
-    m_events[static_cast<std::size_t>(row)].status = status;
-    repaintRow(row);
-}
-
-void EventTableModel::append(Event event)
-{
-    const int at = count();
-    beginInsertRows({}, at, at);
-    m_events.append(std::move(event));
-    endInsertRows();
-}
-
-void EventTableModel::replace(int row, Event event)
-{
-    m_shownTimes.erase(row);
-    m_events[static_cast<std::size_t>(row)] = std::move(event);
-    repaintRow(row);
-}
-
-void EventTableModel::removeAt(int row)
-{
-    beginRemoveRows({}, row, row);
-    // The rows below move up one, and their shown times with them.
-    std::map<int, QString> shifted;
-    for (auto& [at, time] : m_shownTimes)
-        if (at != row)
-            shifted.emplace(at < row ? at : at - 1, std::move(time));
-    m_shownTimes = std::move(shifted);
-    m_events.removeAt(static_cast<std::size_t>(row));
-    endRemoveRows();
-}
-
-void EventTableModel::reset(EventList events)
-{
-    beginResetModel();
-    m_events = std::move(events);
-    m_shownTimes.clear();
-    endResetModel();
+    QStringList lines;
+    for (int c = 0; c < ColumnCount; ++c)
+        lines << headerText(c) + QStringLiteral(": ") + cell(row, static_cast<Column>(c));
+    return lines.join(QLatin1Char('\r'));
 }
 
 void EventTableModel::setHeaderText(int column, const QString& text)
@@ -127,14 +106,11 @@ QVariant EventTableModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         return cell(index.row(), static_cast<Column>(index.column()));
     case Qt::ForegroundRole:
-        if (rowColour) {
-            const QColor colour = rowColour(index.row());
-            if (colour.isValid())
-                return colour;
-        }
+        if (const QColor colour = rowColour(index.row()); colour.isValid())
+            return colour;
         return {};
     case Qt::ToolTipRole:
-        return rowTip ? QVariant(tipAsHtml(rowTip(index.row()))) : QVariant();
+        return tipAsHtml(rowTip(index.row()));
     default:
         return {};
     }

@@ -1,13 +1,9 @@
 #pragma once
 
-#include "core/AlarmRules.h"
-#include "core/EventList.h"
-#include "core/ProgramSettings.h"
+#include "core/ProgramFolder.h"
 #include "i18n/LanguageStrings.h"
 #include "ui/ColumnLayout.h"
-#include "ui/EventTableModel.h"
 
-#include <QHash>
 #include <QMainWindow>
 #include <QString>
 #include <functional>
@@ -15,23 +11,27 @@
 #include <memory>
 #include <vector>
 
-class AlarmDelivery;
-struct ProgramSettings;
 class AboutDialog;
+class AlarmDelivery;
+class AlarmNotifications;
 class AutoStart;
-class SettingsDialog;
-class Notifier;
-class Shell;
 class Clock;
 class EventDialog;
+class EventList;
+class EventTableModel;
 class FileDialogs;
 class MessageBoxes;
+class Notifier;
 class QAction;
 class QMenu;
-class QTimer;
 class QTreeView;
-class TrayIcon;
+class ReminderBook;
+class SettingsDialog;
+class Shell;
 class TrayBackend;
+class TrayIcon;
+struct DueEvents;
+struct ProgramSettings;
 
 /// The platform services the main window uses; tests give fakes.
 struct MainWindowServices
@@ -43,7 +43,6 @@ struct MainWindowServices
     AlarmDelivery& delivery;
     Shell& shell;
     Notifier& notifier;
-    QString executablePath;
     /// The notification area the tray icon lives in.
     std::unique_ptr<TrayBackend> trayBackend;
     /// Why no login entry can start this executable (empty when one can): told once, and
@@ -51,13 +50,13 @@ struct MainWindowServices
     QString autoStartUnavailable = {};
 };
 
-/// The main window: owns the event list and its rows, the alarm timer, the tray icon and the
-/// menus, and runs start-up and shutdown. What is due, and the files, are decided in core/.
+/// The main window shows the reminder book: its list, menus, dialogs and boxes, and the tray
+/// icon. What is due, and when the files are written, the book decides.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit MainWindow(MainWindowServices services, QWidget* parent = nullptr);
+    MainWindow(ReminderBook& book, MainWindowServices services, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Start-up and shutdown.
@@ -74,35 +73,11 @@ public:
     void shutdownUnattended();
     /// The writes of shutdownUnattended() while the program goes on (a session manager's save).
     void commitUnattended();
-    void updateAutoStart();
-
-    // The event store.
-    void loadEvents(const QString& fileName, std::optional<int> limit);
-    void saveEvents(const QString& fileName);
-    /// Writes the default events file and, right after, the settings, so the settings' count
-    /// always matches the file even if the program never reaches its shutdown. False when a
-    /// write failed (the error was shown).
-    bool saveEventsAndSettings();
-    void appendEvent(Event event);
-    void replaceEvent(int index, Event event);
-    void removeEventAt(int index);
-    void clearEvents();
-
-    // The list view.
-    [[nodiscard]] QColor rowColour(int row) const;
-    [[nodiscard]] QString rowTip(int row) const;
-    void layoutColumns(int listWidth);
 
     // The language.
     void applyLanguage(const QString& fileName);
     /// The language menu's choice: applies "<name>.ini" and writes the settings at once.
     void selectLanguage(const QString& name);
-
-    // The alarm timer.
-    /// The tick timer fired: ticks once the clock has reached the next second.
-    void onTickTimer();
-    void onTick();
-    void reportPassedEvents();
 
     /// Brings the window back from the notification area, raised and active.
     void restoreFromTray();
@@ -121,15 +96,14 @@ public:
     /// The selected rows of the list, in ascending order.
     [[nodiscard]] std::vector<int> selectedRows() const;
 
-    [[nodiscard]] const EventList& events() const { return m_events; }
+    /// Lays the columns out for a list of the given width.
+    void layoutColumns(int listWidth);
+
+    [[nodiscard]] ReminderBook& book() const { return m_book; }
     [[nodiscard]] const EventTableModel& model() const { return *m_model; }
     [[nodiscard]] QTreeView* listView() const { return m_listView; }
     [[nodiscard]] const LanguageStrings& strings() const { return m_strings; }
-    [[nodiscard]] const QString& languageName() const { return m_languageName; }
-    [[nodiscard]] const QString& defaultSoundFile() const { return m_defaultSoundFile; }
-    [[nodiscard]] QString settingsFileName() const;
-    [[nodiscard]] QString applicationTitle() const { return m_applicationTitle; }
-    [[nodiscard]] QString defaultEventsFile() const { return m_appDir + m_eventsFileName; }
+    [[nodiscard]] const QString& applicationTitle() const { return m_applicationTitle; }
 
 signals:
     /// The tray menu's Exit, after the shutdown writes: end the message loop.
@@ -146,63 +120,37 @@ private:
     void createListView();
     void createEventCommands();
     void setColumnWidths(const ColumnLayout::Widths& widths);
-    void scheduleNextTick();
     void showError(const QString& text);
-    void translateStatuses(const LanguageStrings& before);
+    /// Runs a step whose AppError is shown as the error box; false when it failed.
+    bool guarded(const std::function<void()>& step);
+    void updateAutoStart();
+    void writeAll();
+    void writeAllUnattended();
+    void applyCurrentLanguage();
+    void showAlarm(const DueEvents& due);
+    void showPassed(const DueEvents& passed);
     void showSettings();
     void showAbout();
     void setAutoStart(bool on);
-    void setSoundPlay(bool on);
-    void setNotify(bool on);
-    void saveSettingsNow();
     void loadFromFile();
     void saveToFile();
     void exitFromTray();
-    std::optional<quint32> notifyAlarm(const Event& first, int count, const QString& body,
-                                       bool critical, const QString& boxText);
-    void withdrawNotification(std::optional<quint32> id);
-    void onNotificationAction(quint32 id, const QString& key);
-    void countDownRow(int row);
-    void markDone(int row);
-    [[nodiscard]] ProgramSettings currentSettings() const;
-    /// Runs a step whose AppError is shown as the error box; false when it failed.
-    bool guarded(const std::function<void()>& step);
-    void writeAll();
-    void writeAllUnattended();
 
+    ReminderBook& m_book;
     MainWindowServices m_services;
     QString m_applicationTitle;
-    QString m_appDir;
-    const QString m_eventsFileName = QStringLiteral("events.ini");
-    QString m_defaultSoundFile;
-    QString m_languageName = QStringLiteral("English");
-    bool m_autoStart = true;
-    bool m_soundPlay = true;
-    bool m_notify = true;
     QString m_loadFilter = QStringLiteral("Events Files (*.ini)|*.ini");
     QString m_saveFilter = QStringLiteral("Events Files (*.ini)|*.ini");
     QString m_saveFileName;
-    struct Snoozable
-    {
-        Event event;
-        QString boxText;
-    };
-    QHash<quint32, Snoozable> m_snoozable;
     LanguageStrings m_strings;
-    EventList m_events;
-    std::optional<int> m_storedEventCount;
-    bool m_eventsFileUnreadable = false;
-    bool m_toldSkippedSave = false;
     bool m_toldAutoStartUnavailable = false;
-    qint64 m_previousTickSecond = 0;
     bool m_unattended = false;
     bool m_shutdownDone = false;
-    bool m_eventsLoaded = false;
 
     QTreeView* m_listView = nullptr;
     EventTableModel* m_model = nullptr;
-    QTimer* m_tickTimer = nullptr;
     TrayIcon* m_trayIcon = nullptr;
+    AlarmNotifications* m_notifications = nullptr;
     SettingsDialog* m_settingsDialog = nullptr;
     AboutDialog* m_aboutDialog = nullptr;
     EventDialog* m_addDialog = nullptr;

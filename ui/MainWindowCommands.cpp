@@ -2,67 +2,26 @@
 // double-click in the list.
 #include "core/AlarmRules.h"
 #include "core/Clock.h"
+#include "core/ReminderBook.h"
 #include "platform/MessageBoxes.h"
 #include "ui/EventDialog.h"
+#include "ui/EventTableModel.h"
+#include "ui/ListInputFilter.h"
 #include "ui/MainWindow.h"
 
 #include <QAction>
 #include <QItemSelectionModel>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QTreeView>
-
-namespace {
-
-/// The list's own keys and clicks: Delete with any modifier, and a left double-click.
-class ListInputFilter : public QObject
-{
-public:
-    ListInputFilter(std::function<void()> onDelete, std::function<void()> onDoubleClick,
-                    QObject* parent)
-        : QObject(parent), m_onDelete(std::move(onDelete)),
-          m_onDoubleClick(std::move(onDoubleClick))
-    {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::KeyPress &&
-            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
-            m_onDelete();
-            return true;
-        }
-        if (event->type() == QEvent::MouseButtonDblClick &&
-            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-            m_onDoubleClick();
-            return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> m_onDelete;
-    std::function<void()> m_onDoubleClick;
-};
-
-} // namespace
 
 void MainWindow::createEventCommands()
 {
     const EventDialog::Context context{m_services.boxes, m_services.fileDialogs, m_strings,
-                                       m_applicationTitle, m_defaultSoundFile};
+                                       m_applicationTitle, m_book.folder().defaultSound};
     m_addDialog = new EventDialog(EventDialog::Mode::Add, context, this);
     m_editDialog = new EventDialog(EventDialog::Mode::Edit, context, this);
-    // Saved at once, as a status change is: a new or changed reminder survives a crash, a power
-    // cut or the tray menu's Exit.
-    connect(m_addDialog, &EventDialog::eventEntered, this, [this](const Event& event) {
-        appendEvent(event);
-        saveEventsAndSettings();
-    });
-    connect(m_editDialog, &EventDialog::eventEntered, this, [this](const Event& event) {
-        replaceEvent(m_editDialog->editIndex(), event);
-        saveEventsAndSettings();
-    });
+    connect(m_addDialog, &EventDialog::eventEntered, &m_book, &ReminderBook::add);
+    connect(m_editDialog, &EventDialog::eventEntered, this,
+            [this](const Event& event) { m_book.replace(m_editDialog->editIndex(), event); });
 
     connect(m_addAction, &QAction::triggered, this, &MainWindow::addEvent);
     connect(m_trayAddAction, &QAction::triggered, this, [this] {
@@ -104,10 +63,10 @@ void MainWindow::addEvent()
         m_addDialog->activateWindow();
         return;
     }
-    applyLanguage(m_languageName + QStringLiteral(".ini"));
+    applyCurrentLanguage();
     // In the forms the alarm timer compares, whatever the locale writes.
     const QDateTime now = m_services.clock.now();
-    const ClockTexts texts = AlarmRules::decodeNow(now);
+    const ClockTexts texts = AlarmRules::clockTexts(now);
     m_addDialog->setPickerDate(now.date());
     m_addDialog->setDateText(texts.today);
     m_addDialog->setTimeText(texts.time);
@@ -125,14 +84,14 @@ void MainWindow::editEvent()
 
 void MainWindow::editSelectedEvent()
 {
-    applyLanguage(m_languageName + QStringLiteral(".ini"));
+    applyCurrentLanguage();
     const int index = selectedRows().front();
     // The record, not the row: a running countdown shows less than its stored time.
-    const Event& event = m_events[static_cast<std::size_t>(index)];
+    const Event& event = m_book.at(index);
     m_editDialog->setEditIndex(index);
     m_editDialog->setFields(event);
     m_editDialog->setStatusChoices(m_strings.active, m_strings.done, event.status);
-    if (!saveEventsAndSettings())
+    if (!m_book.save())
         return;
     m_editDialog->exec();
 }
@@ -146,8 +105,5 @@ void MainWindow::deleteSelectedEvents()
     }
     if (!m_services.boxes.askOkCancel(this, m_strings.deleteCaption, m_strings.confirmDelete))
         return;
-    // From the last row down, so the rows still to go keep their indexes.
-    for (auto row = rows.rbegin(); row != rows.rend(); ++row)
-        removeEventAt(*row);
-    saveEventsAndSettings();
+    m_book.remove(rows);
 }

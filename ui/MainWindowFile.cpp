@@ -1,8 +1,10 @@
-// The File menu: Load, Save and Clear, and the tray menu's Exit.
-#include "core/EventsFile.h"
+// The File menu: Load and Save, and the tray menu's Exit.
+#include "core/ReminderBook.h"
 #include "platform/FileDialogs.h"
 #include "ui/FileFilter.h"
 #include "ui/MainWindow.h"
+
+#include <QFileInfo>
 
 void MainWindow::loadFromFile()
 {
@@ -11,19 +13,19 @@ void MainWindow::loadFromFile()
     if (fileName.isEmpty())
         return;
     // A file that cannot be read changes nothing; automatic saves still go to the default file.
-    (void)guarded([&] { loadEvents(fileName, std::nullopt); });
+    (void)guarded([&] { m_book.loadFrom(fileName); });
 }
 
 void MainWindow::saveToFile()
 {
     if (m_saveFileName.isEmpty())
-        m_saveFileName = m_eventsFileName;
+        m_saveFileName = QFileInfo(m_book.folder().eventsFile).fileName();
     const QString fileName = m_services.fileDialogs.saveFileName(this, {}, m_saveFileName,
                                                                  FileFilter::toQt(m_saveFilter));
     if (fileName.isEmpty())
         return;
     m_saveFileName = fileName;
-    (void)guarded([&] { EventsFile::save(fileName, m_events); });
+    (void)guarded([&] { m_book.saveTo(fileName); });
 }
 
 void MainWindow::exitFromTray()

@@ -1,4 +1,5 @@
 // The main window's menus: the main menu, the tray menu and the list's pop-up menu.
+#include "core/ReminderBook.h"
 #include "ui/MainWindow.h"
 
 #include <QMenu>
@@ -13,9 +14,23 @@ QAction* addItem(QMenu* menu, const char* name, const QString& caption)
     return action;
 }
 
+QMenu* addMenu(QMenu* parent, const char* name, const QString& caption)
+{
+    QMenu* menu = parent->addMenu(caption);
+    menu->setObjectName(QLatin1String(name));
+    return menu;
+}
+
 QMenu* addMenu(QMenuBar* bar, const char* name, const QString& caption)
 {
     QMenu* menu = bar->addMenu(caption);
+    menu->setObjectName(QLatin1String(name));
+    return menu;
+}
+
+QMenu* popupMenu(QWidget* parent, const char* name)
+{
+    auto* menu = new QMenu(parent);
     menu->setObjectName(QLatin1String(name));
     return menu;
 }
@@ -25,46 +40,43 @@ QMenu* addMenu(QMenuBar* bar, const char* name, const QString& caption)
 void MainWindow::createMenus()
 {
     QMenuBar* bar = menuBar();
-    m_fileMenu = addMenu(bar, "MFile", QStringLiteral("&File"));
-    m_loadAction = addItem(m_fileMenu, "MLoad", QStringLiteral("Load"));
-    m_saveAction = addItem(m_fileMenu, "MSave", QStringLiteral("Save"));
-    m_clearAction = addItem(m_fileMenu, "MClear", QStringLiteral("Clear"));
-    m_fileMenu->addSeparator()->setObjectName(QStringLiteral("N1"));
-    m_exitAction = addItem(m_fileMenu, "MExit", QStringLiteral("E&xit"));
+    m_fileMenu = addMenu(bar, "fileMenu", QStringLiteral("&File"));
+    m_loadAction = addItem(m_fileMenu, "loadAction", QStringLiteral("Load"));
+    m_saveAction = addItem(m_fileMenu, "saveAction", QStringLiteral("Save"));
+    m_clearAction = addItem(m_fileMenu, "clearAction", QStringLiteral("Clear"));
+    m_fileMenu->addSeparator();
+    m_exitAction = addItem(m_fileMenu, "exitAction", QStringLiteral("E&xit"));
 
-    m_eventsMenu = addMenu(bar, "MEvents", QStringLiteral("&Events"));
-    m_addAction = addItem(m_eventsMenu, "MAdd", QStringLiteral("Add"));
-    m_editAction = addItem(m_eventsMenu, "MEdit", QStringLiteral("Edit"));
-    m_deleteAction = addItem(m_eventsMenu, "MDelete", QStringLiteral("Delete"));
+    m_eventsMenu = addMenu(bar, "eventsMenu", QStringLiteral("&Events"));
+    m_addAction = addItem(m_eventsMenu, "addAction", QStringLiteral("Add"));
+    m_editAction = addItem(m_eventsMenu, "editAction", QStringLiteral("Edit"));
+    m_deleteAction = addItem(m_eventsMenu, "deleteAction", QStringLiteral("Delete"));
 
-    m_optionsMenu = addMenu(bar, "MOptions", QStringLiteral("&Options"));
-    m_settingsAction = addItem(m_optionsMenu, "MSettings", QStringLiteral("Settings"));
-    m_languageMenu = m_optionsMenu->addMenu(QStringLiteral("Language"));
-    m_languageMenu->setObjectName(QStringLiteral("MLanguage"));
-    m_englishAction = addItem(m_languageMenu, "MLangEnglish", QStringLiteral("English"));
-    m_russianAction = addItem(m_languageMenu, "MLangRussian", QStringLiteral("Russian"));
+    m_optionsMenu = addMenu(bar, "optionsMenu", QStringLiteral("&Options"));
+    m_settingsAction = addItem(m_optionsMenu, "settingsAction", QStringLiteral("Settings"));
+    m_languageMenu = addMenu(m_optionsMenu, "languageMenu", QStringLiteral("Language"));
+    m_englishAction = addItem(m_languageMenu, "englishAction", QStringLiteral("English"));
+    m_russianAction = addItem(m_languageMenu, "russianAction", QStringLiteral("Russian"));
     m_englishAction->setCheckable(true);
     m_russianAction->setCheckable(true);
 
-    m_helpMenu = addMenu(bar, "MHelp", QStringLiteral("Help"));
-    m_aboutAction = addItem(m_helpMenu, "MAbout", QStringLiteral("About"));
+    m_helpMenu = addMenu(bar, "helpMenu", QStringLiteral("Help"));
+    m_aboutAction = addItem(m_helpMenu, "aboutAction", QStringLiteral("About"));
 
-    m_trayMenu = new QMenu(this);
-    m_trayMenu->setObjectName(QStringLiteral("PopupMenu1"));
-    m_trayAddAction = addItem(m_trayMenu, "PAdd", QStringLiteral("Add event"));
-    m_trayRestoreAction = addItem(m_trayMenu, "PRestore", QStringLiteral("Restore"));
-    m_trayExitAction = addItem(m_trayMenu, "PExit", QStringLiteral("Exit"));
+    m_trayMenu = popupMenu(this, "trayMenu");
+    m_trayAddAction = addItem(m_trayMenu, "trayAddAction", QStringLiteral("Add event"));
+    m_trayRestoreAction = addItem(m_trayMenu, "trayRestoreAction", QStringLiteral("Restore"));
+    m_trayExitAction = addItem(m_trayMenu, "trayExitAction", QStringLiteral("Exit"));
 
-    m_listMenu = new QMenu(this);
-    m_listMenu->setObjectName(QStringLiteral("PopupMenu2"));
-    m_listEditAction = addItem(m_listMenu, "PMEdit", QStringLiteral("Edit"));
-    m_listDeleteAction = addItem(m_listMenu, "PMDelete", QStringLiteral("Delete"));
+    m_listMenu = popupMenu(this, "listMenu");
+    m_listEditAction = addItem(m_listMenu, "listEditAction", QStringLiteral("Edit"));
+    m_listDeleteAction = addItem(m_listMenu, "listDeleteAction", QStringLiteral("Delete"));
 
     connect(m_exitAction, &QAction::triggered, this, &QWidget::close);
     connect(m_trayRestoreAction, &QAction::triggered, this, &MainWindow::restoreFromTray);
     connect(m_loadAction, &QAction::triggered, this, &MainWindow::loadFromFile);
     connect(m_saveAction, &QAction::triggered, this, &MainWindow::saveToFile);
-    connect(m_clearAction, &QAction::triggered, this, &MainWindow::clearEvents);
+    connect(m_clearAction, &QAction::triggered, &m_book, &ReminderBook::clear);
     connect(m_trayExitAction, &QAction::triggered, this, &MainWindow::exitFromTray);
     connect(m_settingsAction, &QAction::triggered, this, &MainWindow::showSettings);
     connect(m_aboutAction, &QAction::triggered, this, &MainWindow::showAbout);

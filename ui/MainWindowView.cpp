@@ -1,29 +1,55 @@
-// The main window's list view: colouring, tooltips and column layout.
+// The main window's list view and its column layout.
 #include "ui/ColumnLayout.h"
+#include "ui/EventTableModel.h"
 #include "ui/MainWindow.h"
 
+#include <QHeaderView>
+#include <QMenu>
+#include <QResizeEvent>
 #include <QStyle>
 #include <QTreeView>
 
-QColor MainWindow::rowColour(int row) const
+void MainWindow::createListView()
 {
-    // Both tests run, in this order: with equal status words a matching row is red.
-    QColor colour;
-    const QString& status = m_model->cell(row, EventTableModel::StatusColumn);
-    if (status == m_strings.active)
-        colour = QColor(0, 128, 0);
-    if (status == m_strings.done)
-        colour = QColor(255, 0, 0);
-    return colour;
+    m_model = new EventTableModel(m_book, this);
+    m_listView = new QTreeView(this);
+    m_listView->setObjectName(QStringLiteral("eventListView"));
+    m_listView->setModel(m_model);
+    m_listView->setRootIsDecorated(false);
+    m_listView->setItemsExpandable(false);
+    m_listView->setUniformRowHeights(true);
+    m_listView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_listView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_listView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_listView->setSortingEnabled(false);
+    m_listView->setAllColumnsShowFocus(true);
+    // Row tips also while the window is not the active one.
+    m_listView->viewport()->setAttribute(Qt::WA_AlwaysShowToolTips);
+    m_listView->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_listView->header()->setSectionsClickable(false);
+    m_listView->header()->setSectionsMovable(false);
+    m_listView->header()->setStretchLastSection(false);
+    QPalette palette = m_listView->palette();
+    palette.setColor(QPalette::Base, Qt::white);
+    m_listView->setPalette(palette);
+    setColumnWidths({70, 55, 120, 200, 55});
+    m_listView->installEventFilter(this);
+    connect(m_listView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        m_listMenu->popup(m_listView->viewport()->mapToGlobal(pos));
+    });
+    setCentralWidget(m_listView);
+    m_listView->setFocus();
 }
 
-QString MainWindow::rowTip(int row) const
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    QStringList lines;
-    for (int c = 0; c < EventTableModel::ColumnCount; ++c)
-        lines << m_model->headerText(c) + QStringLiteral(": ") +
-                     m_model->cell(row, static_cast<EventTableModel::Column>(c));
-    return lines.join(QLatin1Char('\r'));
+    if (watched == m_listView && event->type() == QEvent::Resize) {
+        // Laid out for the width the list had before this resize.
+        const auto* resize = static_cast<QResizeEvent*>(event);
+        if (resize->oldSize().isValid())
+            layoutColumns(resize->oldSize().width());
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::layoutColumns(int listWidth)

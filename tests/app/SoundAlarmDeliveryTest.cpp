@@ -127,9 +127,10 @@ TEST_F(DeliveryTest, NamesThatAreNotUtf8AreUsedAsTheirBytes)
 TEST_F(DeliveryTest, BrokenSoundFallsBackAndTheWholeTickIsDelivered)
 {
     AppFixture app;
+    ReminderBook book(app.clock, ProgramFolder::ofExecutable(app.exe()));
     auto form = std::make_unique<MainWindow>(
-        MainWindowServices{app.clock, app.boxes, app.fileDialogs, app.autoStart, delivery,
-                           app.shell, app.notifier, app.exe(), std::make_unique<NoTrayBackend>()});
+        book, MainWindowServices{app.clock, app.boxes, app.fileDialogs, app.autoStart, delivery,
+                                 app.shell, app.notifier, std::make_unique<NoTrayBackend>()});
     form->startUp();
     const QString today = u"08.12.2026"_s;
     for (Event e :
@@ -139,10 +140,10 @@ TEST_F(DeliveryTest, BrokenSoundFallsBackAndTheWholeTickIsDelivered)
         e.time = u"12:00:01"_s;
         e.status = u"Active"_s;
         e.message = e.title + u" text"_s;
-        form->appendEvent(e);
+        form->book().add(e);
     }
     app.clock.advance(1);
-    form->onTick();
+    form->book().tick();
 
     EXPECT_EQ(wave.played, (QByteArrayList{local("a.wav"), "/default/alarm.wav"}));
     EXPECT_EQ(shell.openedFiles,
@@ -156,7 +157,7 @@ TEST_F(DeliveryTest, BrokenSoundFallsBackAndTheWholeTickIsDelivered)
     // The message closed with ".mp3" the last sound: the third event's player was stopped.
     EXPECT_EQ(delivery.alarmPlayer()->state(), PlayerMode::Unknown);
     for (std::size_t i = 0; i < 3; ++i)
-        EXPECT_EQ(form->events()[i].status, u"Done"_s);
+        EXPECT_EQ(form->book().events()[i].status, u"Done"_s);
 }
 
 } // namespace

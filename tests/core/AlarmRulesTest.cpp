@@ -8,7 +8,7 @@ using AlarmRules::TickAction;
 // 08.12.2026 12:00:10; the previous tick read `previous` seconds earlier.
 TEST(AlarmRules, TickActionDecidesEachRow)
 {
-    const ClockTexts now = AlarmRules::decodeNow(QDateTime(QDate(2026, 12, 8), QTime(12, 0, 10)));
+    const ClockTexts now = AlarmRules::clockTexts(QDateTime(QDate(2026, 12, 8), QTime(12, 0, 10)));
     const struct
     {
         QString date, time;
@@ -39,7 +39,7 @@ TEST(AlarmRules, TickActionDecidesEachRow)
 
 TEST(AlarmRules, PassedWhileAwayTakesActiveClockEventsBeforeNow)
 {
-    const ClockTexts now = AlarmRules::decodeNow(QDateTime(QDate(2026, 12, 8), QTime(12, 0, 10)));
+    const ClockTexts now = AlarmRules::clockTexts(QDateTime(QDate(2026, 12, 8), QTime(12, 0, 10)));
     EXPECT_TRUE(AlarmRules::passedWhileAway(u"08.12.2026"_s, u"12:00:09"_s, true, false, now));
     EXPECT_TRUE(AlarmRules::passedWhileAway(u"31.12.2025"_s, u"23:00:00"_s, true, false, now));
     EXPECT_FALSE(AlarmRules::passedWhileAway(u"08.12.2026"_s, u"12:00:10"_s, true, false, now));

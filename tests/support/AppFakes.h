@@ -2,14 +2,17 @@
 
 #include "base/AppError.h"
 #include "core/AlarmDelivery.h"
-#include "core/Clock.h"
 #include "core/Event.h"
+#include "core/ReminderBook.h"
 #include "platform/AutoStart.h"
+#include "support/FakeClock.h"
 #include "support/FakeFileDialogs.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeNotifier.h"
 #include "support/FakeShell.h"
+#include "support/MakeEvent.h"
 #include "tray/TrayBackend.h"
+#include "ui/EventTableModel.h"
 #include "ui/MainWindow.h"
 
 #include <QDir>
@@ -32,14 +35,6 @@ public:
     [[nodiscard]] QPoint cursorPos() const override { return {}; }
     [[nodiscard]] Qt::KeyboardModifiers keyboardModifiers() const override { return {}; }
     void setHandlers(TrayActivationHandler, std::function<void()>) override {}
-};
-
-class FakeClock : public Clock
-{
-public:
-    [[nodiscard]] QDateTime now() const override { return current; }
-    void advance(int seconds) { current = current.addSecs(seconds); }
-    QDateTime current{QDate(2026, 12, 8), QTime(12, 0, 0)};
 };
 
 class FakeAutoStart : public AutoStart
@@ -74,6 +69,31 @@ public:
     std::function<void()> whileStarting;
 };
 
+/// A main window and the reminder book it shows; the window goes first.
+struct TestForm
+{
+    TestForm() = default;
+    TestForm(TestForm&&) = default;
+    TestForm& operator=(TestForm&& other) noexcept
+    {
+        reset();
+        book = std::move(other.book);
+        window = std::move(other.window);
+        return *this;
+    }
+    ~TestForm() { reset(); }
+    void reset()
+    {
+        window.reset();
+        book.reset();
+    }
+    MainWindow* operator->() const { return window.get(); }
+    MainWindow& operator*() const { return *window; }
+
+    std::unique_ptr<ReminderBook> book;
+    std::unique_ptr<MainWindow> window;
+};
+
 /// A program folder in a temporary directory, the current folder holding the language files,
 /// and a main window wired to fakes.
 struct AppFixture
@@ -93,11 +113,15 @@ struct AppFixture
     [[nodiscard]] QString path(const QString& name) const { return dir.filePath(name); }
     [[nodiscard]] QString exe() const { return path(u"dorvane"_s); }
 
-    std::unique_ptr<MainWindow> makeForm()
+    TestForm makeForm()
     {
-        return std::make_unique<MainWindow>(
+        TestForm form;
+        form.book = std::make_unique<ReminderBook>(clock, ProgramFolder::ofExecutable(exe()));
+        form.window = std::make_unique<MainWindow>(
+            *form.book,
             MainWindowServices{clock, boxes, fileDialogs, autoStart, delivery, shell, notifier,
-                               exe(), std::make_unique<NoTrayBackend>(), autoStartUnavailable});
+                               std::make_unique<NoTrayBackend>(), autoStartUnavailable});
+        return form;
     }
 
     void writeFile(const QString& name, const QByteArray& content) const
@@ -123,16 +147,3 @@ struct AppFixture
     FakeNotifier notifier;
     QString autoStartUnavailable;
 };
-
-inline Event makeEvent(const QString& date, const QString& time, const QString& title,
-                       const QString& status, bool countdown = false)
-{
-    Event e;
-    e.date = date;
-    e.time = time;
-    e.title = title;
-    e.message = title + u" text"_s;
-    e.status = status;
-    e.countdown = countdown;
-    return e;
-}

@@ -187,7 +187,7 @@ protected:
         QStringList titles;
         for (int row = 0; row < form->model().count(); ++row) {
             titles << form->model().cell(row, EventTableModel::TitleColumn);
-            EXPECT_EQ(titles.back(), form->events()[static_cast<std::size_t>(row)].title);
+            EXPECT_EQ(titles.back(), form->book().events()[static_cast<std::size_t>(row)].title);
         }
         return titles;
     }
@@ -202,7 +202,7 @@ protected:
         return titles;
     }
 
-    std::unique_ptr<MainWindow> form;
+    TestForm form;
     EventDialog* addDialog = nullptr;
     EventDialog* editDialog = nullptr;
 };
@@ -228,7 +228,7 @@ TEST_F(EventCommandsTest, OkNamesWhatIsMissingAndStoresNothingUntilBothAreThere)
                      EXPECT_TRUE(dialog.isVisible());
                  }
              });
-    EXPECT_TRUE(form->events().empty());
+    EXPECT_TRUE(form->book().events().empty());
 }
 
 TEST_F(EventCommandsTest, AddAppendsAtTheEndSavesAtOnceAndKeepsTheFieldsForNextTime)
@@ -251,8 +251,8 @@ TEST_F(EventCommandsTest, AddAppendsAtTheEndSavesAtOnceAndKeepsTheFieldsForNextT
             click(dialog, "ButtonOk");
             EXPECT_FALSE(dialog.isVisible());
         });
-    ASSERT_EQ(form->events().size(), 3u);
-    const Event& added = form->events()[2];
+    ASSERT_EQ(form->book().events().size(), 3u);
+    const Event& added = form->book().events()[2];
     EXPECT_EQ(added.date, u"  .  .2027"_s);
     EXPECT_EQ(added.time, u"07:08:09"_s);
     EXPECT_EQ(added.title, u" "_s);
@@ -287,7 +287,7 @@ TEST_F(EventCommandsTest, AddAppendsAtTheEndSavesAtOnceAndKeepsTheFieldsForNextT
             EXPECT_EQ(field<MaskedLineEdit>(dialog, "MaskEditTime")->maskedText(), u"23:00:00"_s);
             click(dialog, "ButtonCancel");
         });
-    EXPECT_EQ(form->events().size(), 3u);
+    EXPECT_EQ(form->book().events().size(), 3u);
 }
 
 TEST_F(EventCommandsTest, TextFieldsHoldNoMoreThanTheFileGivesBack)
@@ -306,10 +306,11 @@ TEST_F(EventCommandsTest, TextFieldsHoldNoMoreThanTheFileGivesBack)
 TEST_F(EventCommandsTest, EditFillsFromTheRecordAndRewritesTheSameIndex)
 {
     start(3);
-    form->replaceEvent(1, makeEvent(u"08.12.2026"_s, u"00:10:00"_s, u"count"_s, u"Active"_s, true));
-    form->onTick(); // the countdown row now shows 00:09:59
+    form->book().replace(1,
+                         makeEvent(u"08.12.2026"_s, u"00:10:00"_s, u"count"_s, u"Active"_s, true));
+    form->book().tick(); // the countdown row now shows 00:09:59
     ASSERT_EQ(form->model().cell(1, EventTableModel::TimeColumn), u"00:09:59"_s);
-    EXPECT_EQ(titlesOnDisk(), (QStringList{u"e0"_s, u"e1"_s, u"e2"_s}));
+    ASSERT_TRUE(QFile::remove(path(u"events.ini"_s)));
     select({2, 1});
     inDialog([&] { form->editEvent(); },
              [&](QDialog& dialog) {
@@ -328,7 +329,7 @@ TEST_F(EventCommandsTest, EditFillsFromTheRecordAndRewritesTheSameIndex)
                  click(dialog, "ButtonOk");
              });
     EXPECT_EQ(rowTitles(), (QStringList{u"e0"_s, u"changed"_s, u"e2"_s}));
-    EXPECT_EQ(form->events()[1].status, u"Done"_s);
+    EXPECT_EQ(form->book().events()[1].status, u"Done"_s);
     EXPECT_EQ(form->model().cell(1, EventTableModel::TimeColumn), u"00:10:00"_s);
     EXPECT_EQ(titlesOnDisk(), (QStringList{u"e0"_s, u"changed"_s, u"e2"_s}));
 
@@ -341,14 +342,14 @@ TEST_F(EventCommandsTest, EditFillsFromTheRecordAndRewritesTheSameIndex)
 TEST_F(EventCommandsTest, AStatusOfNeitherWordSelectsNothingAndOkStoresItEmpty)
 {
     start(1);
-    form->replaceEvent(0, makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"old"_s, u"Активно"_s));
+    form->book().replace(0, makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"old"_s, u"Активно"_s));
     select({0});
     inDialog([&] { form->editSelectedEvent(); },
              [&](QDialog& dialog) {
                  EXPECT_EQ(field<QComboBox>(dialog, "ComboBoxStatus")->currentIndex(), -1);
                  click(dialog, "ButtonOk");
              });
-    EXPECT_EQ(form->events()[0].status, QString());
+    EXPECT_EQ(form->book().events()[0].status, QString());
     EXPECT_EQ(form->model().cell(0, EventTableModel::StatusColumn), QString());
 }
 
@@ -379,7 +380,7 @@ TEST_F(EventCommandsTest, DeleteRemovesTheSelectedRowsWithTheirEventsAndSaves)
     select({1, 3});
     boxes.answers = {false, true};
     form->deleteSelectedEvents(); // cancelled
-    EXPECT_EQ(form->events().size(), 5u);
+    EXPECT_EQ(form->book().events().size(), 5u);
     form->deleteSelectedEvents();
     ASSERT_EQ(boxes.calls.size(), 2u);
     EXPECT_EQ(boxes.calls[1].kind, Kind::OkCancel);
@@ -402,7 +403,7 @@ TEST_F(EventCommandsTest, DeleteRemovesTheSelectedRowsWithTheirEventsAndSaves)
         EXPECT_EQ(call.kind, Kind::Message);
         EXPECT_EQ(call.text, form->strings().selectFirst);
     }
-    EXPECT_EQ(form->events().size(), 2u);
+    EXPECT_EQ(form->book().events().size(), 2u);
 }
 
 TEST_F(EventCommandsTest, DialogsTakeTheirTextsFromTheLanguage)

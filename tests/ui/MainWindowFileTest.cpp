@@ -14,31 +14,32 @@ protected:
     {
         form = makeForm();
         form->startUp();
-        form->appendEvent(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"mine"_s, u"Active"_s));
+        form->book().add(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"mine"_s, u"Active"_s));
     }
     void trigger(const char* name) { form->findChild<QAction*>(QLatin1String(name))->trigger(); }
-    std::unique_ptr<MainWindow> form;
+    TestForm form;
 };
 
 TEST_F(MainWindowFileTest, SaveAndLoadAChosenFile)
 {
     fileDialogs.answers = {path(u"other.ini"_s)};
-    trigger("MSave");
+    trigger("saveAction");
     EXPECT_EQ(fileDialogs.calls[0].directory, u"events.ini"_s); // the first proposal
     EXPECT_EQ(fileDialogs.calls[0].filter, u"Events Files (*.ini)"_s);
     EXPECT_EQ(EventsFile::load(path(u"other.ini"_s), std::nullopt, {})[0].title, u"mine"_s);
-    trigger("MSave"); // cancelled: the last name is proposed, nothing written
+    trigger("saveAction"); // cancelled: the last name is proposed, nothing written
     EXPECT_EQ(fileDialogs.calls[1].directory, path(u"other.ini"_s));
 
-    trigger("MClear");
-    EXPECT_TRUE(form->events().empty());
+    const QByteArray saved = readFile(u"events.ini"_s);
+    trigger("clearAction");
+    EXPECT_TRUE(form->book().events().empty());
     EXPECT_EQ(form->model().count(), 0);
-    EXPECT_FALSE(QFile::exists(path(u"events.ini"_s))); // Clear writes nothing
+    EXPECT_EQ(readFile(u"events.ini"_s), saved); // Clear writes nothing
 
     fileDialogs.answers = {path(u"other.ini"_s)};
-    trigger("MLoad");
+    trigger("loadAction");
     ASSERT_EQ(form->model().count(), 1);
-    EXPECT_EQ(form->events()[0].title, u"mine"_s);
+    EXPECT_EQ(form->book().events()[0].title, u"mine"_s);
     EXPECT_FALSE(fileDialogs.calls[2].mustExist);
     EXPECT_TRUE(boxes.calls.empty()); // no passed-events check after a Load
 }
@@ -47,19 +48,19 @@ TEST_F(MainWindowFileTest, AFailedLoadOrSaveIsShownAndChangesNothing)
 {
     ASSERT_TRUE(QDir(dir.path()).mkdir(u"folder.ini"_s));
     fileDialogs.answers = {path(u"folder.ini"_s), path(u"folder.ini"_s)};
-    trigger("MLoad");
-    trigger("MSave");
+    trigger("loadAction");
+    trigger("saveAction");
     ASSERT_EQ(boxes.calls.size(), 2u);
     EXPECT_TRUE(boxes.calls[0].text.startsWith(u"Cannot read "_s));
     EXPECT_EQ(boxes.calls[1].text, u"Unable to write to "_s + path(u"folder.ini"_s));
-    EXPECT_EQ(form->events().size(), 1u);
+    EXPECT_EQ(form->book().events().size(), 1u);
 }
 
 TEST_F(MainWindowFileTest, TrayExitWritesEverythingAndEndsEvenWhenAWriteFails)
 {
     bool ended = false;
-    QObject::connect(form.get(), &MainWindow::exitRequested, [&] { ended = true; });
-    trigger("PExit");
+    QObject::connect(form.window.get(), &MainWindow::exitRequested, [&] { ended = true; });
+    trigger("trayExitAction");
     EXPECT_TRUE(ended);
     EXPECT_EQ(EventsFile::load(path(u"events.ini"_s), std::nullopt, {})[0].title, u"mine"_s);
     EXPECT_TRUE(readFile(u"dorvane.ini"_s).contains("Events=1\n"));
@@ -69,8 +70,8 @@ TEST_F(MainWindowFileTest, TrayExitWritesEverythingAndEndsEvenWhenAWriteFails)
     QFile::remove(path(u"dorvane.ini"_s));
     ASSERT_TRUE(QDir(dir.path()).mkdir(u"dorvane.ini"_s));
     ended = false;
-    QObject::connect(second.get(), &MainWindow::exitRequested, [&] { ended = true; });
-    second->findChild<QAction*>(u"PExit"_s)->trigger();
+    QObject::connect(second.window.get(), &MainWindow::exitRequested, [&] { ended = true; });
+    second->findChild<QAction*>(u"trayExitAction"_s)->trigger();
     EXPECT_TRUE(ended);
     EXPECT_EQ(boxes.calls.back().kind, FakeMessageBoxes::Kind::Error);
 }

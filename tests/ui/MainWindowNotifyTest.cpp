@@ -16,13 +16,13 @@ protected:
     }
     void dueAt(const QString& title, int seconds = 5)
     {
-        form->appendEvent(makeEvent(u"08.12.2026"_s, QTime(12, 0, seconds).toString(u"HH:mm:ss"_s),
-                                    title, u"Active"_s));
+        form->book().add(makeEvent(u"08.12.2026"_s, QTime(12, 0, seconds).toString(u"HH:mm:ss"_s),
+                                   title, u"Active"_s));
     }
     void tick(int seconds = 5)
     {
         clock.current.setTime(QTime(12, 0, seconds));
-        form->onTick();
+        form->book().tick();
     }
     [[nodiscard]] QStringList actionKeys(int i) const
     {
@@ -31,7 +31,7 @@ protected:
             keys << action.key;
         return keys;
     }
-    std::unique_ptr<MainWindow> form;
+    TestForm form;
 };
 
 TEST_F(MainWindowNotifyTest, EachAlarmBoxHasANotificationWithdrawnWhenItCloses)
@@ -71,22 +71,22 @@ TEST_F(MainWindowNotifyTest, SnoozeAddsTheEventAgainAndClosesItsBox)
     Event dentist = makeEvent(u"08.12.2026"_s, u"12:00:05"_s, u"Dentist"_s, u"Active"_s);
     dentist.soundFile = u"/s/bell.wav"_s;
     dentist.extraFile = u"/d/card.pdf"_s;
-    form->appendEvent(dentist);
+    form->book().add(dentist);
     boxes.whileOpen = [&](const FakeMessageBoxes::Call&) {
         clock.current.setTime(QTime(12, 0, 20));
         emit notifier.actionInvoked(1, u"snooze-15"_s);
     };
     tick();
-    ASSERT_EQ(form->events().size(), 2u);
-    EXPECT_EQ(form->events()[0].status, u"Done"_s);
+    ASSERT_EQ(form->book().events().size(), 2u);
+    EXPECT_EQ(form->book().events()[0].status, u"Done"_s);
     Event expected = dentist;
     expected.time = u"12:15:20"_s;
-    EXPECT_EQ(form->events()[1], expected);
+    EXPECT_EQ(form->book().events()[1], expected);
     EXPECT_EQ(boxes.closed, QStringList{boxes.calls[0].text});
     EXPECT_EQ(EventsFile::load(path(u"events.ini"_s), std::nullopt, {}).size(), 2u);
     // The same notification cannot snooze twice.
     emit notifier.actionInvoked(1, u"snooze-5"_s);
-    EXPECT_EQ(form->events().size(), 2u);
+    EXPECT_EQ(form->book().events().size(), 2u);
 }
 
 TEST_F(MainWindowNotifyTest, PassedEventsAreReportedAsANormalNotification)

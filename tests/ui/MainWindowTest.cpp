@@ -31,13 +31,13 @@ TEST_F(MainWindowTest, FirstStartWritesTheAutostartEntry)
     QFile::remove(path(u"dorvane.ini"_s));
     auto form = makeForm();
     form->startUp();
-    EXPECT_EQ(form->languageName(), u"English"_s);
-    EXPECT_TRUE(form->events().empty());
+    EXPECT_EQ(form->book().settings().languageName, u"English"_s);
+    EXPECT_TRUE(form->book().events().empty());
     EXPECT_EQ(form->strings().active, u"Active"_s);
     EXPECT_EQ(autoStart.log, QStringList{u"enable:Dorvane 1.6:"_s + exe()});
     EXPECT_TRUE(boxes.calls.empty());
-    EXPECT_EQ(form->settingsFileName(), path(u"dorvane.ini"_s));
-    EXPECT_EQ(form->defaultSoundFile(), dir.path() + u"/sounds/alarm.wav"_s);
+    EXPECT_EQ(form->book().folder().settingsFile, path(u"dorvane.ini"_s));
+    EXPECT_EQ(form->book().folder().defaultSound, dir.path() + u"/sounds/alarm.wav"_s);
 }
 
 TEST_F(MainWindowTest, StartUpFillsTheViewAndReportsPassedEvents)
@@ -62,7 +62,7 @@ TEST_F(MainWindowTest, StartUpFillsTheViewAndReportsPassedEvents)
     const QStringList expected{u"Done"_s, u"Active"_s, u"Done"_s, u"Done"_s, u"Active"_s};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(form->model().cell(i, EventTableModel::StatusColumn), expected[i]) << i;
-        EXPECT_EQ(form->events()[static_cast<std::size_t>(i)].status, expected[i]) << i;
+        EXPECT_EQ(form->book().events()[static_cast<std::size_t>(i)].status, expected[i]) << i;
     }
     // The change reached the files at once: a crash now cannot bring the events back.
     const EventList onDisk = EventsFile::load(path(u"events.ini"_s), 5, {});
@@ -94,7 +94,7 @@ TEST_F(MainWindowTest, AProgramNoLoginEntryCanNameIsToldOnceAndNothingStops)
 
     auto form = makeForm();
     form->startUp();
-    form->appendEvent(makeEvent(u"01.01.2099"_s, u"10:00:00"_s, u"kept"_s, u"Active"_s));
+    form->book().add(makeEvent(u"01.01.2099"_s, u"10:00:00"_s, u"kept"_s, u"Active"_s));
     EXPECT_TRUE(form->shutDown());
     ASSERT_EQ(boxes.calls.size(), 1u);
     EXPECT_EQ(boxes.calls[0].kind, Kind::Error);
@@ -129,7 +129,7 @@ TEST_F(MainWindowTest, TheSettingsCountNeverErasesEvents)
             writeFile(u"dorvane.ini"_s, c.settings);
         auto form = makeForm();
         form->startUp();
-        EXPECT_EQ(form->events().size(), static_cast<std::size_t>(c.loaded));
+        EXPECT_EQ(form->book().events().size(), static_cast<std::size_t>(c.loaded));
         ASSERT_TRUE(form->shutDown());
         EXPECT_EQ(readFile(u"events.ini"_s), before);
         EXPECT_EQ(EventsFile::load(path(u"events.ini"_s), std::nullopt, {}).size(), 5u);
@@ -146,8 +146,8 @@ TEST_F(MainWindowTest, AnUnreadableEventsFileIsToldAndNeverWritten)
     EXPECT_EQ(boxes.calls[0].text,
               u"Cannot read "_s + path(u"events.ini"_s) + u": Is a directory"_s);
 
-    form->appendEvent(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"new"_s, u"Active"_s));
-    form->saveEventsAndSettings();
+    form->book().add(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"new"_s, u"Active"_s));
+    form->book().save();
     ASSERT_TRUE(form->shutDown()); // the skipped save is told once, not again at shutdown
     ASSERT_EQ(boxes.calls.size(), 2u);
     EXPECT_TRUE(boxes.calls[1].text.startsWith(u"The events were not saved: "_s));
@@ -160,7 +160,7 @@ TEST_F(MainWindowTest, ShutdownWritesSettingsAutostartAndEventsInOrder)
     saveEvents(EventList(), 0);
     auto form = makeForm();
     form->startUp();
-    form->appendEvent(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"new"_s, u"Active"_s));
+    form->book().add(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"new"_s, u"Active"_s));
     form->selectLanguage(u"Russian"_s);
     autoStart.log.clear();
     ASSERT_TRUE(form->shutDown());
@@ -177,7 +177,7 @@ TEST_F(MainWindowTest, FailedSettingsWriteStopsTheShutdownAndKeepsTheWindow)
     auto form = makeForm();
     form->startUp();
     form->show();
-    form->appendEvent(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"new"_s, u"Active"_s));
+    form->book().add(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"new"_s, u"Active"_s));
     const QByteArray eventsBefore = readFile(u"events.ini"_s);
     // A folder in the settings file's place makes the write fail, also for root.
     QFile::remove(path(u"dorvane.ini"_s));
@@ -204,7 +204,7 @@ TEST_F(MainWindowTest, UnattendedShutdownRunsEveryStepOnceWithoutBoxes)
     auto form = makeForm();
     form->startUp();
     form->show();
-    form->appendEvent(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"new"_s, u"Active"_s));
+    form->book().add(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"new"_s, u"Active"_s));
     QFile::remove(path(u"dorvane.ini"_s));
     ASSERT_TRUE(QDir(dir.path()).mkdir(u"dorvane.ini"_s));
     autoStart.fail = true;
@@ -239,29 +239,29 @@ TEST_F(MainWindowTest, RowsAreColouredByStatusAndTipsSpellOutTheRow)
     saveEvents(EventList(), 0);
     auto form = makeForm();
     form->startUp();
-    form->appendEvent(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"a"_s, u"Active"_s));
-    form->appendEvent(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"b"_s, u"Done"_s));
+    form->book().add(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"a"_s, u"Active"_s));
+    form->book().add(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"b"_s, u"Done"_s));
     Event other = makeEvent(u"01.01.2030"_s, {}, u"c"_s, u"Активно"_s);
     other.message.clear();
-    form->appendEvent(other);
-    form->appendEvent(makeEvent({}, {}, u"d"_s, {}));
+    form->book().add(other);
+    form->book().add(makeEvent({}, {}, u"d"_s, {}));
 
-    EXPECT_EQ(form->rowColour(0), QColor(0, 128, 0));
-    EXPECT_EQ(form->rowColour(1), QColor(255, 0, 0));
-    EXPECT_FALSE(form->rowColour(2).isValid());
-    EXPECT_FALSE(form->rowColour(3).isValid());
+    EXPECT_EQ(form->model().rowColour(0), QColor(0, 128, 0));
+    EXPECT_EQ(form->model().rowColour(1), QColor(255, 0, 0));
+    EXPECT_FALSE(form->model().rowColour(2).isValid());
+    EXPECT_FALSE(form->model().rowColour(3).isValid());
     // Without a language both words are empty: an empty status is drawn red.
     auto bare = makeForm();
-    bare->appendEvent(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"d"_s, {}));
-    EXPECT_EQ(bare->rowColour(0), QColor(255, 0, 0));
+    bare->book().add(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"d"_s, {}));
+    EXPECT_EQ(bare->model().rowColour(0), QColor(255, 0, 0));
 
-    EXPECT_EQ(form->rowTip(2), QStringLiteral("Date: 01.01.2030\rTime: \rTitle: c\r"
-                                              "Description: \rStatus: Активно"));
+    EXPECT_EQ(form->model().rowTip(2), QStringLiteral("Date: 01.01.2030\rTime: \rTitle: c\r"
+                                                      "Description: \rStatus: Активно"));
     form->applyLanguage(u"Russian.ini"_s);
-    EXPECT_TRUE(form->rowTip(0).startsWith(u"Дата: 01.01.2030\rВремя: "_s));
-    EXPECT_TRUE(form->findChild<QAction*>(u"MLangRussian"_s)->isChecked());
-    EXPECT_FALSE(form->findChild<QAction*>(u"MLangEnglish"_s)->isChecked());
-    EXPECT_EQ(form->rowColour(2), QColor(0, 128, 0));
+    EXPECT_TRUE(form->model().rowTip(0).startsWith(u"Дата: 01.01.2030\rВремя: "_s));
+    EXPECT_TRUE(form->findChild<QAction*>(u"russianAction"_s)->isChecked());
+    EXPECT_FALSE(form->findChild<QAction*>(u"englishAction"_s)->isChecked());
+    EXPECT_EQ(form->model().rowColour(2), QColor(0, 128, 0));
 }
 
 TEST_F(MainWindowTest, ColumnsFollowTheListWidthBeforeTheResize)
@@ -318,9 +318,9 @@ TEST_F(MainWindowTest, StatusesFollowTheLanguageAndTheColumnFitsThem)
               metrics.horizontalAdvance(u"Выполнено"_s));
 
     form->selectLanguage(u"English"_s);
-    EXPECT_EQ(form->events()[0].status, u"Active"_s);
-    EXPECT_EQ(form->events()[1].status, u"Done"_s);
-    EXPECT_EQ(form->events()[2].status, u"Paused"_s);
+    EXPECT_EQ(form->book().events()[0].status, u"Active"_s);
+    EXPECT_EQ(form->book().events()[1].status, u"Done"_s);
+    EXPECT_EQ(form->book().events()[2].status, u"Paused"_s);
 }
 
 TEST_F(MainWindowTest, SettingsTakeEffectWhenTheyAreClicked)
@@ -330,14 +330,14 @@ TEST_F(MainWindowTest, SettingsTakeEffectWhenTheyAreClicked)
     form->startUp();
     autoStart.log.clear();
     QByteArray afterAutoStart;
-    QTimer::singleShot(0, form.get(), [&] {
+    QTimer::singleShot(0, form.window.get(), [&] {
         form->findChild<QCheckBox*>(u"autoStartCheckBox"_s)->click();
         afterAutoStart = readFile(u"dorvane.ini"_s);
         form->findChild<QCheckBox*>(u"playSoundCheckBox"_s)->click();
         form->findChild<QCheckBox*>(u"notifyCheckBox"_s)->click();
         form->findChild<QDialog*>(u"settingsDialog"_s)->close();
     });
-    form->findChild<QAction*>(u"MSettings"_s)->trigger();
+    form->findChild<QAction*>(u"settingsAction"_s)->trigger();
     EXPECT_EQ(autoStart.log, QStringList{u"disable:Dorvane 1.6"_s});
     EXPECT_TRUE(afterAutoStart.contains("Auto Start=0\n"));
     EXPECT_TRUE(readFile(u"dorvane.ini"_s).contains("Sound Play=0\nNotify=0\n"));

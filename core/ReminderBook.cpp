@@ -1,0 +1,357 @@
+#include "core/ReminderBook.h"
+
+#include "base/AppError.h"
+#include "base/Logging.h"
+#include "core/AlarmRules.h"
+#include "core/Clock.h"
+#include "core/EventsFile.h"
+#include "core/StatusWords.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+const QString kParagraph = QStringLiteral("\r\r");
+// A message names at most this many events: one with thousands would take seconds to lay out
+// and could not be read anyway. Every event is still marked and saved.
+constexpr int kListedInMessage = 30;
+// How long after each wall-clock second the tick runs.
+constexpr int kTickDelayMs = 1;
+
+QString andMore(int count)
+{
+    return QStringLiteral("... and %1 more").arg(count - kListedInMessage);
+}
+} // namespace
+
+ReminderBook::ReminderBook(Clock& clock, ProgramFolder folder, QObject* parent)
+    : QObject(parent), m_clock(clock), m_folder(std::move(folder))
+{
+    // The clock runs from here to the end of the program, also under the modal loops of the
+    // boxes that show what it found.
+    m_timer.setObjectName(QStringLiteral("tickTimer"));
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &ReminderBook::onTimer);
+    // The start-up second itself counts as not yet checked: the passed-events check only takes
+    // what lies strictly before it.
+    m_previousTickSecond = AlarmRules::wallSecondOf(m_clock.now()) - 1;
+    scheduleNextTick();
+}
+
+ReminderBook::~ReminderBook() = default;
+
+ProgramSettings ReminderBook::readSettings(const ProgramFolder& folder)
+{
+    return ProgramSettings::read(folder.settingsFile);
+}
+
+EventList ReminderBook::readEvents(const ProgramFolder& folder, const ProgramSettings& settings)
+{
+    // Without a valid count in the settings every event of the file is read: a lost settings
+    // file must not hide events, nor let the next save overwrite them.
+    return EventsFile::load(folder.eventsFile, settings.eventCount, folder.defaultSound);
+}
+
+void ReminderBook::open(const ProgramSettings& settings, std::future<EventList> events)
+{
+    m_settings = settings;
+    try {
+        reset(events.get());
+    } catch (const AppError&) {
+        m_eventsFileUnreadable = true;
+        throw;
+    }
+    m_open = true;
+}
+
+void ReminderBook::loadFrom(const QString& fileName)
+{
+    reset(EventsFile::load(fileName, std::nullopt, m_folder.defaultSound));
+    m_open = true;
+}
+
+void ReminderBook::saveTo(const QString& fileName) const
+{
+    EventsFile::save(fileName, m_events);
+}
+
+void ReminderBook::writeEvents()
+{
+    if (m_eventsFileUnreadable) {
+        // Writing what little we know over a file we could not read would lose its events.
+        if (!std::exchange(m_toldSkippedSave, true))
+            emit saveFailed(QStringLiteral("The events were not saved: %1 could not be read when "
+                                           "Dorvane started, so it is left as it is.")
+                                .arg(m_folder.eventsFile));
+        return;
+    }
+    EventsFile::save(m_folder.eventsFile, m_events);
+    m_unsaved = false;
+}
+
+void ReminderBook::writeSettings() const
+{
+    settings().write(m_folder.settingsFile);
+}
+
+bool ReminderBook::save()
+{
+    try {
+        writeEvents();
+        writeSettings();
+        return true;
+    } catch (const AppError& error) {
+        failed(QString::fromStdString(error.what()));
+        return false;
+    }
+}
+
+bool ReminderBook::saveSettings()
+{
+    try {
+        writeSettings();
+        return true;
+    } catch (const AppError& error) {
+        failed(QString::fromStdString(error.what()));
+        return false;
+    }
+}
+
+bool ReminderBook::saveUnsaved()
+{
+    return !std::exchange(m_unsaved, false) || save();
+}
+
+void ReminderBook::failed(const QString& message)
+{
+    qCWarning(lcFiles, "%s", qUtf8Printable(message));
+    emit saveFailed(message);
+}
+
+const QString& ReminderBook::shownTime(int row) const
+{
+    if (!m_shownTimes.empty())
+        if (const auto shown = m_shownTimes.find(row); shown != m_shownTimes.end())
+            return shown->second;
+    return at(row).time;
+}
+
+void ReminderBook::add(Event event)
+{
+    const int row = count();
+    emit rowAboutToBeAdded(row);
+    m_events.append(std::move(event));
+    emit rowAdded(row);
+    // Saved at once: a new or changed reminder survives a crash, a power cut or the tray's Exit.
+    save();
+}
+
+void ReminderBook::replace(int row, Event event)
+{
+    m_shownTimes.erase(row);
+    m_events[static_cast<std::size_t>(row)] = std::move(event);
+    emit rowsChanged(row, row);
+    save();
+}
+
+void ReminderBook::remove(std::vector<int> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    // From the last row up, so the rows still to go keep their indexes.
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row)
+        removeRow(*row);
+    save();
+}
+
+void ReminderBook::removeRow(int row)
+{
+    emit rowAboutToBeRemoved(row);
+    // The rows below move up one, and their shown times with them.
+    std::map<int, QString> shifted;
+    for (auto& [at, time] : m_shownTimes)
+        if (at != row)
+            shifted.emplace(at < row ? at : at - 1, std::move(time));
+    m_shownTimes = std::move(shifted);
+    m_events.removeAt(static_cast<std::size_t>(row));
+    emit rowRemoved(row);
+}
+
+void ReminderBook::clear()
+{
+    reset({});
+}
+
+void ReminderBook::reset(EventList events)
+{
+    emit listAboutToBeReset();
+    m_events = std::move(events);
+    m_shownTimes.clear();
+    emit listReset();
+}
+
+void ReminderBook::snooze(const Event& event, int minutes)
+{
+    // The snoozed alarm is an ordinary new event: any earlier version can read it.
+    Event again = event;
+    const ClockTexts due = AlarmRules::clockTexts(m_clock.now().addSecs(qint64{minutes} * 60));
+    again.date = due.today;
+    again.time = due.time;
+    again.countdown = false;
+    again.status = m_activeWord;
+    add(std::move(again));
+}
+
+void ReminderBook::setStatus(int row, const QString& status)
+{
+    m_events[static_cast<std::size_t>(row)].status = status;
+    emit rowsChanged(row, row);
+}
+
+void ReminderBook::markDone(int row)
+{
+    setStatus(row, m_doneWord);
+    m_unsaved = true;
+}
+
+void ReminderBook::setStatusWords(const QString& active, const QString& done)
+{
+    const QString oldActive = std::exchange(m_activeWord, active);
+    const QString oldDone = std::exchange(m_doneWord, done);
+    bool changed = false;
+    for (int row = 0; row < count(); ++row) {
+        const QString status =
+            StatusWords::translated(at(row).status, oldActive, oldDone, active, done);
+        if (status == at(row).status)
+            continue;
+        setStatus(row, status);
+        changed = true;
+    }
+    // Saved at once: the file must not keep words that no longer fire.
+    if (changed)
+        save();
+}
+
+ProgramSettings ReminderBook::settings() const
+{
+    ProgramSettings settings = m_settings;
+    // While the events file cannot be read, the settings keep the count they had for it.
+    if (!m_eventsFileUnreadable)
+        settings.eventCount = count();
+    return settings;
+}
+
+void ReminderBook::setLanguageName(const QString& name)
+{
+    m_settings.languageName = name;
+    saveSettings();
+}
+
+void ReminderBook::setAutoStart(bool on)
+{
+    m_settings.autoStart = on;
+    saveSettings();
+}
+
+void ReminderBook::setSoundPlay(bool on)
+{
+    m_settings.soundPlay = on;
+    saveSettings();
+}
+
+void ReminderBook::setNotify(bool on)
+{
+    m_settings.notify = on;
+    saveSettings();
+}
+
+void ReminderBook::scheduleNextTick()
+{
+    // Re-armed each second for just after the next wall-clock second: a free-running interval
+    // drifts and skips seconds. Just after, so that an alarm shows as soon as its second comes.
+    const int msec = m_clock.now().time().msec();
+    m_timer.start(1000 - msec + kTickDelayMs);
+}
+
+void ReminderBook::onTimer()
+{
+    // A timer can wake a little early (slack, or the wall clock running apart from the timer's):
+    // still in the second the last tick checked, it waits for the rest of that second rather
+    // than check it again.
+    if (AlarmRules::wallSecondOf(m_clock.now()) == m_previousTickSecond) {
+        scheduleNextTick();
+        return;
+    }
+    // Armed first: what the tick finds may be shown in a modal box, under which ticks go on.
+    scheduleNextTick();
+    tick();
+}
+
+void ReminderBook::tick()
+{
+    // Everything the tick needs is taken now, in locals: what it finds may be shown in a box
+    // with its own event loop, under which later ticks run.
+    const ClockTexts now = AlarmRules::clockTexts(m_clock.now());
+    const qint64 previous = std::exchange(m_previousTickSecond, now.wallSecond);
+    DueEvents due;
+    const int rows = count();
+    for (int row = 0; row < rows; ++row) {
+        const Event& event = at(row);
+        const QString& time = shownTime(row);
+        switch (AlarmRules::tickAction(event.date, time, isActive(row), event.countdown, now,
+                                       previous)) {
+        case AlarmRules::TickAction::Nothing:
+            continue;
+        case AlarmRules::TickAction::CountDown:
+            if (const QString lowered = AlarmRules::countDown(time); lowered != time) {
+                m_shownTimes[row] = lowered;
+                emit rowsChanged(row, row);
+            }
+            continue;
+        case AlarmRules::TickAction::Deliver:
+            break;
+        }
+        if (due.rows.size() < kListedInMessage)
+            due.text += AlarmRules::eventLine(event.date, time, event.title) + kParagraph +
+                        event.message + kParagraph;
+        markDone(row);
+        due.rows.push_back(row);
+        due.events.push_back(at(row));
+    }
+    if (due.rows.empty())
+        return;
+    if (due.rows.size() > kListedInMessage)
+        due.text += andMore(static_cast<int>(due.rows.size()));
+    qCDebug(lcAlarm, "%zu events due", due.rows.size());
+    emit alarmsDue(due);
+    // Written while the message is still open, unless its listener wrote it already: a crash
+    // then must not bring the alarm back.
+    saveUnsaved();
+}
+
+void ReminderBook::checkPassed()
+{
+    const ClockTexts now = AlarmRules::clockTexts(m_clock.now());
+    DueEvents passed;
+    QString lines;
+    const int rows = count();
+    for (int row = 0; row < rows; ++row) {
+        const Event& event = at(row);
+        const QString& time = shownTime(row);
+        if (!AlarmRules::passedWhileAway(event.date, time, isActive(row), event.countdown, now))
+            continue;
+        if (passed.rows.size() < kListedInMessage)
+            lines += AlarmRules::eventLine(event.date, time, event.title) + QLatin1Char('\r');
+        markDone(row);
+        passed.rows.push_back(row);
+        passed.events.push_back(at(row));
+    }
+    if (passed.rows.empty())
+        return;
+    if (passed.rows.size() > kListedInMessage)
+        lines += andMore(static_cast<int>(passed.rows.size())) + QLatin1Char('\r');
+    passed.text = lines;
+    emit passedFound(passed);
+    saveUnsaved();
+}

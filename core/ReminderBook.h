@@ -1,0 +1,150 @@
+#pragma once
+
+#include "core/EventList.h"
+#include "core/ProgramFolder.h"
+#include "core/ProgramSettings.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <future>
+#include <map>
+#include <optional>
+#include <vector>
+
+class Clock;
+
+/// Events that fell due together (in one tick, or while the program was not running): what
+/// their message box and notification show.
+struct DueEvents
+{
+    /// Their rows, in row order.
+    std::vector<int> rows;
+    /// Their records as they fell due.
+    std::vector<Event> events;
+    /// The message: a line for each (at most 30, then "... and N more").
+    QString text;
+};
+
+/// The reminder book: the event list, the times a running countdown shows, the status words of
+/// the language in force, the settings, and the once-a-second check of what falls due. It
+/// decides and tells; the window shows. Every change is written at once, the settings right after
+/// the events file; a file that could not be read at start-up is never written.
+class ReminderBook : public QObject
+{
+    Q_OBJECT
+public:
+    ReminderBook(Clock& clock, ProgramFolder folder, QObject* parent = nullptr);
+    ~ReminderBook() override;
+
+    [[nodiscard]] const ProgramFolder& folder() const { return m_folder; }
+
+    // Start-up and the files.
+    /// Reads the settings and the events file now.
+    [[nodiscard]] static ProgramSettings readSettings(const ProgramFolder& folder);
+    [[nodiscard]] static EventList readEvents(const ProgramFolder& folder,
+                                              const ProgramSettings& settings);
+    /// Takes the settings and the events as read; a read error (AppError) comes out of events,
+    /// is thrown on, and keeps the events file from being written for the rest of the run.
+    void open(const ProgramSettings& settings, std::future<EventList> events);
+    /// Whether the events are in (a shutdown before then writes nothing).
+    [[nodiscard]] bool isOpen() const { return m_open; }
+    /// File > Load: replaces the list with another file's events. Throws AppError.
+    void loadFrom(const QString& fileName);
+    /// File > Save: writes the list to another file. Throws AppError.
+    void saveTo(const QString& fileName) const;
+    /// Writes the events file. Throws AppError.
+    void writeEvents();
+    /// Writes the settings file. Throws AppError.
+    void writeSettings() const;
+    /// Writes the events file and then the settings; a failure is told through saveFailed.
+    bool save();
+    /// Writes the settings; a failure is told through saveFailed.
+    bool saveSettings();
+    /// What the last tick or check changed and did not write yet is written now (as soon as its
+    /// message is on the screen); false when the write failed.
+    bool saveUnsaved();
+
+    // The events.
+    [[nodiscard]] const EventList& events() const { return m_events; }
+    [[nodiscard]] int count() const { return static_cast<int>(m_events.size()); }
+    [[nodiscard]] const Event& at(int row) const { return m_events[static_cast<std::size_t>(row)]; }
+    /// The time a row shows: its record's, or less while its countdown runs.
+    [[nodiscard]] const QString& shownTime(int row) const;
+    [[nodiscard]] bool isActive(int row) const { return at(row).status == m_activeWord; }
+    [[nodiscard]] bool isDone(int row) const { return at(row).status == m_doneWord; }
+    /// Adds an event at the end, and saves.
+    void add(Event event);
+    /// Replaces the record of a row, and saves.
+    void replace(int row, Event event);
+    /// Removes rows (any order, each once), and saves.
+    void remove(std::vector<int> rows);
+    /// Empties the list; the file keeps its events until the next save.
+    void clear();
+    /// A snoozed alarm comes back as a new active event minutes from now, and is saved.
+    void snooze(const Event& event, int minutes);
+
+    // The language and the settings.
+    [[nodiscard]] const QString& activeWord() const { return m_activeWord; }
+    [[nodiscard]] const QString& doneWord() const { return m_doneWord; }
+    /// The status words of a new language: statuses in the old words take the new ones, and the
+    /// list is saved when any did.
+    void setStatusWords(const QString& active, const QString& done);
+    /// The settings as they would be written now.
+    [[nodiscard]] ProgramSettings settings() const;
+    /// Each setting is written when it is set, so it holds even if the program never reaches its
+    /// shutdown.
+    void setLanguageName(const QString& name);
+    void setAutoStart(bool on);
+    void setSoundPlay(bool on);
+    void setNotify(bool on);
+
+    // The clock.
+    /// Checks the rows once against the clock: countdowns run down, due events are marked done
+    /// and told through alarmsDue, then saved.
+    void tick();
+    /// Marks the active clock events whose moment passed while the program was not running as
+    /// done, tells them through passedFound, then saves.
+    void checkPassed();
+    /// The timer's wake-up: ticks once the clock has reached the next second.
+    void onTimer();
+    [[nodiscard]] const QTimer& timer() const { return m_timer; }
+
+signals:
+    void alarmsDue(const DueEvents& due);
+    void passedFound(const DueEvents& passed);
+    /// A save failed; the message names the file (and the reason).
+    void saveFailed(const QString& message);
+    /// Rows whose texts or status changed.
+    void rowsChanged(int first, int last);
+    void rowAboutToBeAdded(int row);
+    void rowAdded(int row);
+    void rowAboutToBeRemoved(int row);
+    void rowRemoved(int row);
+    void listAboutToBeReset();
+    void listReset();
+
+private:
+    void scheduleNextTick();
+    void reset(EventList events);
+    void removeRow(int row);
+    void setStatus(int row, const QString& status);
+    void markDone(int row);
+    void failed(const QString& message);
+
+    Clock& m_clock;
+    ProgramFolder m_folder;
+    EventList m_events;
+    // The times rows show where they differ from their records' (counting down), by row: only
+    // countdowns under way, so a big list of plain events costs nothing here.
+    std::map<int, QString> m_shownTimes;
+    QString m_activeWord;
+    QString m_doneWord;
+    ProgramSettings m_settings;
+    bool m_open = false;
+    bool m_eventsFileUnreadable = false;
+    bool m_toldSkippedSave = false;
+    bool m_unsaved = false;
+    qint64 m_previousTickSecond = 0;
+    QTimer m_timer;
+};

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/Event.h"
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class MessageBoxes;
+class Notifier;
+class ReminderBook;
+
+/// Desktop notifications beside the alarm and passed-events boxes: they show where the window
+/// cannot come to the front by itself, bring it back when clicked, and snooze a single alarm.
+class AlarmNotifications : public QObject
+{
+    Q_OBJECT
+public:
+    AlarmNotifications(Notifier& notifier, MessageBoxes& boxes, ReminderBook& book,
+                       std::function<void()> restoreWindow, QObject* parent = nullptr);
+
+    /// Sends the notification of count events, first among them, unless the settings turned
+    /// notifications off. A critical one (an alarm) of a single event can be snoozed, which
+    /// closes the box showing boxText.
+    std::optional<quint32> notify(const Event& first, int count, const QString& body, bool critical,
+                                  const QString& boxText);
+    /// Takes a notification back once its box is closed.
+    void withdraw(std::optional<quint32> id);
+
+private:
+    void onAction(quint32 id, const QString& key);
+
+    Notifier& m_notifier;
+    MessageBoxes& m_boxes;
+    ReminderBook& m_book;
+    std::function<void()> m_restoreWindow;
+    struct Snoozable
+    {
+        Event event;
+        QString boxText;
+    };
+    QHash<quint32, Snoozable> m_snoozable;
+};
