@@ -6,6 +6,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "ui/FileFilter.h"
+#include "ui/LanguageTable.h"
 #include "ui/MaskedLineEdit.h"
 
 #include <QCheckBox>
@@ -254,27 +255,42 @@ void EventDialog::setTabOrder()
 
 void EventDialog::applyLanguage(const LanguageFile& file)
 {
-    // Keys name the dialog and the control: "FormAdd->LabelDate->Caption".
-    const QByteArray form = objectName().toLatin1();
-    auto text = [&](const QByteArray& target, const QString& current) {
-        return file.text((form + "->" + target).constData(), current);
+    // The Add and the Edit dialog have keys of their own; the files give OK none.
+    const bool add = m_mode == Mode::Add;
+    auto key = [add](const char* addKey, const char* editKey) { return add ? addKey : editKey; };
+    std::vector<LanguageBinding> table{
+        bindText(key("FormAdd->Caption", "FormEdit->Caption"), this, "windowTitle"),
+        bindText(key("FormAdd->GroupBoxAdd->Caption", "FormEdit->GroupBoxEdit->Caption"),
+                 m_groupBox, "title"),
+        bindText(key("FormAdd->LabelDate->Caption", "FormEdit->LabelDate->Caption"), m_dateLabel,
+                 "text"),
+        bindText(key("FormAdd->LabelTime->Caption", "FormEdit->LabelTime->Caption"), m_timeLabel,
+                 "text"),
+        bindText(key("FormAdd->LabelTitle->Caption", "FormEdit->LabelTitle->Caption"), m_titleLabel,
+                 "text"),
+        bindText(key("FormAdd->LabelText->Caption", "FormEdit->LabelText->Caption"), m_textLabel,
+                 "text"),
+        bindText(key("FormAdd->LabelFileSound->Caption", "FormEdit->LabelFileSound->Caption"),
+                 m_soundFileLabel, "text"),
+        bindText(key("FormAdd->LabelFileExtra->Caption", "FormEdit->LabelFileExtra->Caption"),
+                 m_extraFileLabel, "text"),
+        bindText(key("FormAdd->ButtonCancel->Caption", "FormEdit->ButtonCancel->Caption"),
+                 m_cancelButton, "text"),
+        bindText(key("FormAdd->CBCountdown->Caption", "FormEdit->CBCountdown->Caption"),
+                 m_countdownCheckBox, "text"),
+        bindText(key("FormAdd->ButtonSelectSound->Caption", "FormEdit->ButtonSelectSound->Caption"),
+                 m_selectSoundButton, "text"),
+        bindText(key("FormAdd->ButtonSelectExtra->Caption", "FormEdit->ButtonSelectExtra->Caption"),
+                 m_selectExtraButton, "text"),
+        bindText(key("FormAdd->OpenDialog1->Filter", "FormEdit->OpenDialog1->Filter"),
+                 m_soundFilter),
+        bindText(key("FormAdd->OpenDialog2->Filter", "FormEdit->OpenDialog2->Filter"),
+                 m_extraFilter),
     };
-    auto caption = [&](const QObject* control, const QString& current) {
-        return text(control->objectName().toLatin1() + "->Caption", current);
-    };
-    setWindowTitle(text("Caption", windowTitle()));
-    m_groupBox->setTitle(caption(m_groupBox, m_groupBox->title()));
-    std::vector<QLabel*> labels{m_dateLabel, m_timeLabel,      m_titleLabel,
-                                m_textLabel, m_soundFileLabel, m_extraFileLabel};
+    // Only the Edit dialog has a status list.
     if (m_statusLabel)
-        labels.push_back(m_statusLabel);
-    for (QLabel* label : labels)
-        label->setText(caption(label, label->text()));
-    for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
-             m_cancelButton, m_countdownCheckBox, m_selectSoundButton, m_selectExtraButton})
-        button->setText(caption(button, button->text()));
-    m_soundFilter = text("OpenDialog1->Filter", m_soundFilter);
-    m_extraFilter = text("OpenDialog2->Filter", m_extraFilter);
+        table.push_back(bindText("FormEdit->LabelStatus->Caption", m_statusLabel, "text"));
+    ::applyLanguage(file, table);
 }
 
 void EventDialog::setPickerDate(const QDate& date)

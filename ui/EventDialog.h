@@ -53,7 +53,8 @@ public:
 
     [[nodiscard]] Mode mode() const { return m_mode; }
 
-    /// Applies the dialog's keys of a language file ("FormAdd->…" or "FormEdit->…").
+    /// Sets every text from the file's keys ("FormAdd->…" or "FormEdit->…"); a missing key keeps
+    /// the current text.
     void applyLanguage(const LanguageFile& file);
 
     /// The picker's date, set without writing the date field.
