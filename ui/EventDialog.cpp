@@ -1,6 +1,5 @@
 #include "ui/EventDialog.h"
 
-#include "i18n/LanguageFile.h"
 #include "i18n/LanguageStrings.h"
 #include "inifile/ProfileText.h"
 #include "platform/FileDialogs.h"
