@@ -99,7 +99,7 @@ private:
     QString m_soundFilter;
     QString m_extraFilter;
 
-    QGroupBox* m_groupBox = nullptr;
+    QGroupBox* m_eventInfoGroupBox = nullptr;
     QLabel* m_dateLabel = nullptr;
     MaskedLineEdit* m_dateEdit = nullptr;
     QDateEdit* m_datePicker = nullptr;

@@ -137,8 +137,8 @@ protected:
         writeFile(u"dorvane.ini"_s, u"[Options]\nEvents=%1\nAuto Start=0\n"_s.arg(events).toUtf8());
         form = makeForm();
         form->startUp();
-        addDialog = form->findChild<EventDialog*>(u"FormAdd"_s);
-        editDialog = form->findChild<EventDialog*>(u"FormEdit"_s);
+        addDialog = form->findChild<EventDialog*>(u"addEventDialog"_s);
+        editDialog = form->findChild<EventDialog*>(u"editEventDialog"_s);
         ASSERT_TRUE(addDialog && editDialog);
     }
 
@@ -218,9 +218,9 @@ TEST_F(EventCommandsTest, OkNamesWhatIsMissingAndStoresNothingUntilBothAreThere)
              [&](QDialog& dialog) {
                  for (const auto& [titleText, messageText, expected] : cases) {
                      boxes.calls.clear();
-                     type(dialog, "EditTitle", titleText);
-                     type(dialog, "EditText", messageText);
-                     click(dialog, "ButtonOk");
+                     type(dialog, "titleEdit", titleText);
+                     type(dialog, "textEdit", messageText);
+                     click(dialog, "okButton");
                      ASSERT_EQ(boxes.calls.size(), 1u);
                      EXPECT_EQ(boxes.calls[0].kind, Kind::Message);
                      EXPECT_EQ(boxes.calls[0].caption, u"Dorvane 1.6"_s);
@@ -236,21 +236,21 @@ TEST_F(EventCommandsTest, AddAppendsAtTheEndSavesAtOnceAndKeepsTheFieldsForNextT
     start(2);
     clock.current = QDateTime(QDate(2027, 3, 5), QTime(7, 8, 9));
     fileDialogs.answers = {u"/music/bell.mp3"_s};
-    inDialog(
-        [&] { form->addEvent(); },
-        [&](QDialog& dialog) {
-            EXPECT_EQ(field<MaskedLineEdit>(dialog, "MaskEditDate")->maskedText(), u"05.03.2027"_s);
-            EXPECT_EQ(field<MaskedLineEdit>(dialog, "MaskEditTime")->maskedText(), u"07:08:09"_s);
-            EXPECT_EQ(field<QDateEdit>(dialog, "DateTimePicker1")->date(), QDate(2027, 3, 5));
-            // The day and month cleared: accepted, stored with blanks.
-            field<MaskedLineEdit>(dialog, "MaskEditDate")->setMaskedText(u"  .  .2027"_s);
-            type(dialog, "EditTitle", u" "_s); // a blank is a title
-            type(dialog, "EditText", u"line one\r\nline two"_s);
-            click(dialog, "ButtonSelectSound");
-            field<QCheckBox>(dialog, "CBCountdown")->setChecked(true);
-            click(dialog, "ButtonOk");
-            EXPECT_FALSE(dialog.isVisible());
-        });
+    inDialog([&] { form->addEvent(); },
+             [&](QDialog& dialog) {
+                 EXPECT_EQ(field<MaskedLineEdit>(dialog, "dateEdit")->maskedText(),
+                           u"05.03.2027"_s);
+                 EXPECT_EQ(field<MaskedLineEdit>(dialog, "timeEdit")->maskedText(), u"07:08:09"_s);
+                 EXPECT_EQ(field<QDateEdit>(dialog, "datePicker")->date(), QDate(2027, 3, 5));
+                 // The day and month cleared: accepted, stored with blanks.
+                 field<MaskedLineEdit>(dialog, "dateEdit")->setMaskedText(u"  .  .2027"_s);
+                 type(dialog, "titleEdit", u" "_s); // a blank is a title
+                 type(dialog, "textEdit", u"line one\r\nline two"_s);
+                 click(dialog, "selectSoundButton");
+                 field<QCheckBox>(dialog, "countdownCheckBox")->setChecked(true);
+                 click(dialog, "okButton");
+                 EXPECT_FALSE(dialog.isVisible());
+             });
     ASSERT_EQ(form->events().size(), 3u);
     const Event& added = form->events()[2];
     EXPECT_EQ(added.date, u"  .  .2027"_s);
@@ -275,17 +275,17 @@ TEST_F(EventCommandsTest, AddAppendsAtTheEndSavesAtOnceAndKeepsTheFieldsForNextT
     inDialog(
         [&] { form->addEvent(); },
         [&](QDialog& dialog) {
-            EXPECT_EQ(field<QLineEdit>(dialog, "EditTitle")->text(), u" "_s);
-            EXPECT_EQ(field<QLineEdit>(dialog, "EditFileSound")->text(), u"/music/bell.mp3"_s);
-            EXPECT_TRUE(field<QCheckBox>(dialog, "CBCountdown")->isChecked());
-            EXPECT_EQ(field<MaskedLineEdit>(dialog, "MaskEditDate")->maskedText(), u"05.03.2027"_s);
-            EXPECT_EQ(field<MaskedLineEdit>(dialog, "MaskEditTime")->maskedText(), u"07:09:09"_s);
+            EXPECT_EQ(field<QLineEdit>(dialog, "titleEdit")->text(), u" "_s);
+            EXPECT_EQ(field<QLineEdit>(dialog, "soundFileEdit")->text(), u"/music/bell.mp3"_s);
+            EXPECT_TRUE(field<QCheckBox>(dialog, "countdownCheckBox")->isChecked());
+            EXPECT_EQ(field<MaskedLineEdit>(dialog, "dateEdit")->maskedText(), u"05.03.2027"_s);
+            EXPECT_EQ(field<MaskedLineEdit>(dialog, "timeEdit")->maskedText(), u"07:09:09"_s);
             // Picking a date writes the date field only.
-            field<MaskedLineEdit>(dialog, "MaskEditTime")->setMaskedText(u"23:00:00"_s);
-            field<QDateEdit>(dialog, "DateTimePicker1")->setDate(QDate(2027, 4, 1));
-            EXPECT_EQ(field<MaskedLineEdit>(dialog, "MaskEditDate")->maskedText(), u"01.04.2027"_s);
-            EXPECT_EQ(field<MaskedLineEdit>(dialog, "MaskEditTime")->maskedText(), u"23:00:00"_s);
-            click(dialog, "ButtonCancel");
+            field<MaskedLineEdit>(dialog, "timeEdit")->setMaskedText(u"23:00:00"_s);
+            field<QDateEdit>(dialog, "datePicker")->setDate(QDate(2027, 4, 1));
+            EXPECT_EQ(field<MaskedLineEdit>(dialog, "dateEdit")->maskedText(), u"01.04.2027"_s);
+            EXPECT_EQ(field<MaskedLineEdit>(dialog, "timeEdit")->maskedText(), u"23:00:00"_s);
+            click(dialog, "cancelButton");
         });
     EXPECT_EQ(form->events().size(), 3u);
 }
@@ -296,7 +296,7 @@ TEST_F(EventCommandsTest, TextFieldsHoldNoMoreThanTheFileGivesBack)
     inDialog(
         [&] { form->addEvent(); },
         [&](QDialog& dialog) {
-            for (const char* name : {"EditTitle", "EditText", "EditFileSound", "EditFileExtra"}) {
+            for (const char* name : {"titleEdit", "textEdit", "soundFileEdit", "extraFileEdit"}) {
                 type(dialog, name, QString(1100, u'я')); // two bytes each
                 EXPECT_EQ(field<QLineEdit>(dialog, name)->text().toUtf8().size(), 2046) << name;
             }
@@ -315,17 +315,16 @@ TEST_F(EventCommandsTest, EditFillsFromTheRecordAndRewritesTheSameIndex)
              [&](QDialog& dialog) {
                  // Saved before the dialog opened.
                  EXPECT_EQ(titlesOnDisk(), (QStringList{u"e0"_s, u"count"_s, u"e2"_s}));
-                 EXPECT_EQ(field<MaskedLineEdit>(dialog, "MaskEditTime")->maskedText(),
-                           u"00:10:00"_s);
-                 EXPECT_EQ(field<QLineEdit>(dialog, "EditTitle")->text(), u"count"_s);
-                 EXPECT_TRUE(field<QCheckBox>(dialog, "CBCountdown")->isChecked());
-                 EXPECT_EQ(field<QDateEdit>(dialog, "DateTimePicker1")->date(), QDate(2005, 12, 2));
-                 auto* status = field<QComboBox>(dialog, "ComboBoxStatus");
+                 EXPECT_EQ(field<MaskedLineEdit>(dialog, "timeEdit")->maskedText(), u"00:10:00"_s);
+                 EXPECT_EQ(field<QLineEdit>(dialog, "titleEdit")->text(), u"count"_s);
+                 EXPECT_TRUE(field<QCheckBox>(dialog, "countdownCheckBox")->isChecked());
+                 EXPECT_EQ(field<QDateEdit>(dialog, "datePicker")->date(), QDate(2005, 12, 2));
+                 auto* status = field<QComboBox>(dialog, "statusComboBox");
                  ASSERT_EQ(status->count(), 2);
                  EXPECT_EQ(status->currentIndex(), 0);
                  status->setCurrentIndex(1);
-                 type(dialog, "EditTitle", u"changed"_s);
-                 click(dialog, "ButtonOk");
+                 type(dialog, "titleEdit", u"changed"_s);
+                 click(dialog, "okButton");
              });
     EXPECT_EQ(rowTitles(), (QStringList{u"e0"_s, u"changed"_s, u"e2"_s}));
     EXPECT_EQ(form->events()[1].status, u"Done"_s);
@@ -334,7 +333,7 @@ TEST_F(EventCommandsTest, EditFillsFromTheRecordAndRewritesTheSameIndex)
 
     // Cancel leaves event and row alone.
     inDialog([&] { form->editEvent(); },
-             [&](QDialog& dialog) { type(dialog, "EditTitle", u"not stored"_s); });
+             [&](QDialog& dialog) { type(dialog, "titleEdit", u"not stored"_s); });
     EXPECT_EQ(rowTitles(), (QStringList{u"e0"_s, u"changed"_s, u"e2"_s}));
 }
 
@@ -345,8 +344,8 @@ TEST_F(EventCommandsTest, AStatusOfNeitherWordSelectsNothingAndOkStoresItEmpty)
     select({0});
     inDialog([&] { form->editSelectedEvent(); },
              [&](QDialog& dialog) {
-                 EXPECT_EQ(field<QComboBox>(dialog, "ComboBoxStatus")->currentIndex(), -1);
-                 click(dialog, "ButtonOk");
+                 EXPECT_EQ(field<QComboBox>(dialog, "statusComboBox")->currentIndex(), -1);
+                 click(dialog, "okButton");
              });
     EXPECT_EQ(form->events()[0].status, QString());
     EXPECT_EQ(form->model().cell(0, EventTableModel::StatusColumn), QString());
@@ -360,7 +359,7 @@ TEST_F(EventCommandsTest, ADoubleClickOnSeveralRowsEditsTheFirstOnce)
     QString title;
     QObject::connect(editDialog, &QDialog::finished, [&] { ++opened; });
     QTimer::singleShot(0, [&] {
-        title = editDialog->findChild<QLineEdit*>(u"EditTitle"_s)->text();
+        title = editDialog->findChild<QLineEdit*>(u"titleEdit"_s)->text();
         editDialog->reject();
     });
     // The double-click alone: a first click of its own would select just its row.
@@ -410,15 +409,15 @@ TEST_F(EventCommandsTest, DialogsTakeTheirTextsFromTheLanguage)
     start(0);
     form->selectLanguage(u"Russian"_s);
     EXPECT_EQ(addDialog->windowTitle(), u" Добавить событие"_s);
-    EXPECT_EQ(editDialog->findChild<QLabel*>(u"LabelStatus"_s)->text(), u"Статус:"_s);
-    EXPECT_EQ(editDialog->findChild<QPushButton*>(u"ButtonOk"_s)->text(), u"OK"_s);
+    EXPECT_EQ(editDialog->findChild<QLabel*>(u"statusLabel"_s)->text(), u"Статус:"_s);
+    EXPECT_EQ(editDialog->findChild<QPushButton*>(u"okButton"_s)->text(), u"OK"_s);
     fileDialogs.answers = {u"/docs/a.pdf"_s};
     inDialog([&] { form->addEvent(); },
-             [&](QDialog& dialog) { click(dialog, "ButtonSelectExtra"); });
+             [&](QDialog& dialog) { click(dialog, "selectExtraButton"); });
     ASSERT_EQ(fileDialogs.calls.size(), 1u);
     EXPECT_EQ(fileDialogs.calls[0].filter, u"Все файлы (*)"_s);
     EXPECT_FALSE(fileDialogs.calls[0].mustExist);
-    EXPECT_EQ(addDialog->findChild<QLineEdit*>(u"EditFileExtra"_s)->text(), u"/docs/a.pdf"_s);
+    EXPECT_EQ(addDialog->findChild<QLineEdit*>(u"extraFileEdit"_s)->text(), u"/docs/a.pdf"_s);
 }
 
 } // namespace
