@@ -4,6 +4,7 @@
 #include "inifile/ProfileText.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
+#include "ui/DialogPlacement.h"
 #include "ui/FileFilter.h"
 #include "ui/LanguageTable.h"
 #include "ui/MaskedLineEdit.h"
@@ -14,11 +15,9 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QValidator>
 
 namespace {
@@ -422,8 +421,6 @@ void EventDialog::showEvent(QShowEvent* event)
 {
     // Centred on the screen each time it opens, at the size its texts need now.
     adjustSize();
-    QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-    if (screen)
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(*this);
     QDialog::showEvent(event);
 }
