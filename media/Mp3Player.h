@@ -55,7 +55,7 @@ class Mp3Player
 {
 public:
     using ProgressHandler = std::function<void(Mp3Player* sender, int seconds)>;
-    using NotifyHandler = std::function<void(Mp3Player* sender)>;
+    using PlayEndHandler = std::function<void(Mp3Player* sender)>;
 
     /// Reads the tag and measures the length; the player is closed afterwards. Throws AppError
     /// ("Cannot open file <path>") or MediaDeviceError.
@@ -90,7 +90,7 @@ public:
     /// Playing position in whole seconds, about once a second while playing.
     ProgressHandler onProgress;
     /// Playback reached the end of the file; the player is already stopped.
-    NotifyHandler onPlayEnd;
+    PlayEndHandler onPlayEnd;
 
     [[nodiscard]] Id3v1Tag initialTag() const;
     /// Reads the tag from the file now.

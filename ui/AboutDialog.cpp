@@ -1,9 +1,9 @@
 #include "ui/AboutDialog.h"
 
-#include "i18n/LanguageFile.h"
 #include "platform/Shell.h"
 #include "tray/DefaultIcon.h"
 #include "ui/DialogPlacement.h"
+#include "ui/LanguageTable.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -131,11 +131,12 @@ AboutDialog::AboutDialog(Shell& shell, QWidget* parent)
 
 void AboutDialog::applyLanguage(const LanguageFile& file)
 {
-    setWindowTitle(file.text("AboutBox->Caption", windowTitle()));
-    m_titleLabel->setText(file.text("AboutBox->LabelTitle->Caption", m_titleLabel->text()));
-    m_aboutLabel->setText(file.text("AboutBox->LabelAbout->Caption", m_aboutLabel->text()));
-    m_authorLabel->setText(file.text("AboutBox->LabelAuthor->Caption", m_authorLabel->text()));
-    m_siteLabel->setText(file.text("AboutBox->LabelSite->Caption", m_siteLabel->text()));
+    // The e-mail address and OK have no key: they read the same in every language.
+    ::applyLanguage(file, {bindText("AboutBox->Caption", this, "windowTitle"),
+                           bindText("AboutBox->LabelTitle->Caption", m_titleLabel, "text"),
+                           bindText("AboutBox->LabelAbout->Caption", m_aboutLabel, "text"),
+                           bindText("AboutBox->LabelAuthor->Caption", m_authorLabel, "text"),
+                           bindText("AboutBox->LabelSite->Caption", m_siteLabel, "text")});
 }
 
 bool AboutDialog::eventFilter(QObject* watched, QEvent* event)

@@ -1,11 +1,12 @@
 #include "ui/EventDialog.h"
 
-#include "i18n/LanguageFile.h"
 #include "i18n/LanguageStrings.h"
 #include "inifile/ProfileText.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
+#include "ui/DialogPlacement.h"
 #include "ui/FileFilter.h"
+#include "ui/LanguageTable.h"
 #include "ui/MaskedLineEdit.h"
 
 #include <QCheckBox>
@@ -14,11 +15,9 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QValidator>
 
 namespace {
@@ -94,7 +93,7 @@ EventDialog::EventDialog(Mode mode, Context context, QWidget* parent)
       m_extraFilter(kExtraFilter)
 {
     const bool add = mode == Mode::Add;
-    setObjectName(add ? QStringLiteral("FormAdd") : QStringLiteral("FormEdit"));
+    setObjectName(add ? QStringLiteral("addEventDialog") : QStringLiteral("editEventDialog"));
     setWindowTitle(add ? QStringLiteral(" Add Event") : QStringLiteral(" Edit Event"));
     // A dialog frame: title, system menu and close button, nothing to minimise or maximise.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -115,48 +114,48 @@ void EventDialog::createControls()
 {
     const bool add = m_mode == Mode::Add;
     auto* validator = new StoredTextValidator(this);
-    m_groupBox = new QGroupBox(QStringLiteral(" Event Info "), this);
-    m_groupBox->setObjectName(add ? QStringLiteral("GroupBoxAdd") : QStringLiteral("GroupBoxEdit"));
-    QWidget* box = m_groupBox;
+    m_eventInfoGroupBox = new QGroupBox(QStringLiteral(" Event Info "), this);
+    m_eventInfoGroupBox->setObjectName(QStringLiteral("eventInfoGroupBox"));
+    QWidget* box = m_eventInfoGroupBox;
 
-    m_dateLabel = makeLabel("LabelDate", QStringLiteral("Date:"), box);
+    m_dateLabel = makeLabel("dateLabel", QStringLiteral("Date:"), box);
     m_dateEdit =
         new MaskedLineEdit(QStringLiteral("!99/99/0000;1;_"), dateSeparator, timeSeparator, box);
-    m_dateEdit->setObjectName(QStringLiteral("MaskEditDate"));
+    m_dateEdit->setObjectName(QStringLiteral("dateEdit"));
     m_datePicker = new QDateEdit(QDate(2005, 12, 2), box);
-    m_datePicker->setObjectName(QStringLiteral("DateTimePicker1"));
+    m_datePicker->setObjectName(QStringLiteral("datePicker"));
     m_datePicker->setCalendarPopup(true);
     m_datePicker->setDisplayFormat(kDateFormat);
 
-    m_timeLabel = makeLabel("LabelTime", QStringLiteral("Time:"), box);
+    m_timeLabel = makeLabel("timeLabel", QStringLiteral("Time:"), box);
     m_timeEdit =
         new MaskedLineEdit(QStringLiteral("!90:00:00;1;_"), dateSeparator, timeSeparator, box);
-    m_timeEdit->setObjectName(QStringLiteral("MaskEditTime"));
+    m_timeEdit->setObjectName(QStringLiteral("timeEdit"));
     m_countdownCheckBox = new QCheckBox(QStringLiteral("Countdown"), box);
-    m_countdownCheckBox->setObjectName(QStringLiteral("CBCountdown"));
+    m_countdownCheckBox->setObjectName(QStringLiteral("countdownCheckBox"));
 
-    m_titleLabel = makeLabel("LabelTitle", QStringLiteral("Title:"), box);
-    m_titleEdit = makeTextEdit("EditTitle", validator, box);
-    m_textLabel = makeLabel("LabelText", QStringLiteral("Text:"), box);
-    m_textEdit = makeTextEdit("EditText", validator, box);
+    m_titleLabel = makeLabel("titleLabel", QStringLiteral("Title:"), box);
+    m_titleEdit = makeTextEdit("titleEdit", validator, box);
+    m_textLabel = makeLabel("textLabel", QStringLiteral("Text:"), box);
+    m_textEdit = makeTextEdit("textEdit", validator, box);
 
     if (!add) {
-        m_statusLabel = makeLabel("LabelStatus", QStringLiteral("Status:"), box);
+        m_statusLabel = makeLabel("statusLabel", QStringLiteral("Status:"), box);
         m_statusComboBox = new QComboBox(box);
-        m_statusComboBox->setObjectName(QStringLiteral("ComboBoxStatus"));
+        m_statusComboBox->setObjectName(QStringLiteral("statusComboBox"));
         m_statusComboBox->setEditable(false);
         m_statusComboBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     }
 
-    m_soundFileLabel = makeLabel("LabelFileSound", QStringLiteral("Sound File:"), box);
-    m_soundFileEdit = makeTextEdit("EditFileSound", validator, box);
-    m_selectSoundButton = makeButton("ButtonSelectSound", QStringLiteral("Select"), box);
-    m_extraFileLabel = makeLabel("LabelFileExtra", QStringLiteral("Extra File:"), box);
-    m_extraFileEdit = makeTextEdit("EditFileExtra", validator, box);
-    m_selectExtraButton = makeButton("ButtonSelectExtra", QStringLiteral("Select"), box);
+    m_soundFileLabel = makeLabel("soundFileLabel", QStringLiteral("Sound File:"), box);
+    m_soundFileEdit = makeTextEdit("soundFileEdit", validator, box);
+    m_selectSoundButton = makeButton("selectSoundButton", QStringLiteral("Select"), box);
+    m_extraFileLabel = makeLabel("extraFileLabel", QStringLiteral("Extra File:"), box);
+    m_extraFileEdit = makeTextEdit("extraFileEdit", validator, box);
+    m_selectExtraButton = makeButton("selectExtraButton", QStringLiteral("Select"), box);
 
-    m_okButton = makeButton("ButtonOk", QStringLiteral("OK"), box);
-    m_cancelButton = makeButton("ButtonCancel", QStringLiteral("Cancel"), box);
+    m_okButton = makeButton("okButton", QStringLiteral("OK"), box);
+    m_cancelButton = makeButton("cancelButton", QStringLiteral("Cancel"), box);
 
     connect(m_okButton, &QPushButton::clicked, this, &EventDialog::onOkClicked);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -175,7 +174,7 @@ void EventDialog::layOutControls()
     const double unit = QFontMetricsF(font()).height() / 13.0;
     auto designed = [unit](int pixels) { return qRound(pixels * unit); };
 
-    auto* grid = new QGridLayout(m_groupBox);
+    auto* grid = new QGridLayout(m_eventInfoGroupBox);
     grid->setHorizontalSpacing(designed(7));
     grid->setVerticalSpacing(designed(3));
     grid->setColumnStretch(2, 1);
@@ -231,7 +230,7 @@ void EventDialog::layOutControls()
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(designed(8), designed(8), designed(8), designed(8));
-    outer->addWidget(m_groupBox);
+    outer->addWidget(m_eventInfoGroupBox);
     // Fixed size: the dialog takes the size its texts need, anew whenever a text changes.
     outer->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -254,27 +253,42 @@ void EventDialog::setTabOrder()
 
 void EventDialog::applyLanguage(const LanguageFile& file)
 {
-    // Keys name the dialog and the control: "FormAdd->LabelDate->Caption".
-    const QByteArray form = objectName().toLatin1();
-    auto text = [&](const QByteArray& target, const QString& current) {
-        return file.text((form + "->" + target).constData(), current);
+    // The Add and the Edit dialog have keys of their own; the files give OK none.
+    const bool add = m_mode == Mode::Add;
+    auto key = [add](const char* addKey, const char* editKey) { return add ? addKey : editKey; };
+    std::vector<LanguageBinding> table{
+        bindText(key("FormAdd->Caption", "FormEdit->Caption"), this, "windowTitle"),
+        bindText(key("FormAdd->GroupBoxAdd->Caption", "FormEdit->GroupBoxEdit->Caption"),
+                 m_eventInfoGroupBox, "title"),
+        bindText(key("FormAdd->LabelDate->Caption", "FormEdit->LabelDate->Caption"), m_dateLabel,
+                 "text"),
+        bindText(key("FormAdd->LabelTime->Caption", "FormEdit->LabelTime->Caption"), m_timeLabel,
+                 "text"),
+        bindText(key("FormAdd->LabelTitle->Caption", "FormEdit->LabelTitle->Caption"), m_titleLabel,
+                 "text"),
+        bindText(key("FormAdd->LabelText->Caption", "FormEdit->LabelText->Caption"), m_textLabel,
+                 "text"),
+        bindText(key("FormAdd->LabelFileSound->Caption", "FormEdit->LabelFileSound->Caption"),
+                 m_soundFileLabel, "text"),
+        bindText(key("FormAdd->LabelFileExtra->Caption", "FormEdit->LabelFileExtra->Caption"),
+                 m_extraFileLabel, "text"),
+        bindText(key("FormAdd->ButtonCancel->Caption", "FormEdit->ButtonCancel->Caption"),
+                 m_cancelButton, "text"),
+        bindText(key("FormAdd->CBCountdown->Caption", "FormEdit->CBCountdown->Caption"),
+                 m_countdownCheckBox, "text"),
+        bindText(key("FormAdd->ButtonSelectSound->Caption", "FormEdit->ButtonSelectSound->Caption"),
+                 m_selectSoundButton, "text"),
+        bindText(key("FormAdd->ButtonSelectExtra->Caption", "FormEdit->ButtonSelectExtra->Caption"),
+                 m_selectExtraButton, "text"),
+        bindText(key("FormAdd->OpenDialog1->Filter", "FormEdit->OpenDialog1->Filter"),
+                 m_soundFilter),
+        bindText(key("FormAdd->OpenDialog2->Filter", "FormEdit->OpenDialog2->Filter"),
+                 m_extraFilter),
     };
-    auto caption = [&](const QObject* control, const QString& current) {
-        return text(control->objectName().toLatin1() + "->Caption", current);
-    };
-    setWindowTitle(text("Caption", windowTitle()));
-    m_groupBox->setTitle(caption(m_groupBox, m_groupBox->title()));
-    std::vector<QLabel*> labels{m_dateLabel, m_timeLabel,      m_titleLabel,
-                                m_textLabel, m_soundFileLabel, m_extraFileLabel};
+    // Only the Edit dialog has a status list.
     if (m_statusLabel)
-        labels.push_back(m_statusLabel);
-    for (QLabel* label : labels)
-        label->setText(caption(label, label->text()));
-    for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
-             m_cancelButton, m_countdownCheckBox, m_selectSoundButton, m_selectExtraButton})
-        button->setText(caption(button, button->text()));
-    m_soundFilter = text("OpenDialog1->Filter", m_soundFilter);
-    m_extraFilter = text("OpenDialog2->Filter", m_extraFilter);
+        table.push_back(bindText("FormEdit->LabelStatus->Caption", m_statusLabel, "text"));
+    ::applyLanguage(file, table);
 }
 
 void EventDialog::setPickerDate(const QDate& date)
@@ -407,8 +421,6 @@ void EventDialog::showEvent(QShowEvent* event)
 {
     // Centred on the screen each time it opens, at the size its texts need now.
     adjustSize();
-    QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-    if (screen)
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(*this);
     QDialog::showEvent(event);
 }

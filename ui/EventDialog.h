@@ -53,7 +53,8 @@ public:
 
     [[nodiscard]] Mode mode() const { return m_mode; }
 
-    /// Applies the dialog's keys of a language file ("FormAdd->…" or "FormEdit->…").
+    /// Sets every text from the file's keys ("FormAdd->…" or "FormEdit->…"); a missing key keeps
+    /// the current text.
     void applyLanguage(const LanguageFile& file);
 
     /// The picker's date, set without writing the date field.
@@ -98,7 +99,7 @@ private:
     QString m_soundFilter;
     QString m_extraFilter;
 
-    QGroupBox* m_groupBox = nullptr;
+    QGroupBox* m_eventInfoGroupBox = nullptr;
     QLabel* m_dateLabel = nullptr;
     MaskedLineEdit* m_dateEdit = nullptr;
     QDateEdit* m_datePicker = nullptr;

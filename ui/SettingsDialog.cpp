@@ -1,7 +1,7 @@
 #include "ui/SettingsDialog.h"
 
-#include "i18n/LanguageFile.h"
 #include "ui/DialogPlacement.h"
+#include "ui/LanguageTable.h"
 
 #include <QCheckBox>
 #include <QVBoxLayout>
@@ -54,13 +54,11 @@ void SettingsDialog::setFlags(bool autoStart, bool playSound, bool notify)
 
 void SettingsDialog::applyLanguage(const LanguageFile& file)
 {
-    setWindowTitle(file.text("FormOptions->Caption", windowTitle()));
-    m_autoStartCheckBox->setText(
-        file.text("FormOptions->CheckBoxAutoStart->Caption", m_autoStartCheckBox->text()));
-    m_playSoundCheckBox->setText(
-        file.text("FormOptions->CheckBoxPlaySound->Caption", m_playSoundCheckBox->text()));
-    m_notifyCheckBox->setText(
-        file.text("FormOptions->CheckBoxNotify->Caption", m_notifyCheckBox->text()));
+    ::applyLanguage(
+        file, {bindText("FormOptions->Caption", this, "windowTitle"),
+               bindText("FormOptions->CheckBoxAutoStart->Caption", m_autoStartCheckBox, "text"),
+               bindText("FormOptions->CheckBoxPlaySound->Caption", m_playSoundCheckBox, "text"),
+               bindText("FormOptions->CheckBoxNotify->Caption", m_notifyCheckBox, "text")});
 }
 
 void SettingsDialog::showEvent(QShowEvent* event)

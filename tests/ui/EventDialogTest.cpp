@@ -3,18 +3,15 @@
 #include "core/EventsFile.h"
 #include "core/ProgramSettings.h"
 #include "support/AppFakes.h"
-#include "ui/FileFilter.h"
 #include "ui/MaskedLineEdit.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -23,106 +20,6 @@
 namespace {
 
 using Kind = FakeMessageBoxes::Kind;
-
-TEST(MaskedLineEditTest, TextsKeepEveryPlaceAndAlignGroups)
-{
-    struct Case
-    {
-        const char* mask;
-        QString set;
-        QString text;
-    };
-    const Case cases[] = {
-        {"!99/99/0000;1;_", u""_s, u"  .  .    "_s},
-        {"!99/99/0000;1;_", u"05.03.2026"_s, u"05.03.2026"_s},
-        {"!99/99/0000;1;_", u"5.3.2026"_s, u" 5. 3.2026"_s},
-        {"!99/99/0000;1;_", u"  .  .2026"_s, u"  .  .2026"_s},
-        {"!99/99/0000;1;_", u"05.03.26"_s, u"05.03.  26"_s},
-        {"!90:00:00;1;_", u""_s, u"  :  :  "_s},
-        {"!90:00:00;1;_", u"9:05:00"_s, u" 9:05:00"_s},
-        {"!90:00:00;1;_", u"09:05:00"_s, u"09:05:00"_s},
-    };
-    for (const Case& c : cases) {
-        MaskedLineEdit edit(QLatin1String(c.mask), u'.', u':');
-        edit.setMaskedText(c.set);
-        EXPECT_EQ(edit.maskedText(), c.text) << c.mask << " " << c.set.toStdString();
-        EXPECT_FALSE(edit.isModified());
-    }
-
-    // Typed into the second place of the day only: the empty place leads its group.
-    MaskedLineEdit date(u"!99/99/0000;1;_"_s, u'.', u':');
-    date.setMaskedText(u"  .03.2026"_s);
-    date.setCursorPosition(1);
-    QTest::keyClicks(&date, u"7"_s);
-    EXPECT_EQ(date.maskedText(), u" 7.03.2026"_s);
-    date.setCursorPosition(0);
-    QTest::keyClicks(&date, u"1"_s);
-    EXPECT_EQ(date.maskedText(), u"17.03.2026"_s);
-    EXPECT_EQ(date.firstIncompletePosition(), -1);
-    date.setMaskedText(u"17.03.20"_s);
-    EXPECT_EQ(date.firstIncompletePosition(), 6);
-}
-
-/// Two masked fields in a window, the date field focused.
-class MaskedFocusTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        auto* layout = new QHBoxLayout(&window);
-        layout->addWidget(&date);
-        layout->addWidget(&time);
-        date.setMaskedText(u"17.03.2026"_s);
-        time.setMaskedText(u"  :  :  "_s); // incomplete, but the program's own
-        window.show();
-        window.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-        time.setFocus(Qt::OtherFocusReason);
-        date.setFocus(Qt::TabFocusReason);
-    }
-
-    QWidget window;
-    MaskedLineEdit date{u"!99/99/0000;1;_"_s, u'.', u':', &window};
-    MaskedLineEdit time{u"!90:00:00;1;_"_s, u'.', u':', &window};
-    QSignalSpy dateRefused{&date, &MaskedLineEdit::inputRefused};
-    QSignalSpy timeRefused{&time, &MaskedLineEdit::inputRefused};
-};
-
-TEST_F(MaskedFocusTest, AChangedIncompleteFieldKeepsTheFocusAndEscapeUndoes)
-{
-    date.setCursorPosition(10);
-    QTest::keyClick(&date, Qt::Key_Backspace);
-    QTest::keyClick(&date, Qt::Key_Backspace);
-    QTest::keyClick(&date, Qt::Key_Tab);
-    EXPECT_TRUE(date.hasFocus());
-    EXPECT_EQ(date.cursorPosition(), 8);
-    EXPECT_TRUE(dateRefused.wait(1000));
-
-    QTest::keyClick(&date, Qt::Key_Escape);
-    EXPECT_EQ(date.maskedText(), u"17.03.2026"_s);
-    QTest::keyClick(&date, Qt::Key_Tab);
-    EXPECT_TRUE(time.hasFocus());
-
-    // Untouched by the user, an empty required place is let go.
-    QTest::keyClick(&time, Qt::Key_Backtab);
-    EXPECT_TRUE(date.hasFocus());
-    QTest::qWait(10);
-    EXPECT_EQ(dateRefused.count(), 1);
-    EXPECT_EQ(timeRefused.count(), 0);
-}
-
-TEST(FileFilterTest, LanguageFileFiltersBecomeQtFilters)
-{
-    const std::pair<QString, QString> cases[] = {
-        {u"All Supprted Files (*.wav;*.mp3)|*.wav;*.mp3|WAV Files (*.wav)|*.wav"_s,
-         u"All Supprted Files (*.wav *.mp3);;WAV Files (*.wav)"_s},
-        {u"All Files (*.*)|*.*"_s, u"All Files (*)"_s},
-        {u"Sounds|*.wav; *.ogg|Dangling"_s, u"Sounds (*.wav *.ogg)"_s},
-        {u""_s, u""_s},
-    };
-    for (const auto& [filter, qt] : cases)
-        EXPECT_EQ(FileFilter::toQt(filter), qt) << filter.toStdString();
-}
 
 class EventCommandsTest : public ::testing::Test, protected AppFixture
 {
@@ -137,8 +34,8 @@ protected:
         writeFile(u"dorvane.ini"_s, u"[Options]\nEvents=%1\nAuto Start=0\n"_s.arg(events).toUtf8());
         form = makeForm();
         form->startUp();
-        addDialog = form->findChild<EventDialog*>(u"FormAdd"_s);
-        editDialog = form->findChild<EventDialog*>(u"FormEdit"_s);
+        addDialog = form->findChild<EventDialog*>(u"addEventDialog"_s);
+        editDialog = form->findChild<EventDialog*>(u"editEventDialog"_s);
         ASSERT_TRUE(addDialog && editDialog);
     }
 
@@ -218,9 +115,9 @@ TEST_F(EventCommandsTest, OkNamesWhatIsMissingAndStoresNothingUntilBothAreThere)
              [&](QDialog& dialog) {
                  for (const auto& [titleText, messageText, expected] : cases) {
                      boxes.calls.clear();
-                     type(dialog, "EditTitle", titleText);
-                     type(dialog, "EditText", messageText);
-                     click(dialog, "ButtonOk");
+                     type(dialog, "titleEdit", titleText);
+                     type(dialog, "textEdit", messageText);
+                     click(dialog, "okButton");
                      ASSERT_EQ(boxes.calls.size(), 1u);
                      EXPECT_EQ(boxes.calls[0].kind, Kind::Message);
                      EXPECT_EQ(boxes.calls[0].caption, u"Dorvane 1.6"_s);
@@ -236,21 +133,21 @@ TEST_F(EventCommandsTest, AddAppendsAtTheEndSavesAtOnceAndKeepsTheFieldsForNextT
     start(2);
     clock.current = QDateTime(QDate(2027, 3, 5), QTime(7, 8, 9));
     fileDialogs.answers = {u"/music/bell.mp3"_s};
-    inDialog(
-        [&] { form->addEvent(); },
-        [&](QDialog& dialog) {
-            EXPECT_EQ(field<MaskedLineEdit>(dialog, "MaskEditDate")->maskedText(), u"05.03.2027"_s);
-            EXPECT_EQ(field<MaskedLineEdit>(dialog, "MaskEditTime")->maskedText(), u"07:08:09"_s);
-            EXPECT_EQ(field<QDateEdit>(dialog, "DateTimePicker1")->date(), QDate(2027, 3, 5));
-            // The day and month cleared: accepted, stored with blanks.
-            field<MaskedLineEdit>(dialog, "MaskEditDate")->setMaskedText(u"  .  .2027"_s);
-            type(dialog, "EditTitle", u" "_s); // a blank is a title
-            type(dialog, "EditText", u"line one\r\nline two"_s);
-            click(dialog, "ButtonSelectSound");
-            field<QCheckBox>(dialog, "CBCountdown")->setChecked(true);
-            click(dialog, "ButtonOk");
-            EXPECT_FALSE(dialog.isVisible());
-        });
+    inDialog([&] { form->addEvent(); },
+             [&](QDialog& dialog) {
+                 EXPECT_EQ(field<MaskedLineEdit>(dialog, "dateEdit")->maskedText(),
+                           u"05.03.2027"_s);
+                 EXPECT_EQ(field<MaskedLineEdit>(dialog, "timeEdit")->maskedText(), u"07:08:09"_s);
+                 EXPECT_EQ(field<QDateEdit>(dialog, "datePicker")->date(), QDate(2027, 3, 5));
+                 // The day and month cleared: accepted, stored with blanks.
+                 field<MaskedLineEdit>(dialog, "dateEdit")->setMaskedText(u"  .  .2027"_s);
+                 type(dialog, "titleEdit", u" "_s); // a blank is a title
+                 type(dialog, "textEdit", u"line one\r\nline two"_s);
+                 click(dialog, "selectSoundButton");
+                 field<QCheckBox>(dialog, "countdownCheckBox")->setChecked(true);
+                 click(dialog, "okButton");
+                 EXPECT_FALSE(dialog.isVisible());
+             });
     ASSERT_EQ(form->book().events().size(), 3u);
     const Event& added = form->book().events()[2];
     EXPECT_EQ(added.date, u"  .  .2027"_s);
@@ -275,17 +172,17 @@ TEST_F(EventCommandsTest, AddAppendsAtTheEndSavesAtOnceAndKeepsTheFieldsForNextT
     inDialog(
         [&] { form->addEvent(); },
         [&](QDialog& dialog) {
-            EXPECT_EQ(field<QLineEdit>(dialog, "EditTitle")->text(), u" "_s);
-            EXPECT_EQ(field<QLineEdit>(dialog, "EditFileSound")->text(), u"/music/bell.mp3"_s);
-            EXPECT_TRUE(field<QCheckBox>(dialog, "CBCountdown")->isChecked());
-            EXPECT_EQ(field<MaskedLineEdit>(dialog, "MaskEditDate")->maskedText(), u"05.03.2027"_s);
-            EXPECT_EQ(field<MaskedLineEdit>(dialog, "MaskEditTime")->maskedText(), u"07:09:09"_s);
+            EXPECT_EQ(field<QLineEdit>(dialog, "titleEdit")->text(), u" "_s);
+            EXPECT_EQ(field<QLineEdit>(dialog, "soundFileEdit")->text(), u"/music/bell.mp3"_s);
+            EXPECT_TRUE(field<QCheckBox>(dialog, "countdownCheckBox")->isChecked());
+            EXPECT_EQ(field<MaskedLineEdit>(dialog, "dateEdit")->maskedText(), u"05.03.2027"_s);
+            EXPECT_EQ(field<MaskedLineEdit>(dialog, "timeEdit")->maskedText(), u"07:09:09"_s);
             // Picking a date writes the date field only.
-            field<MaskedLineEdit>(dialog, "MaskEditTime")->setMaskedText(u"23:00:00"_s);
-            field<QDateEdit>(dialog, "DateTimePicker1")->setDate(QDate(2027, 4, 1));
-            EXPECT_EQ(field<MaskedLineEdit>(dialog, "MaskEditDate")->maskedText(), u"01.04.2027"_s);
-            EXPECT_EQ(field<MaskedLineEdit>(dialog, "MaskEditTime")->maskedText(), u"23:00:00"_s);
-            click(dialog, "ButtonCancel");
+            field<MaskedLineEdit>(dialog, "timeEdit")->setMaskedText(u"23:00:00"_s);
+            field<QDateEdit>(dialog, "datePicker")->setDate(QDate(2027, 4, 1));
+            EXPECT_EQ(field<MaskedLineEdit>(dialog, "dateEdit")->maskedText(), u"01.04.2027"_s);
+            EXPECT_EQ(field<MaskedLineEdit>(dialog, "timeEdit")->maskedText(), u"23:00:00"_s);
+            click(dialog, "cancelButton");
         });
     EXPECT_EQ(form->book().events().size(), 3u);
 }
@@ -296,7 +193,7 @@ TEST_F(EventCommandsTest, TextFieldsHoldNoMoreThanTheFileGivesBack)
     inDialog(
         [&] { form->addEvent(); },
         [&](QDialog& dialog) {
-            for (const char* name : {"EditTitle", "EditText", "EditFileSound", "EditFileExtra"}) {
+            for (const char* name : {"titleEdit", "textEdit", "soundFileEdit", "extraFileEdit"}) {
                 type(dialog, name, QString(1100, u'я')); // two bytes each
                 EXPECT_EQ(field<QLineEdit>(dialog, name)->text().toUtf8().size(), 2046) << name;
             }
@@ -316,17 +213,16 @@ TEST_F(EventCommandsTest, EditFillsFromTheRecordAndRewritesTheSameIndex)
              [&](QDialog& dialog) {
                  // Saved before the dialog opened.
                  EXPECT_EQ(titlesOnDisk(), (QStringList{u"e0"_s, u"count"_s, u"e2"_s}));
-                 EXPECT_EQ(field<MaskedLineEdit>(dialog, "MaskEditTime")->maskedText(),
-                           u"00:10:00"_s);
-                 EXPECT_EQ(field<QLineEdit>(dialog, "EditTitle")->text(), u"count"_s);
-                 EXPECT_TRUE(field<QCheckBox>(dialog, "CBCountdown")->isChecked());
-                 EXPECT_EQ(field<QDateEdit>(dialog, "DateTimePicker1")->date(), QDate(2005, 12, 2));
-                 auto* status = field<QComboBox>(dialog, "ComboBoxStatus");
+                 EXPECT_EQ(field<MaskedLineEdit>(dialog, "timeEdit")->maskedText(), u"00:10:00"_s);
+                 EXPECT_EQ(field<QLineEdit>(dialog, "titleEdit")->text(), u"count"_s);
+                 EXPECT_TRUE(field<QCheckBox>(dialog, "countdownCheckBox")->isChecked());
+                 EXPECT_EQ(field<QDateEdit>(dialog, "datePicker")->date(), QDate(2005, 12, 2));
+                 auto* status = field<QComboBox>(dialog, "statusComboBox");
                  ASSERT_EQ(status->count(), 2);
                  EXPECT_EQ(status->currentIndex(), 0);
                  status->setCurrentIndex(1);
-                 type(dialog, "EditTitle", u"changed"_s);
-                 click(dialog, "ButtonOk");
+                 type(dialog, "titleEdit", u"changed"_s);
+                 click(dialog, "okButton");
              });
     EXPECT_EQ(rowTitles(), (QStringList{u"e0"_s, u"changed"_s, u"e2"_s}));
     EXPECT_EQ(form->book().events()[1].status, u"Done"_s);
@@ -335,7 +231,7 @@ TEST_F(EventCommandsTest, EditFillsFromTheRecordAndRewritesTheSameIndex)
 
     // Cancel leaves event and row alone.
     inDialog([&] { form->editEvent(); },
-             [&](QDialog& dialog) { type(dialog, "EditTitle", u"not stored"_s); });
+             [&](QDialog& dialog) { type(dialog, "titleEdit", u"not stored"_s); });
     EXPECT_EQ(rowTitles(), (QStringList{u"e0"_s, u"changed"_s, u"e2"_s}));
 }
 
@@ -346,8 +242,8 @@ TEST_F(EventCommandsTest, AStatusOfNeitherWordSelectsNothingAndOkStoresItEmpty)
     select({0});
     inDialog([&] { form->editSelectedEvent(); },
              [&](QDialog& dialog) {
-                 EXPECT_EQ(field<QComboBox>(dialog, "ComboBoxStatus")->currentIndex(), -1);
-                 click(dialog, "ButtonOk");
+                 EXPECT_EQ(field<QComboBox>(dialog, "statusComboBox")->currentIndex(), -1);
+                 click(dialog, "okButton");
              });
     EXPECT_EQ(form->book().events()[0].status, QString());
     EXPECT_EQ(form->model().cell(0, EventTableModel::StatusColumn), QString());
@@ -361,7 +257,7 @@ TEST_F(EventCommandsTest, ADoubleClickOnSeveralRowsEditsTheFirstOnce)
     QString title;
     QObject::connect(editDialog, &QDialog::finished, [&] { ++opened; });
     QTimer::singleShot(0, [&] {
-        title = editDialog->findChild<QLineEdit*>(u"EditTitle"_s)->text();
+        title = editDialog->findChild<QLineEdit*>(u"titleEdit"_s)->text();
         editDialog->reject();
     });
     // The double-click alone: a first click of its own would select just its row.
@@ -411,15 +307,15 @@ TEST_F(EventCommandsTest, DialogsTakeTheirTextsFromTheLanguage)
     start(0);
     form->selectLanguage(u"Russian"_s);
     EXPECT_EQ(addDialog->windowTitle(), u" Добавить событие"_s);
-    EXPECT_EQ(editDialog->findChild<QLabel*>(u"LabelStatus"_s)->text(), u"Статус:"_s);
-    EXPECT_EQ(editDialog->findChild<QPushButton*>(u"ButtonOk"_s)->text(), u"OK"_s);
+    EXPECT_EQ(editDialog->findChild<QLabel*>(u"statusLabel"_s)->text(), u"Статус:"_s);
+    EXPECT_EQ(editDialog->findChild<QPushButton*>(u"okButton"_s)->text(), u"OK"_s);
     fileDialogs.answers = {u"/docs/a.pdf"_s};
     inDialog([&] { form->addEvent(); },
-             [&](QDialog& dialog) { click(dialog, "ButtonSelectExtra"); });
+             [&](QDialog& dialog) { click(dialog, "selectExtraButton"); });
     ASSERT_EQ(fileDialogs.calls.size(), 1u);
     EXPECT_EQ(fileDialogs.calls[0].filter, u"Все файлы (*)"_s);
     EXPECT_FALSE(fileDialogs.calls[0].mustExist);
-    EXPECT_EQ(addDialog->findChild<QLineEdit*>(u"EditFileExtra"_s)->text(), u"/docs/a.pdf"_s);
+    EXPECT_EQ(addDialog->findChild<QLineEdit*>(u"extraFileEdit"_s)->text(), u"/docs/a.pdf"_s);
 }
 
 } // namespace
