@@ -102,7 +102,7 @@ bool ReminderBook::save()
         writeSettings();
         return true;
     } catch (const AppError& error) {
-        failed(QString::fromStdString(error.what()));
+        emit saveFailed(QString::fromStdString(error.what()));
         return false;
     }
 }
@@ -113,7 +113,7 @@ bool ReminderBook::saveSettings()
         writeSettings();
         return true;
     } catch (const AppError& error) {
-        failed(QString::fromStdString(error.what()));
+        emit saveFailed(QString::fromStdString(error.what()));
         return false;
     }
 }
@@ -121,12 +121,6 @@ bool ReminderBook::saveSettings()
 bool ReminderBook::saveUnsaved()
 {
     return !std::exchange(m_unsaved, false) || save();
-}
-
-void ReminderBook::failed(const QString& message)
-{
-    qCWarning(lcFiles, "%s", qUtf8Printable(message));
-    emit saveFailed(message);
 }
 
 const QString& ReminderBook::shownTime(int row) const

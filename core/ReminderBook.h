@@ -22,7 +22,8 @@ struct DueEvents
     std::vector<int> rows;
     /// Their records as they fell due.
     std::vector<Event> events;
-    /// The message: a line for each (at most 30, then "... and N more").
+    /// The message: a line for each (at most 30, then "... and N more"); for passed events the
+    /// lines alone, under the heading the window takes from the language.
     QString text;
 };
 
@@ -130,7 +131,6 @@ private:
     void removeRow(int row);
     void setStatus(int row, const QString& status);
     void markDone(int row);
-    void failed(const QString& message);
 
     Clock& m_clock;
     ProgramFolder m_folder;
