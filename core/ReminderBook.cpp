@@ -95,11 +95,10 @@ void ReminderBook::writeSettings() const
     settings().write(m_folder.settingsFile);
 }
 
-bool ReminderBook::save()
+bool ReminderBook::told(const std::function<void()>& write)
 {
     try {
-        writeEvents();
-        writeSettings();
+        write();
         return true;
     } catch (const AppError& error) {
         emit saveFailed(QString::fromStdString(error.what()));
@@ -107,15 +106,17 @@ bool ReminderBook::save()
     }
 }
 
+bool ReminderBook::save()
+{
+    return told([this] {
+        writeEvents();
+        writeSettings();
+    });
+}
+
 bool ReminderBook::saveSettings()
 {
-    try {
-        writeSettings();
-        return true;
-    } catch (const AppError& error) {
-        emit saveFailed(QString::fromStdString(error.what()));
-        return false;
-    }
+    return told([this] { writeSettings(); });
 }
 
 bool ReminderBook::saveUnsaved()

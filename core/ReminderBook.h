@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <future>
 #include <map>
 #include <optional>
@@ -126,6 +127,8 @@ signals:
     void listReset();
 
 private:
+    /// Runs a write; its AppError goes out through saveFailed. False when it failed.
+    bool told(const std::function<void()>& write);
     void scheduleNextTick();
     void reset(EventList events);
     void removeRow(int row);
