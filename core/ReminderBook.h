@@ -10,7 +10,6 @@
 #include <functional>
 #include <future>
 #include <map>
-#include <optional>
 #include <vector>
 
 class Clock;
