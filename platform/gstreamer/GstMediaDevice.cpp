@@ -5,6 +5,7 @@
 #include "platform/gstreamer/GStreamerInit.h"
 
 #include <QMetaObject>
+#include <QScopeGuard>
 #include <atomic>
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
@@ -79,6 +80,9 @@ int errorNumber(const GError* error)
 // them; the first error and every end of stream travel on to the GUI thread.
 GstBusSyncReply onBusSync(GstBus*, GstMessage* message, gpointer data)
 {
+    // A handler that drops a message owns it; a message kept refers to its source, and so the
+    // pipeline, its bus and their file descriptors would outlive every alarm.
+    const auto release = qScopeGuard([message] { gst_message_unref(message); });
     auto& bus = **static_cast<std::shared_ptr<GstMediaBusState>*>(data);
     int kind = 0;
     int code = 0;

@@ -50,7 +50,9 @@ struct GstWaveSoundBus
                 self, [self, e = *event, generation] { self->handleBusEvent(e, generation); },
                 Qt::QueuedConnection);
         }
-        // Nobody pops the bus: keeping messages would only pile them up.
+        // Nobody pops the bus: keeping messages would only pile them up. Dropped, it is ours
+        // to release.
+        gst_message_unref(message);
         return GST_BUS_DROP;
     }
 

@@ -7,7 +7,10 @@
 #include "support/FakeShell.h"
 #include "support/ToneWave.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -122,6 +125,43 @@ TEST_F(DeliveryTest, NamesThatAreNotUtf8AreUsedAsTheirBytes)
               QByteArrayList{QFile::encodeName(dir.path()) + "/Caf\xC3\xA9/R\xC3\xA9veil.wav"});
     EXPECT_EQ(shell.openedFiles,
               (QByteArrayList{"/home/u/Re\xE7u.pdf", "/home/u/Re\xC3\xA7u 2.pdf"}));
+}
+
+std::size_t openFiles()
+{
+    return static_cast<std::size_t>(
+        QDir(u"/proc/self/fd"_s)
+            .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System)
+            .size());
+}
+
+// Each alarm builds a pipeline to measure the file and one to play it; both go with the alarm,
+// and their files with them, however many alarms come.
+TEST_F(DeliveryTest, ManyMp3AlarmsKeepOpenFilesFlat)
+{
+    const QString lame = QStandardPaths::findExecutable(u"lame"_s);
+    if (lame.isEmpty())
+        GTEST_SKIP() << "lame is not installed (Debian package lame)";
+    QProcess encode;
+    encode.start(lame, {u"--quiet"_s, u"-b"_s, u"128"_s, path("tone.WAV"), path("tone.mp3")});
+    ASSERT_TRUE(encode.waitForFinished(20000));
+    ASSERT_EQ(encode.exitCode(), 0);
+    const Event alarm = event("mp3", "tone.mp3");
+    const auto ring = [&](int times) {
+        for (int i = 0; i < times; ++i) {
+            delivery.startSound(alarm);
+            QCoreApplication::processEvents();
+            delivery.afterMessage();
+        }
+        QTest::qWait(50); // whatever was queued on the way
+    };
+    ring(2); // GStreamer's own start: its registry, its first threads
+    const std::size_t files = openFiles();
+
+    ring(100);
+    EXPECT_TRUE(delivery.takeErrors().isEmpty());
+    EXPECT_EQ(delivery.playersPlayingOn(), 0u);
+    EXPECT_LE(openFiles(), files + 2);
 }
 
 TEST_F(DeliveryTest, BrokenSoundFallsBackAndTheWholeTickIsDelivered)
