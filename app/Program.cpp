@@ -32,6 +32,7 @@
 #include <functional>
 #include <future>
 #include <optional>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -158,10 +159,32 @@ StartedRead startReading(const ProgramFolder& folder, FolderLock locked)
     return read;
 }
 
+/// Whether Qt has a platform to show windows on: one named explicitly (QT_QPA_PLATFORM or
+/// -platform, as tests name offscreen), or an X or Wayland display. Without one Qt aborts with
+/// advice that does not help.
+bool hasWindowPlatform(int argc, const char* const* argv)
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+        !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return true;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument(argv[i]);
+        if (argument == "-platform" || argument == "--platform")
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int runDorvane(int argc, char** argv)
 {
+    if (!hasWindowPlatform(argc, argv)) {
+        std::fputs("Dorvane needs a graphical session: neither DISPLAY nor WAYLAND_DISPLAY is "
+                   "set.\n",
+                   stderr);
+        return 1;
+    }
     UnixSignalWatcher::holdUntilWatched();
     // What a terminating signal or the session's end does. Until the window holds the events
     // there is nothing to write.

@@ -198,4 +198,16 @@ grep -q "^dorvane.desktop: No safe runtime folder" "$work/log" || fail "no word 
 grep -q "^dorvane.desktop: Dorvane already runs" "$work/log" || fail "the second start was not refused"
 end_by HUP "$first"
 ok "without a safe runtime folder the folder's lock keeps one instance"
+
+# No display and no platform named: a word on what is missing instead of Qt's abort.
+rc=0
+(cd "$app" && exec env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ./dorvane) >"$work/log" 2>&1 || rc=$?
+((rc == 1)) || fail "without a display the exit code was $rc"
+grep -qF "Dorvane needs a graphical session" "$work/log" || fail "no word on the missing display"
+(cd "$app" && exec env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ./dorvane -platform offscreen) >"$work/log" 2>&1 &
+started=$!
+pids+=("$started")
+wait_for 5 lock_held || fail "a platform named on the command line did not start"
+end_by TERM "$started"
+ok "without a display the program says it needs a graphical session and ends with 1"
 echo "$passed passed, 0 failed"
