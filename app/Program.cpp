@@ -13,6 +13,7 @@
 #include "platform/ProgramLocation.h"
 #include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBoxes.h"
+#include "platform/SessionBusProbe.h"
 #include "platform/SingleInstance.h"
 #include "platform/UnixSignalWatcher.h"
 #include "platform/XdgAutoStart.h"
@@ -41,6 +42,8 @@ const QString kClassName = QStringLiteral("TApplication");
 const QString kTitle = QStringLiteral(DORVANE_TITLE);
 // Long enough for an instance that is just ending to let go of the folder.
 constexpr int kFolderLockWaitMs = 500;
+// A daemon answers in well under a millisecond; a stopped one never does.
+constexpr std::chrono::milliseconds kSessionBusLimit{300};
 
 /// The program's folder, and why no login entry can start this executable (empty when one can).
 struct ProgramPlace
@@ -195,6 +198,8 @@ int runDorvane(int argc, char** argv)
     std::function<void()> endProgram = endBare;
 
     qSetMessagePattern(QStringLiteral("%{if-category}%{category}: %{endif}%{message}"));
+    // Before Qt connects to the bus on its own, on this thread and without a limit.
+    avoidSilentSessionBus(kSessionBusLimit);
     DorvaneApplication app(argc, argv);
     app.onSessionEnd = [&endProgram] { endProgram(); };
     QApplication::setApplicationName(QStringLiteral("dorvane"));

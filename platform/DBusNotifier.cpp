@@ -2,7 +2,9 @@
 
 #include <QDBusAbstractInterface>
 #include <QDBusMessage>
-#include <QDBusReply>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QStringList>
 #include <QVariantMap>
 
@@ -46,6 +48,17 @@ DBusNotifier::DBusNotifier(const QDBusConnection& bus, QObject* parent)
             &DBusNotifier::onActionInvoked);
     connect(serviceSignals, &NotificationSignals::NotificationClosed, this,
             &DBusNotifier::onNotificationClosed);
+    // Another service, or the same one restarted, may offer other things.
+    auto* owner =
+        new QDBusServiceWatcher(Service, m_bus, QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(owner, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
+        ++m_serviceGeneration;
+        m_capabilitiesAsked = false;
+        m_capabilitiesKnown = false;
+        m_actions = false;
+        askCapabilities();
+    });
+    askCapabilities();
 }
 
 DBusNotifier::~DBusNotifier() = default;
@@ -58,10 +71,34 @@ QDBusMessage DBusNotifier::methodCall(const QString& method, const QVariantList&
     return call;
 }
 
+// Asked once per service; again when none answered yet, as one may start after us.
+void DBusNotifier::askCapabilities()
+{
+    if (m_capabilitiesKnown || m_capabilitiesAsked)
+        return;
+    m_capabilitiesAsked = true;
+    const quint64 generation = m_serviceGeneration;
+    auto* watcher = new QDBusPendingCallWatcher(
+        m_bus.asyncCall(methodCall(QStringLiteral("GetCapabilities"), {}), callTimeoutMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, generation](QDBusPendingCallWatcher* answered) {
+                answered->deleteLater();
+                if (generation != m_serviceGeneration)
+                    return; // from a service that has gone since
+                m_capabilitiesAsked = false;
+                const QDBusPendingReply<QStringList> reply = *answered;
+                if (reply.isError())
+                    return;
+                m_capabilitiesKnown = true;
+                m_actions = reply.value().contains(QStringLiteral("actions"));
+            });
+}
+
 std::optional<quint32> DBusNotifier::notify(const NotificationRequest& request)
 {
     if (!m_bus.isConnected())
         return std::nullopt;
+    askCapabilities();
     QStringList actions;
     for (const NotificationAction& action : request.actions)
         actions << action.key << action.label;
@@ -70,48 +107,78 @@ std::optional<quint32> DBusNotifier::notify(const NotificationRequest& request)
          QVariant::fromValue(request.critical ? CriticalUrgency : NormalUrgency)},
         {QStringLiteral("desktop-entry"), DesktopEntry},
     };
-    const QDBusReply<uint> reply =
-        m_bus.call(methodCall(QStringLiteral("Notify"),
-                              {request.appName, uint{0}, request.iconName, request.summary,
-                               request.body, actions, hints, ServerDefaultTimeout}),
-                   QDBus::Block, callTimeoutMs);
-    if (!reply.isValid())
-        return std::nullopt;
-    m_shown.insert(reply.value());
-    return reply.value();
+    // Our own handle at once; the service's id is tied to it when its answer comes.
+    const quint32 handle = ++m_lastHandle;
+    m_waiting.insert(handle, false);
+    auto* watcher = new QDBusPendingCallWatcher(
+        m_bus.asyncCall(methodCall(QStringLiteral("Notify"),
+                                   {request.appName, uint{0}, request.iconName, request.summary,
+                                    request.body, actions, hints, ServerDefaultTimeout}),
+                        callTimeoutMs),
+        this);
+    connect(
+        watcher, &QDBusPendingCallWatcher::finished, this,
+        [this, handle](QDBusPendingCallWatcher* answered) { onNotifyAnswered(handle, answered); });
+    return handle;
 }
 
-void DBusNotifier::withdraw(quint32 id)
+void DBusNotifier::onNotifyAnswered(quint32 handle, QDBusPendingCallWatcher* watcher)
 {
-    // Only our own: the ids of other programs' notifications come through the signals too.
-    if (!m_shown.contains(id))
+    watcher->deleteLater();
+    const bool withdrawn = m_waiting.take(handle);
+    const QDBusPendingReply<uint> reply = *watcher;
+    if (reply.isError()) {
+        emit closed(handle, NotificationCloseReason::Undefined);
         return;
+    }
+    const quint32 id = reply.value();
+    m_handleOfId.insert(id, handle);
+    if (withdrawn)
+        closeOnService(id);
+}
+
+void DBusNotifier::withdraw(quint32 handle)
+{
+    if (const auto waiting = m_waiting.find(handle); waiting != m_waiting.end()) {
+        *waiting = true; // closed once the service tells its id
+        return;
+    }
+    // Only our own: the ids of other programs' notifications come through the signals too.
+    for (auto shown = m_handleOfId.cbegin(); shown != m_handleOfId.cend(); ++shown) {
+        if (shown.value() == handle) {
+            closeOnService(shown.key());
+            return;
+        }
+    }
+}
+
+void DBusNotifier::closeOnService(quint32 id)
+{
     // The service confirms with NotificationClosed; no need to wait for its answer.
     m_bus.send(methodCall(QStringLiteral("CloseNotification"), {id}));
 }
 
 bool DBusNotifier::supportsActions()
 {
-    if (!m_bus.isConnected())
-        return false;
-    const QDBusReply<QStringList> reply =
-        m_bus.call(methodCall(QStringLiteral("GetCapabilities"), {}), QDBus::Block, callTimeoutMs);
-    return reply.isValid() && reply.value().contains(QStringLiteral("actions"));
+    return m_actions;
 }
 
 void DBusNotifier::onActionInvoked(uint id, const QString& actionKey)
 {
-    if (m_shown.contains(id))
-        emit actionInvoked(id, actionKey);
+    if (const auto handle = m_handleOfId.constFind(id); handle != m_handleOfId.constEnd())
+        emit actionInvoked(*handle, actionKey);
 }
 
 void DBusNotifier::onNotificationClosed(uint id, uint reason)
 {
-    if (!m_shown.remove(id))
+    const auto handle = m_handleOfId.find(id);
+    if (handle == m_handleOfId.end())
         return;
+    const quint32 closedHandle = *handle;
+    m_handleOfId.erase(handle);
     const auto known = reason >= 1 && reason <= 4 ? static_cast<NotificationCloseReason>(reason)
                                                   : NotificationCloseReason::Undefined;
-    emit closed(id, known);
+    emit closed(closedHandle, known);
 }
 
 #include "DBusNotifier.moc"

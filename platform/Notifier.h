@@ -41,11 +41,13 @@ class Notifier : public QObject
 public:
     using QObject::QObject;
 
-    /// Shows a notification; its id, or nothing when no notification service answered.
+    /// Shows a notification without waiting for the service; the id the signals and withdraw()
+    /// use for it, or nothing when it cannot be sent at all. One the service refuses is closed.
     virtual std::optional<quint32> notify(const NotificationRequest& request) = 0;
-    /// Takes a shown notification off the screen; unknown or closed ids are ignored.
+    /// Takes a notification off the screen, also one still on its way; unknown or closed ids
+    /// are ignored.
     virtual void withdraw(quint32 id) = 0;
-    /// Whether the notification service shows action buttons at all.
+    /// Whether the notification service shows action buttons at all, as far as known yet.
     [[nodiscard]] virtual bool supportsActions() = 0;
 
 signals:

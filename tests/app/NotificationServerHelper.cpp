@@ -1,5 +1,6 @@
 // A notification service on a private session bus, for tests of the real program:
-//   notification_server_helper BUS_ADDRESS LOG_FILE [--no-actions]
+//   notification_server_helper BUS_ADDRESS LOG_FILE [--no-actions | --stall]
+// (--stall: records the calls but never answers them, as a hung service)
 // Appends one line per call to LOG_FILE, fields separated by tabs, line breaks shown as \n:
 //   Notify ID APP_NAME SUMMARY BODY ACTIONS(key|label|...) URGENCY
 //   CloseNotification ID
@@ -90,15 +91,18 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
-    if (args.size() < 2 || args.size() > 3 || (args.size() == 3 && args[2] != "--no-actions")) {
-        std::fputs("usage: notification_server_helper BUS_ADDRESS LOG_FILE [--no-actions]\n",
+    const QString option = args.value(2);
+    if (args.size() < 2 || args.size() > 3 ||
+        (args.size() == 3 && option != "--no-actions" && option != "--stall")) {
+        std::fputs("usage: notification_server_helper BUS_ADDRESS LOG_FILE "
+                   "[--no-actions | --stall]\n",
                    stderr);
         return 2;
     }
     QStringList capabilities{QStringLiteral("body")};
-    if (args.size() == 2)
+    if (option != "--no-actions")
         capabilities << QStringLiteral("actions");
-    FakeNotificationServer server(args[0], capabilities);
+    FakeNotificationServer server(args[0], capabilities, option == "--stall");
     if (!server.isRunning()) {
         std::fputs("cannot own org.freedesktop.Notifications on the bus\n", stderr);
         return 1;

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The real program on a private Xvfb with openbox and a private session bus that carries a fake
-# notification service. Two runs:
+# notification service. Three runs:
 #   alarms: passed events at start-up, an alarm snoozed from its notification, an alarm box
 #           closed by the user, and an alarm while the service offers no action buttons;
-#   off:    with Notify=0 an alarm shows its box and sends nothing.
-# Usage: notifications_xvfb_test.sh PATH/TO/dorvane PATH/TO/notification_server_helper alarms|off
+#   off:    with Notify=0 an alarm shows its box and sends nothing;
+#   hung:   a service that never answers, then a session bus that never answers: the window
+#           still comes up, an alarm's box is not late, and SIGTERM still ends the program.
+# Usage: notifications_xvfb_test.sh PATH/TO/dorvane PATH/TO/notification_server_helper alarms|off|hung
 # DORVANE_START_SECONDS: how long the program may take to start (a sanitizer build is slow).
 set -euo pipefail
 build=$(cd "$(dirname "$1")" && pwd)
@@ -137,10 +139,11 @@ stop_server() {
 mkdir -p "$app" "$work/home" "$work/run"
 chmod 700 "$work/run"
 cp -r "$build/dorvane" "$build/language" "$build/sounds" "$app/"
-start_program() {
+start_program() { # [BUS_ADDRESS]: sets program to the new process
   (cd "$app" && HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_RUNTIME_DIR=$work/run \
-    QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS=$bus exec ./dorvane) >>"$work/log" 2>&1 5>&- &
-  pids+=($!)
+    QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS=${1:-$bus} exec ./dorvane) >>"$work/log" 2>&1 5>&- &
+  program=$!
+  pids+=("$program")
 }
 close_box() { # window
   xdotool windowactivate --sync "$1" key Return
@@ -149,6 +152,51 @@ close_box() { # window
 calls=$work/calls-actions
 start_server "$calls"
 t0=$(date +%s)
+
+if [ "$run" = hung ]; then
+  now_ms() { echo $((${EPOCHREALTIME/[.,]/} / 1000)); }
+  # The alarm due at epoch second $1 maps its box within a second of it (a blocking call to
+  # the notification service held it back by two), and SIGTERM then ends the program at once.
+  alarm_on_time_and_end() { # due, what
+    wait_until "$lead" window_count_is 1 || fail "$2: the main window did not come up"
+    wait_until $((lead + 5)) window_count_is 2 || fail "$2: no alarm box"
+    local late=$(($(now_ms) - $1 * 1000))
+    ((late < 1000)) || fail "$2: the alarm box came $late ms after its due second"
+    [ -d "$build/e2e-shots" ] || mkdir -p "$build/e2e-shots"
+    import -window root "$build/e2e-shots/notifications-hung-$3.png" 2>/dev/null || true
+    local t0=$(now_ms)
+    kill -TERM "$program"
+    wait_until 3 sh -c "! kill -0 $program" || fail "$2: SIGTERM did not end the program"
+    local took=$(($(now_ms) - t0))
+    ((took <= ${DORVANE_END_LIMIT_MS:-1000})) || fail "$2: SIGTERM took $took ms"
+    ok "$2: the window comes up, the alarm box is $late ms late, SIGTERM ends in $took ms"
+  }
+  stop_server
+  calls=$work/calls-hung
+  start_server "$calls" --stall
+  printf '[Options]\nLanguage=English\nEvents=1\nAuto Start=0\nSound Play=0\n' >"$app/dorvane.ini"
+  due=$(($(date +%s) + lead))
+  event_at 0 "$due" 'Dentist' 'Bring the card' >"$app/events.ini"
+  start_program
+  alarm_on_time_and_end "$due" "a notification service that never answers" service
+  has_notify_for "$calls" 'Dentist' || fail "the alarm's notification was not even sent"
+
+  # A bus that takes connections and never says a word: a stopped daemon.
+  mkdir "$work/frozen"
+  sed "s|unix:dir=$work|unix:dir=$work/frozen|" "$work/bus.conf" >"$work/frozen.conf"
+  dbus-daemon --config-file="$work/frozen.conf" --nofork --print-address >"$work/frozen-bus" 2>&1 &
+  frozen=$!
+  pids+=("$frozen")
+  wait_until 10 test -s "$work/frozen-bus" || fail "the second dbus-daemon did not start"
+  kill -STOP "$frozen"
+  due=$(($(date +%s) + lead))
+  event_at 0 "$due" 'Taxes' 'File them' >"$app/events.ini"
+  start_program "$(head -1 "$work/frozen-bus")"
+  alarm_on_time_and_end "$due" "a session bus that never answers" bus
+  kill -CONT "$frozen"
+  grep -q "session bus does not answer" "$work/log" || fail "no word on the silent session bus"
+  exit 0
+fi
 
 if [ "$run" = off ]; then
   event_at 0 $((t0 + lead)) 'Dentist' 'Bring the card' >"$app/events.ini"

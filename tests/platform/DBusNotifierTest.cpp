@@ -1,17 +1,24 @@
 #include "platform/DBusNotifier.h"
 
+#include "platform/SessionBusProbe.h"
 #include "support/FakeNotificationServer.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -165,8 +172,8 @@ TEST_F(DBusNotifierTest, RequestReachesServiceWhole)
         EXPECT_NE(id, previousId);
         previousId = id;
 
+        ASSERT_TRUE(QTest::qWaitFor([&] { return server.notifyCalls().size() == i + 1; }, 5000));
         const std::vector<FakeNotifyCall> calls = server.notifyCalls();
-        ASSERT_EQ(calls.size(), i + 1);
         const FakeNotifyCall& call = calls.back();
         EXPECT_EQ(call.appName, row.request.appName);
         EXPECT_EQ(call.appIcon, row.request.iconName);
@@ -188,14 +195,34 @@ TEST_F(DBusNotifierTest, WithdrawClosesOnlyOwnNotifications)
     FakeNotificationServer server(address);
     ASSERT_TRUE(server.isRunning());
     DBusNotifier& notifier = makeNotifier();
-    const std::optional<quint32> id = notifier.notify({"Dorvane", "", "Call back", "", false, {}});
-    ASSERT_TRUE(id);
+    QSignalSpy closes(&notifier, &Notifier::closed);
+    QSignalSpy actions(&notifier, &Notifier::actionInvoked);
+    // Withdrawn before the service told its id, and after.
+    std::vector<uint> closed;
+    for (const bool answered : {false, true}) {
+        SCOPED_TRACE(answered ? "answered" : "on its way");
+        const std::optional<quint32> id =
+            notifier.notify({"Dorvane", "", "Call back", "", false, {}});
+        ASSERT_TRUE(id);
+        const uint serviceId = FakeNotificationService::firstId + uint(closed.size());
+        if (answered) { // known to the notifier once it passes on the service's signal
+            ASSERT_TRUE(QTest::qWaitFor([&] { return server.notifyCalls().size() == 2; }, 5000));
+            server.sendActionInvoked(serviceId, "seen");
+            ASSERT_TRUE(actions.wait(5000));
+        }
 
-    // Calls from one connection arrive in order: had the unknown id been sent, it came first.
-    notifier.withdraw(*id + 100);
-    notifier.withdraw(*id);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.closeCalls().empty(); }, 5000));
-    EXPECT_EQ(server.closeCalls(), std::vector<uint>{*id});
+        // Calls from one connection arrive in order: had the unknown id been sent, it came
+        // first.
+        notifier.withdraw(*id + 100);
+        notifier.withdraw(*id);
+        closed.push_back(serviceId);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return server.closeCalls().size() == closed.size(); }, 5000));
+        EXPECT_EQ(server.closeCalls(), closed);
+        server.sendNotificationClosed(serviceId, 3);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !closes.isEmpty(); }, 5000));
+        EXPECT_EQ(closes.takeFirst()[0].value<quint32>(), *id);
+    }
 }
 
 // The service tells every client about every notification; only ours may come out, and none
@@ -210,14 +237,18 @@ TEST_F(DBusNotifierTest, ServiceSignalsReportOwnNotifications)
     const std::optional<quint32> first = notifier.notify({"Dorvane", "", "One", "", false, {}});
     const std::optional<quint32> second = notifier.notify({"Dorvane", "", "Two", "", false, {}});
     ASSERT_TRUE(first && second);
-    const uint foreign = *second + 100;
+    // The service answers before it signals, and both reach the notifier in that order.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.notifyCalls().size() == 2; }, 5000));
+    const uint firstId = FakeNotificationService::firstId;
+    const uint secondId = firstId + 1;
+    const uint foreign = secondId + 100;
 
     server.sendActionInvoked(foreign, "other");
-    server.sendActionInvoked(*first, "snooze");
+    server.sendActionInvoked(firstId, "snooze");
     server.sendNotificationClosed(foreign, 2);
-    server.sendNotificationClosed(*first, 2);
-    server.sendActionInvoked(*first, "late");
-    server.sendNotificationClosed(*second, 3);
+    server.sendNotificationClosed(firstId, 2);
+    server.sendActionInvoked(firstId, "late");
+    server.sendNotificationClosed(secondId, 3);
     ASSERT_TRUE(QTest::qWaitFor([&] { return closes.count() == 2; }, 5000));
 
     ASSERT_EQ(actions.count(), 1);
@@ -239,38 +270,102 @@ TEST_F(DBusNotifierTest, ActionsSupportFollowsCapabilities)
         SCOPED_TRACE(capabilities.join(' ').toStdString());
         FakeNotificationServer server(address, capabilities);
         ASSERT_TRUE(server.isRunning());
-        EXPECT_EQ(makeNotifier().supportsActions(), expected);
+        DBusNotifier& notifier = makeNotifier();
+        // Asked once, at the start, and known by the time a notification was answered.
+        ASSERT_TRUE(notifier.notify({"Dorvane", "", "One", "", false, {}}));
+        QSignalSpy closes(&notifier, &Notifier::closed);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !server.notifyCalls().empty(); }, 5000));
+        server.sendNotificationClosed(FakeNotificationService::firstId, 2);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !closes.isEmpty(); }, 5000));
+        EXPECT_EQ(notifier.supportsActions(), expected);
         dropNotifier();
     }
 }
 
-// A desktop without a notification service, or without a session bus, only loses the
-// notifications: no wait, no message on the terminal.
-TEST_F(DBusNotifierTest, MissingServiceFailsQuietlyAndFast)
+// A desktop without a notification service, with one that never answers, or without a
+// session bus only loses the notifications: no wait, no message on the terminal.
+TEST_F(DBusNotifierTest, MissingOrHungServiceDelaysNothing)
 {
+    enum class Desk
+    {
+        NoService,
+        HungService,
+        NoBus
+    };
     const QTemporaryDir empty;
     const QString nowhere = "unix:path=" + empty.filePath("bus");
-    for (const bool busExists : {true, false}) {
-        SCOPED_TRACE(busExists ? "no service" : "no bus");
+    for (const Desk desk : {Desk::NoService, Desk::HungService, Desk::NoBus}) {
+        SCOPED_TRACE(static_cast<int>(desk));
+        std::optional<FakeNotificationServer> hung;
+        if (desk == Desk::HungService) {
+            hung.emplace(address, QStringList{"actions"}, true);
+            ASSERT_TRUE(hung->isRunning());
+        }
         messagesPrinted.clear();
         const QtMessageHandler previous = qInstallMessageHandler(recordMessage);
         QElapsedTimer elapsed;
         elapsed.start();
 
         DBusNotifier& notifier =
-            busExists ? makeNotifier()
-                      : makeNotifier(QDBusConnection::connectToBus(nowhere, NotifierConnection));
+            desk != Desk::NoBus
+                ? makeNotifier()
+                : makeNotifier(QDBusConnection::connectToBus(nowhere, NotifierConnection));
+        QSignalSpy closes(&notifier, &Notifier::closed);
         const std::optional<quint32> id =
             notifier.notify({"Dorvane", "", "Dentist", "", true, {{"snooze", "Snooze"}}});
         const bool actions = notifier.supportsActions();
-        QTest::qWait(50); // for anything printed late
+        if (id)
+            notifier.withdraw(*id);
+        const qint64 took = elapsed.elapsed();
+        // A refused notification is closed; a hung one stays on its way.
+        if (desk == Desk::NoService)
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !closes.isEmpty(); }, 5000));
+        else
+            QTest::qWait(50); // for anything printed late
 
         qInstallMessageHandler(previous);
-        EXPECT_FALSE(id);
+        EXPECT_EQ(id.has_value(), desk != Desk::NoBus);
         EXPECT_FALSE(actions);
-        EXPECT_LT(elapsed.elapsed(), DBusNotifier::callTimeoutMs / 2);
+        EXPECT_FALSE(notifier.supportsActions());
+        EXPECT_LT(took, 100);
         EXPECT_EQ(messagesPrinted, QStringList{});
+        if (hung) {
+            EXPECT_EQ(hung->notifyCalls().size(), 1u);
+        }
         dropNotifier();
+    }
+}
+
+// A daemon answers the first words of a connection at once; a stopped one never does, and Qt
+// would wait for it on the GUI thread. Addresses libdbus fails on at once need no probe.
+TEST_F(DBusNotifierTest, SilentSessionBusIsTold)
+{
+    const QTemporaryDir dir;
+    const QByteArray silentPath = QFile::encodeName(dir.filePath("silent"));
+    const int silent = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(silent, 0);
+    const auto closeSilent = qScopeGuard([silent] { ::close(silent); });
+    sockaddr_un where{};
+    where.sun_family = AF_UNIX;
+    ASSERT_LT(silentPath.size(), qsizetype(sizeof where.sun_path));
+    std::memcpy(where.sun_path, silentPath.constData(), std::size_t(silentPath.size()));
+    // Listening but never accepting: the kernel takes the connection, nobody speaks.
+    ASSERT_EQ(::bind(silent, reinterpret_cast<const sockaddr*>(&where), sizeof where), 0);
+    ASSERT_EQ(::listen(silent, 4), 0);
+
+    const std::vector<std::pair<QByteArray, bool>> rows{
+        {address.toUtf8(), true},
+        {"unix:path=" + silentPath, false},
+        {"unix:path=" + silentPath + ";" + address.toUtf8(), false},
+        {"unix:path=" + QFile::encodeName(dir.filePath("none")), true},
+        {"tcp:host=localhost,port=1", true},
+    };
+    for (const auto& [busAddress, answers] : rows) {
+        SCOPED_TRACE(busAddress.toStdString());
+        QElapsedTimer elapsed;
+        elapsed.start();
+        EXPECT_EQ(sessionBusAnswers(busAddress, std::chrono::milliseconds(200)), answers);
+        EXPECT_LT(elapsed.elapsed(), 400);
     }
 }
 

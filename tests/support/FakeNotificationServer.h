@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QDBusMessage>
 #include <QMutex>
 #include <QMutexLocker>
@@ -25,8 +26,9 @@ struct FakeNotifyCall
 };
 
 /// The methods of org.freedesktop.Notifications, recording every call. Lives in a thread of its
-/// own: the notifier under test blocks the main thread while it waits for the answer.
-class FakeNotificationService : public QObject
+/// own, so that it answers whatever the test's own thread does. A stalled one records calls but
+/// never answers them, as a hung service.
+class FakeNotificationService : public QObject, protected QDBusContext
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
@@ -34,8 +36,8 @@ public:
     /// The id of the first notification; the next ones count up from it.
     static constexpr uint firstId = 41;
 
-    explicit FakeNotificationService(QStringList capabilities)
-        : m_capabilities(std::move(capabilities))
+    explicit FakeNotificationService(QStringList capabilities, bool stalled = false)
+        : m_capabilities(std::move(capabilities)), m_stalled(stalled)
     {}
 
     std::vector<FakeNotifyCall> notifyCalls() const
@@ -57,6 +59,7 @@ public slots:
         const QMutexLocker lock(&m_mutex);
         m_notifyCalls.push_back(
             {appName, replacesId, appIcon, summary, body, actions, hints, expireTimeout});
+        stallIfTold();
         return m_nextId++;
     }
     void CloseNotification(uint id)
@@ -64,10 +67,21 @@ public slots:
         const QMutexLocker lock(&m_mutex);
         m_closeCalls.push_back(id);
     }
-    QStringList GetCapabilities() const { return m_capabilities; }
+    QStringList GetCapabilities()
+    {
+        stallIfTold();
+        return m_capabilities;
+    }
 
 private:
+    void stallIfTold()
+    {
+        if (m_stalled)
+            setDelayedReply(true); // and never reply
+    }
+
     const QStringList m_capabilities;
+    const bool m_stalled;
     mutable QMutex m_mutex;
     std::vector<FakeNotifyCall> m_notifyCalls;
     std::vector<uint> m_closeCalls;
@@ -82,8 +96,9 @@ class FakeNotificationServer
 public:
     explicit FakeNotificationServer(const QString& busAddress,
                                     QStringList capabilities = {QStringLiteral("actions"),
-                                                                QStringLiteral("body")})
-        : m_service(std::move(capabilities)),
+                                                                QStringLiteral("body")},
+                                    bool stalled = false)
+        : m_service(std::move(capabilities), stalled),
           m_bus(QDBusConnection::connectToBus(busAddress, QStringLiteral("fake-notifications")))
     {
         m_service.moveToThread(&m_thread);
