@@ -5,8 +5,9 @@
 #include <QByteArrayList>
 #include <QDeadlineTimer>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstddef>
 #include <cstring>
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -45,16 +46,15 @@ bool waitFor(int fd, short events, const QDeadlineTimer& deadline)
 }
 
 /// The socket address of "unix:path=P" or "unix:abstract=N"; false for other kinds.
-bool socketAddress(const QByteArray& address, sockaddr_un& where, socklen_t& length)
+bool socketAddress(const QByteArray& entry, sockaddr_un& where, socklen_t& length)
 {
-    const QByteArray first = address.split(';').constFirst();
-    if (!first.startsWith("unix:"))
+    if (!entry.startsWith("unix:"))
         return false;
-    for (const QByteArray& pair : first.mid(5).split(',')) {
+    for (const QByteArray& pair : entry.mid(5).split(',')) {
         const bool abstract = pair.startsWith("abstract=");
         if (!abstract && !pair.startsWith("path="))
             continue;
-        const QByteArray name = pair.mid(pair.indexOf('=') + 1);
+        const QByteArray name = QByteArray::fromPercentEncoding(pair.mid(pair.indexOf('=') + 1));
         const std::size_t offset = abstract ? 1 : 0; // an abstract name starts with a zero byte
         if (name.isEmpty() || offset + std::size_t(name.size()) >= sizeof where.sun_path)
             return false;
@@ -68,33 +68,51 @@ bool socketAddress(const QByteArray& address, sockaddr_un& where, socklen_t& len
     return false;
 }
 
-} // namespace
-
-bool sessionBusAnswers(const QByteArray& address, std::chrono::milliseconds limit)
+enum class Probe
 {
-    sockaddr_un where{};
-    socklen_t length = 0;
-    if (!socketAddress(address, where, length))
-        return true;
-    const QDeadlineTimer deadline(limit);
+    Answers,
+    Silent,
+    NoDaemon, // libdbus fails at once and tries the next address
+};
+
+Probe probe(const sockaddr_un& where, socklen_t length, const QDeadlineTimer& deadline)
+{
     const Socket socket;
     if (socket.fd() < 0)
-        return true;
+        return Probe::Answers; // nothing to tell: leave it to libdbus
     if (::connect(socket.fd(), reinterpret_cast<const sockaddr*>(&where), length) != 0) {
-        // No daemon at all fails at once in libdbus too; only a full backlog makes us wait.
+        // Only a full backlog makes a connection wait.
         if (errno != EINPROGRESS && errno != EAGAIN)
-            return true;
+            return Probe::NoDaemon;
         if (!waitFor(socket.fd(), POLLOUT, deadline))
-            return false;
+            return Probe::Silent;
     }
     // The client's first words; a daemon answers with OK or REJECTED at once.
     const QByteArray uid = QByteArray::number(::getuid()).toHex();
     const QByteArray hello = QByteArray(1, '\0') + "AUTH EXTERNAL " + uid + "\r\n";
     if (::send(socket.fd(), hello.constData(), std::size_t(hello.size()), MSG_NOSIGNAL) !=
         hello.size())
-        return true;
+        return Probe::NoDaemon;
     // An answer, or a closed connection, which libdbus also takes at once.
-    return waitFor(socket.fd(), POLLIN, deadline);
+    return waitFor(socket.fd(), POLLIN, deadline) ? Probe::Answers : Probe::Silent;
+}
+
+} // namespace
+
+bool sessionBusAnswers(const QByteArray& address, std::chrono::milliseconds limit)
+{
+    const QDeadlineTimer deadline(limit);
+    // libdbus takes the first address it can connect to.
+    for (const QByteArray& entry : address.split(';')) {
+        sockaddr_un where{};
+        socklen_t length = 0;
+        if (!socketAddress(entry, where, length))
+            return true;
+        const Probe result = probe(where, length, deadline);
+        if (result != Probe::NoDaemon)
+            return result == Probe::Answers;
+    }
+    return true;
 }
 
 void avoidSilentSessionBus(std::chrono::milliseconds limit)

@@ -341,7 +341,7 @@ TEST_F(DBusNotifierTest, MissingOrHungServiceDelaysNothing)
 TEST_F(DBusNotifierTest, SilentSessionBusIsTold)
 {
     const QTemporaryDir dir;
-    const QByteArray silentPath = QFile::encodeName(dir.filePath("silent"));
+    const QByteArray silentPath = QFile::encodeName(dir.filePath("silent bus"));
     const int silent = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     ASSERT_GE(silent, 0);
     const auto closeSilent = qScopeGuard([silent] { ::close(silent); });
@@ -356,8 +356,10 @@ TEST_F(DBusNotifierTest, SilentSessionBusIsTold)
     const std::vector<std::pair<QByteArray, bool>> rows{
         {address.toUtf8(), true},
         {"unix:path=" + silentPath, false},
-        {"unix:path=" + silentPath + ";" + address.toUtf8(), false},
+        {"unix:path=" + silentPath.toPercentEncoding("/") + ";" + address.toUtf8(), false},
         {"unix:path=" + QFile::encodeName(dir.filePath("none")), true},
+        {"unix:path=" + QFile::encodeName(dir.filePath("none")) + ";unix:path=" + silentPath,
+         false},
         {"tcp:host=localhost,port=1", true},
     };
     for (const auto& [busAddress, answers] : rows) {
