@@ -52,7 +52,8 @@ TEST_F(MainWindowFileTest, AFailedLoadOrSaveIsShownAndChangesNothing)
     trigger("saveAction");
     ASSERT_EQ(boxes.calls.size(), 2u);
     EXPECT_TRUE(boxes.calls[0].text.startsWith(u"Cannot read "_s));
-    EXPECT_EQ(boxes.calls[1].text, u"Unable to write to "_s + path(u"folder.ini"_s));
+    EXPECT_EQ(boxes.calls[1].text,
+              u"Unable to write to "_s + path(u"folder.ini"_s) + u": Is a directory"_s);
     EXPECT_EQ(form->book().events().size(), 1u);
 }
 
