@@ -148,8 +148,8 @@ private:
     QString m_saveFilter = QStringLiteral("Events Files (*.ini)|*.ini");
     QString m_saveFileName;
     QString m_confirmClear = QStringLiteral("Remove all %1 events from the list?");
-    QString m_changedFileKept =
-        QStringLiteral("%1 was changed by another program; that version is kept as %2.");
+    // Short enough for the status bar of the window's first size.
+    QString m_changedFileKept = QStringLiteral("%1 was changed elsewhere; kept as %2");
     LanguageStrings m_strings;
     bool m_toldAutoStartUnavailable = false;
     bool m_unattended = false;
