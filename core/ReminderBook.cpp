@@ -112,14 +112,14 @@ void ReminderBook::writeEvents()
     }
     if (const FileStamp now = FileStamp::of(m_folder.eventsFile);
         now.exists() && now != m_eventsStamp)
-        keepChangedEventsFile();
+        keepChangedEventsFile(now);
     EventsFile::save(m_folder.eventsFile, m_events, m_knownSections);
     m_knownSections = m_events.size();
     m_eventsStamp = FileStamp::of(m_folder.eventsFile);
     m_unsaved = false;
 }
 
-void ReminderBook::keepChangedEventsFile()
+void ReminderBook::keepChangedEventsFile(const FileStamp& found)
 {
     // Another program's version (a text editor's, a sync tool's) is not ours to lose.
     const std::string fileName = m_folder.eventsFile.toStdString();
@@ -135,6 +135,8 @@ void ReminderBook::keepChangedEventsFile()
     profile::replaceFileAtomically(QFile::encodeName(backup).toStdString(), content.bytes);
     qCInfo(lcFiles, "%s was changed by another program; kept as %s",
            qUtf8Printable(m_folder.eventsFile), qUtf8Printable(backup));
+    // Kept once: a save that fails after this must not keep the same version again.
+    m_eventsStamp = found;
     emit changedFileKept(backup);
 }
 

@@ -151,7 +151,7 @@ private:
     void removeRow(int row);
     void setStatus(int row, const QString& status);
     void markDone(int row);
-    void keepChangedEventsFile();
+    void keepChangedEventsFile(const FileStamp& found);
 
     Clock& m_clock;
     ProgramFolder m_folder;

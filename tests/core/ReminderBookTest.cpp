@@ -412,6 +412,14 @@ TEST_F(ReminderBookTest, AnEventsFileChangedByAnotherProgramIsKeptBesideIt)
     ASSERT_EQ(kept.size(), 2);
     EXPECT_EQ(kept[1], path(u"events.ini.20261208-123456-1.bak"_s));
     EXPECT_EQ(readFile(u"events.ini.20261208-123456.bak"_s), edited);
+
+    // Kept once even when the save after it fails, as long as nobody changes it again.
+    writeFile(u"events.ini"_s, edited + "; read-only\n");
+    ASSERT_TRUE(QFile::setPermissions(path(u"events.ini"_s), QFileDevice::ReadOwner));
+    book->remove({0});
+    book->remove({0});
+    EXPECT_EQ(kept.size(), 3);
+    EXPECT_EQ(failures.size(), 2);
 }
 
 } // namespace
