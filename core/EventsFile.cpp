@@ -148,6 +148,10 @@ EventList load(const QString& fileName, std::optional<int> limit, const QString&
         throw AppError("Cannot read " + fileName.toStdString() + ": " + *error);
     if (limit && *limit <= 0)
         return events;
+    // The count says events are there: an empty list now would be saved over them when the file
+    // comes back (a dangling link, a folder not mounted yet).
+    if (const auto missing = file.missingError(); missing && limit)
+        throw AppError("Cannot read " + fileName.toStdString() + ": " + *missing);
     const std::vector<profile::ProfileSession::SectionReader> all = file.sections();
     const Sections sections = eventSections(all);
     const std::size_t total =
@@ -170,9 +174,10 @@ EventList load(const QString& fileName, std::optional<int> limit, const QString&
     return events;
 }
 
-void save(const QString& fileName, const EventList& events)
+namespace {
+
+void writeEvents(profile::ProfileSession& file, const EventList& events)
 {
-    profile::ProfileSession file(fileName.toStdString());
     std::size_t i = 0;
     for (const Event& e : events) {
         const std::string section = sectionName(i++);
@@ -185,6 +190,33 @@ void save(const QString& fileName, const EventList& events)
         file.writeString(section, kSoundFile, e.stored.encode(TextField::SoundFile, e.soundFile));
         file.writeString(section, kExtraFile, e.stored.encode(TextField::ExtraFile, e.extraFile));
         file.writeString(section, kStatus, e.stored.encode(TextField::Status, e.status));
+    }
+}
+
+} // namespace
+
+void save(const QString& fileName, const EventList& events, std::size_t readSections)
+{
+    profile::ProfileSession file(fileName.toStdString());
+    writeEvents(file, events);
+    for (std::size_t i = events.size(); i < readSections; ++i)
+        file.eraseSection(sectionName(i));
+    file.commit();
+}
+
+void save(const QString& fileName, const EventList& events)
+{
+    profile::ProfileSession file(fileName.toStdString());
+    writeEvents(file, events);
+    // Until none is left: erasing a section uncovers a later one of the same name.
+    for (std::vector<std::string> past = {""}; !past.empty();) {
+        past.clear();
+        for (const profile::ProfileSession::SectionReader& section : file.sections())
+            if (const long long index = eventIndex(section.name());
+                index >= 0 && static_cast<std::size_t>(index) >= events.size())
+                past.emplace_back(section.name());
+        for (const std::string& name : past)
+            file.eraseSection(name);
     }
     file.commit();
 }

@@ -6,8 +6,12 @@
 #include "core/Clock.h"
 #include "core/EventsFile.h"
 #include "core/StatusWords.h"
+#include "inifile/ProfileFile.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <algorithm>
+#include <sys/stat.h>
 #include <utility>
 
 namespace {
@@ -23,6 +27,17 @@ QString andMore(int count)
     return QStringLiteral("... and %1 more").arg(count - kListedInMessage);
 }
 } // namespace
+
+FileStamp FileStamp::of(const QString& fileName)
+{
+    struct stat info
+    {};
+    if (::stat(QFile::encodeName(fileName).constData(), &info) != 0)
+        return {};
+    return {static_cast<quint64>(info.st_dev), static_cast<quint64>(info.st_ino),
+            static_cast<qint64>(info.st_size),
+            static_cast<qint64>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+}
 
 ReminderBook::ReminderBook(Clock& clock, ProgramFolder folder, QObject* parent)
     : QObject(parent), m_clock(clock), m_folder(std::move(folder))
@@ -62,6 +77,8 @@ void ReminderBook::open(const ProgramSettings& settings, std::future<EventList> 
         m_eventsFileUnreadable = true;
         throw;
     }
+    m_knownSections = m_events.size();
+    m_eventsStamp = FileStamp::of(m_folder.eventsFile);
     m_open = true;
 }
 
@@ -71,9 +88,16 @@ void ReminderBook::loadFrom(const QString& fileName)
     m_open = true;
 }
 
-void ReminderBook::saveTo(const QString& fileName) const
+void ReminderBook::saveTo(const QString& fileName)
 {
     EventsFile::save(fileName, m_events);
+    // Saved over the events file itself: that is this run's own write, not another program's.
+    const FileStamp saved = FileStamp::of(fileName);
+    const FileStamp events = FileStamp::of(m_folder.eventsFile);
+    if (saved.exists() && saved.device == events.device && saved.inode == events.inode) {
+        m_eventsStamp = events;
+        m_knownSections = m_events.size();
+    }
 }
 
 void ReminderBook::writeEvents()
@@ -86,8 +110,34 @@ void ReminderBook::writeEvents()
                                 .arg(m_folder.eventsFile));
         return;
     }
-    EventsFile::save(m_folder.eventsFile, m_events);
+    if (const FileStamp now = FileStamp::of(m_folder.eventsFile);
+        now.exists() && now != m_eventsStamp)
+        keepChangedEventsFile(now);
+    EventsFile::save(m_folder.eventsFile, m_events, m_knownSections);
+    m_knownSections = m_events.size();
+    m_eventsStamp = FileStamp::of(m_folder.eventsFile);
     m_unsaved = false;
+}
+
+void ReminderBook::keepChangedEventsFile(const FileStamp& found)
+{
+    // Another program's version (a text editor's, a sync tool's) is not ours to lose.
+    const std::string fileName = m_folder.eventsFile.toStdString();
+    const profile::FileContent content = profile::readWholeFile(fileName);
+    // What cannot be read, the save refuses to replace anyway.
+    if (content.status != profile::ReadStatus::Ok)
+        return;
+    const QString stem = m_folder.eventsFile + QLatin1Char('.') +
+                         m_clock.now().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString backup = stem + QStringLiteral(".bak");
+    for (int n = 1; QFileInfo::exists(backup); ++n)
+        backup = stem + QStringLiteral("-%1.bak").arg(n);
+    profile::replaceFileAtomically(QFile::encodeName(backup).toStdString(), content.bytes);
+    qCInfo(lcFiles, "%s was changed by another program; kept as %s",
+           qUtf8Printable(m_folder.eventsFile), qUtf8Printable(backup));
+    // Kept once: a save that fails after this must not keep the same version again.
+    m_eventsStamp = found;
+    emit changedFileKept(backup);
 }
 
 void ReminderBook::writeSettings() const
@@ -101,6 +151,7 @@ bool ReminderBook::told(const std::function<void()>& write)
         write();
         return true;
     } catch (const AppError& error) {
+        qCWarning(lcFiles, "%s", error.what());
         emit saveFailed(QString::fromStdString(error.what()));
         return false;
     }
@@ -210,8 +261,9 @@ void ReminderBook::markDone(int row)
     m_unsaved = true;
 }
 
-void ReminderBook::setStatusWords(const QString& active, const QString& done)
+void ReminderBook::setStatusWords(const QString& newActive, const QString& newDone)
 {
+    const auto [active, done] = StatusWords::usable(m_activeWord, m_doneWord, newActive, newDone);
     const QString oldActive = std::exchange(m_activeWord, active);
     const QString oldDone = std::exchange(m_doneWord, done);
     bool changed = false;

@@ -14,6 +14,20 @@
 
 class Clock;
 
+/// What tells, cheaply, that a file was replaced or changed: its identity, size and modification
+/// time. All zero for a file that does not exist.
+struct FileStamp
+{
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+
+    [[nodiscard]] static FileStamp of(const QString& fileName);
+    [[nodiscard]] bool exists() const { return inode != 0; }
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
 /// Events that fell due together (in one tick, or while the program was not running): what
 /// their message box and notification show.
 struct DueEvents
@@ -52,9 +66,10 @@ public:
     [[nodiscard]] bool isOpen() const { return m_open; }
     /// File > Load: replaces the list with another file's events. Throws AppError.
     void loadFrom(const QString& fileName);
-    /// File > Save: writes the list to another file. Throws AppError.
-    void saveTo(const QString& fileName) const;
-    /// Writes the events file. Throws AppError.
+    /// File > Save: writes exactly the list to another file. Throws AppError.
+    void saveTo(const QString& fileName);
+    /// Writes the events file; a file another program changed since this run read or wrote it is
+    /// first kept beside it (told through changedFileKept). Throws AppError.
     void writeEvents();
     /// Writes the settings file. Throws AppError.
     void writeSettings() const;
@@ -89,7 +104,8 @@ public:
     [[nodiscard]] const QString& activeWord() const { return m_activeWord; }
     [[nodiscard]] const QString& doneWord() const { return m_doneWord; }
     /// The status words of a new language: statuses in the old words take the new ones, and the
-    /// list is saved when any did.
+    /// list is saved when any did. A word that is empty or equals the other is not taken: the
+    /// statuses stay in the old words, which a later language can still translate.
     void setStatusWords(const QString& active, const QString& done);
     /// The settings as they would be written now.
     [[nodiscard]] ProgramSettings settings() const;
@@ -116,6 +132,8 @@ signals:
     void passedFound(const DueEvents& passed);
     /// A save failed; the message names the file (and the reason).
     void saveFailed(const QString& message);
+    /// The events file had been changed by another program: that version is kept as backupFile.
+    void changedFileKept(const QString& backupFile);
     /// Rows whose texts or status changed.
     void rowsChanged(int first, int last);
     void rowAboutToBeAdded(int row);
@@ -133,6 +151,7 @@ private:
     void removeRow(int row);
     void setStatus(int row, const QString& status);
     void markDone(int row);
+    void keepChangedEventsFile(const FileStamp& found);
 
     Clock& m_clock;
     ProgramFolder m_folder;
@@ -145,6 +164,11 @@ private:
     ProgramSettings m_settings;
     bool m_open = false;
     bool m_eventsFileUnreadable = false;
+    // How many "EventN" sections this run read from the events file or wrote to it: a save
+    // removes those the list no longer has.
+    std::size_t m_knownSections = 0;
+    // The events file as this run last read or wrote it, to notice another program's change.
+    FileStamp m_eventsStamp;
     bool m_toldSkippedSave = false;
     bool m_unsaved = false;
     qint64 m_previousTickSecond = 0;

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
@@ -22,9 +23,10 @@ namespace profile {
 
 namespace {
 
-[[noreturn]] void refuse(const std::string& fileName)
+// The reason goes with the message: a full disk and a read-only file need different fixes.
+[[noreturn]] void refuse(const std::string& fileName, int error)
 {
-    throw AppError("Unable to write to " + fileName);
+    throw AppError("Unable to write to " + fileName + ": " + std::strerror(error));
 }
 
 bool writeAll(int fd, std::string_view content)
@@ -52,31 +54,36 @@ public:
         if (m_buffer.size() + piece.size() > Capacity) {
             flush();
             if (piece.size() >= Capacity) {
-                m_ok = m_ok && writeAll(m_fd, piece);
+                write(piece);
                 return;
             }
         }
         m_buffer += piece;
     }
-    /// Writes what is left; false when any write failed.
-    [[nodiscard]] bool finish()
+    /// Writes what is left; the errno of the first failed write, or 0.
+    [[nodiscard]] int finish()
     {
         flush();
-        return m_ok;
+        return m_error;
     }
 
 private:
     static constexpr std::size_t Capacity = 64 * 1024;
 
+    void write(std::string_view piece)
+    {
+        if (m_error == 0 && !writeAll(m_fd, piece))
+            m_error = errno;
+    }
     void flush()
     {
-        m_ok = m_ok && writeAll(m_fd, m_buffer);
+        write(m_buffer);
         m_buffer.clear();
     }
 
     int m_fd;
     std::string m_buffer;
-    bool m_ok = true;
+    int m_error = 0;
 };
 
 // Follows a symbolic link so that the link survives the rename; a dangling link is replaced.
@@ -236,10 +243,11 @@ TemporaryFile createTemporaryFile(const std::string& target)
         // Owner only until it is complete: fchmod gives it its final bits just before the rename.
         // O_EXCL so that nothing existing, not even a planted link, is ever reused.
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd >= 0 || errno != EEXIST)
-            return {FileDescriptor(fd), fd >= 0 ? name : std::string()};
+        const int error = fd >= 0 ? 0 : errno;
+        if (fd >= 0 || error != EEXIST)
+            return {FileDescriptor(fd), fd >= 0 ? name : std::string(), error};
     }
-    return {FileDescriptor(-1), std::string()};
+    return {FileDescriptor(-1), std::string(), EEXIST};
 }
 
 void removeStaleTemporaries(const std::string& fileName)
@@ -282,39 +290,52 @@ void replaceFileAtomically(const std::string& fileName,
     if (::stat(target.c_str(), &info) == 0) {
         exists = true;
         // rename() would happily replace a read-only file, or a device node, when run as root.
-        if (!S_ISREG(info.st_mode) || (info.st_mode & S_IWUSR) == 0 ||
-            ::access(target.c_str(), W_OK) != 0)
-            refuse(fileName);
+        if (!S_ISREG(info.st_mode))
+            refuse(fileName, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+        if ((info.st_mode & S_IWUSR) == 0)
+            refuse(fileName, EACCES);
+        if (::access(target.c_str(), W_OK) != 0)
+            refuse(fileName, errno);
     } else if (errno != ENOENT) {
-        refuse(fileName);
+        refuse(fileName, errno);
     }
 
     TemporaryFile temp = createTemporaryFile(target);
     if (!temp.fd.valid())
-        refuse(fileName);
+        refuse(fileName, temp.error);
 
     const int fd = temp.fd.get();
     // Root replacing someone's file must not hand it over to root. Owner before mode: a change
     // of owner clears the set-user-ID and set-group-ID bits.
     const bool ownerKept =
         !exists || ::geteuid() != 0 || ::fchown(fd, info.st_uid, info.st_gid) == 0;
-    bool contentWritten = false;
+    int error = ownerKept ? 0 : errno;
     try {
         DescriptorSink sink(fd);
         produce(sink);
-        contentWritten = sink.finish();
+        if (const int failed = sink.finish(); error == 0)
+            error = failed;
     } catch (...) {
         ::unlink(temp.name.c_str());
         throw;
     }
+    // Each step runs only while all before it succeeded; the first failure's errno is kept.
+    const auto step = [&error](bool ok) {
+        if (error == 0 && !ok)
+            error = errno;
+    };
     // The mode before fsync, so that the final bits reach the disk together with the content.
-    const bool written = contentWritten && ownerKept &&
-                         ::fchmod(fd, exists ? info.st_mode & 07777 : newFileMode()) == 0 &&
-                         ::fsync(fd) == 0;
-    const bool closed = temp.fd.close() == 0;
-    if (!written || !closed || ::rename(temp.name.c_str(), target.c_str()) != 0) {
+    if (error == 0)
+        step(::fchmod(fd, exists ? info.st_mode & 07777 : newFileMode()) == 0);
+    if (error == 0)
+        step(::fsync(fd) == 0);
+    const int closed = temp.fd.close();
+    step(closed == 0);
+    if (error == 0)
+        step(::rename(temp.name.c_str(), target.c_str()) == 0);
+    if (error != 0) {
         ::unlink(temp.name.c_str());
-        refuse(fileName);
+        refuse(fileName, error);
     }
     syncDirectory(directoryOf(target));
 }

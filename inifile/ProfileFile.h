@@ -39,8 +39,9 @@ protected:
 /// Replaces fileName by content atomically: a temporary file in the same directory, fsync,
 /// rename. An existing target keeps its permission bits, and its owner and group when run as
 /// root; a new file gets 0644 less the umask. A symbolic link keeps pointing at its target.
-/// Throws AppError("Unable to write to " + fileName) and leaves the target as it was when the
-/// system refuses any step, or when the target is a read-only file (even for root).
+/// Throws AppError("Unable to write to " + fileName + ": " + the system's reason) and leaves the
+/// target as it was when the system refuses any step, or when the target is a read-only file
+/// (even for root).
 void replaceFileAtomically(const std::string& fileName, std::string_view content);
 
 /// The same with the content handed by produce to the sink, in pieces: a big file is written
@@ -52,6 +53,7 @@ struct TemporaryFile
 {
     FileDescriptor fd; // invalid when the system refused
     std::string name;
+    int error = 0; // the errno of the refusal
 };
 
 /// Creates the file that a replacement of target is written to: new, empty, open for writing,

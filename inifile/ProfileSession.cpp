@@ -44,6 +44,7 @@ ProfileSession::ProfileSession(std::string fileName) : m_fileName(std::move(file
 {
     FileContent file = readWholeFile(m_fileName);
     m_unreadable = file.status == ReadStatus::Unreadable;
+    m_missing = file.status == ReadStatus::Missing;
     m_readError = file.error;
     if (file.status == ReadStatus::Ok)
         m_document = ProfileDocument(std::move(file.bytes));
@@ -115,6 +116,13 @@ void ProfileSession::eraseSection(std::string_view section)
         m_changed = true;
 }
 
+std::optional<std::string> ProfileSession::missingError() const
+{
+    if (!m_missing)
+        return std::nullopt;
+    return std::string(std::strerror(m_readError));
+}
+
 std::optional<std::string> ProfileSession::readError() const
 {
     if (!m_unreadable)
@@ -130,7 +138,7 @@ void ProfileSession::commit()
         return;
     // What could not be read must not be replaced by what little we know of it.
     if (m_unreadable)
-        refuse();
+        throw AppError("Unable to write to " + m_fileName + ": " + *readError());
     replaceFileAtomically(m_fileName, [this](ContentSink& sink) { m_document.writeTo(sink); });
     m_changed = false;
 }

@@ -58,11 +58,13 @@ public:
     /// Stages removal of the first section of that name, its header and its lines.
     void eraseSection(std::string_view section);
 
+    /// Why the file was not found (a system error text), or nothing when it was.
+    [[nodiscard]] std::optional<std::string> missingError() const;
     /// Why the file exists but could not be read (a system error text), or nothing.
     [[nodiscard]] std::optional<std::string> readError() const;
 
     /// Writes the staged changes in one atomic replacement, if there are any.
-    /// Throws AppError("Unable to write to <file>"); the file is then left as it was.
+    /// Throws AppError("Unable to write to <file>: <reason>"); the file is then left as it was.
     void commit();
 
 private:
@@ -71,6 +73,7 @@ private:
     std::string m_fileName;
     ProfileDocument m_document;
     bool m_unreadable = false; // exists but could not be read: never overwrite it
+    bool m_missing = false;
     int m_readError = 0;
     bool m_changed = false;
 };

@@ -310,6 +310,7 @@ void EventDialog::setTimeText(const QString& text)
 
 void EventDialog::setFields(const Event& event)
 {
+    m_fields = event;
     m_dateEdit->setMaskedText(event.date);
     m_timeEdit->setMaskedText(event.time);
     m_countdownCheckBox->setChecked(event.countdown);
@@ -340,7 +341,9 @@ void EventDialog::setStatusChoices(const QString& active, const QString& done,
 
 Event EventDialog::enteredEvent() const
 {
-    Event event;
+    // An edit changes a copy of the record: the fields nobody touched keep the bytes they came
+    // as (a sound file's name that is not UTF-8 still names the file).
+    Event event = m_mode == Mode::Edit ? m_fields : Event{};
     event.date = m_dateEdit->maskedText();
     event.time = m_timeEdit->maskedText();
     event.countdown = m_countdownCheckBox->isChecked();
@@ -350,8 +353,9 @@ Event EventDialog::enteredEvent() const
     event.extraFile = m_extraFileEdit->text();
     if (m_mode == Mode::Add)
         event.status = m_context.strings.active;
-    else if (m_statusComboBox->currentIndex() >= 0)
-        event.status = m_statusComboBox->currentText();
+    else
+        event.status =
+            m_statusComboBox->currentIndex() >= 0 ? m_statusComboBox->currentText() : QString();
     return event;
 }
 

@@ -96,6 +96,8 @@ private:
     Mode m_mode;
     Context m_context;
     int m_editIndex = 0;
+    // The record the fields were filled from.
+    Event m_fields;
     QString m_soundFilter;
     QString m_extraFilter;
 

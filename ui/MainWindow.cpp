@@ -15,6 +15,7 @@
 #include "ui/SettingsDialog.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QStatusBar>
 #include <QTreeView>
 #include <utility>
@@ -65,6 +66,10 @@ MainWindow::MainWindow(ReminderBook& book, MainWindowServices services, QWidget*
     connect(&m_book, &ReminderBook::alarmsDue, this, &MainWindow::showAlarm);
     connect(&m_book, &ReminderBook::passedFound, this, &MainWindow::showPassed);
     connect(&m_book, &ReminderBook::saveFailed, this, &MainWindow::showError);
+    connect(&m_book, &ReminderBook::changedFileKept, this, [this](const QString& backup) {
+        showNotice(m_changedFileKept.arg(QFileInfo(m_book.folder().eventsFile).fileName(),
+                                         QFileInfo(backup).fileName()));
+    });
 }
 
 MainWindow::~MainWindow()
@@ -77,7 +82,9 @@ MainWindow::~MainWindow()
 
 void MainWindow::showError(const QString& text)
 {
-    if (m_unattended)
+    if (m_heldErrors)
+        m_heldErrors->append(text);
+    else if (m_unattended)
         qCCritical(lcFiles, "%s", qUtf8Printable(text));
     else
         m_services.boxes.showError(this, m_applicationTitle, text);

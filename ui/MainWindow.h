@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <future>
 #include <memory>
@@ -134,7 +135,11 @@ private:
     void setAutoStart(bool on);
     void loadFromFile();
     void saveToFile();
+    void clearList();
     void exitFromTray();
+    /// Runs an alarm's delivery, then writes what it marked done: an error box about the write
+    /// must not hold the sound, the extra file or the notification back.
+    void deliverThenSave(const std::function<void()>& deliver);
 
     ReminderBook& m_book;
     MainWindowServices m_services;
@@ -142,10 +147,15 @@ private:
     QString m_loadFilter = QStringLiteral("Events Files (*.ini)|*.ini");
     QString m_saveFilter = QStringLiteral("Events Files (*.ini)|*.ini");
     QString m_saveFileName;
+    QString m_confirmClear = QStringLiteral("Remove all %1 events from the list?");
+    // Short enough for the status bar of the window's first size.
+    QString m_changedFileKept = QStringLiteral("%1 was changed elsewhere; kept as %2");
     LanguageStrings m_strings;
     bool m_toldAutoStartUnavailable = false;
     bool m_unattended = false;
     bool m_shutdownDone = false;
+    // While an alarm is being delivered, the errors to show after it.
+    QStringList* m_heldErrors = nullptr;
 
     QTreeView* m_listView = nullptr;
     EventTableModel* m_model = nullptr;

@@ -1,5 +1,5 @@
 // What the reminder book finds at its tick and at start-up, shown: the message box first, then
-// the save, the sounds, the extra files and the notification.
+// the sounds, the extra files and the notification, then the save (its error after them).
 #include "core/AlarmDelivery.h"
 #include "core/ReminderBook.h"
 #include "platform/MessageBoxes.h"
@@ -7,6 +7,7 @@
 #include "ui/MainWindow.h"
 
 #include <optional>
+#include <utility>
 
 void MainWindow::showAlarm(const DueEvents& due)
 {
@@ -14,16 +15,16 @@ void MainWindow::showAlarm(const DueEvents& due)
     std::optional<quint32> notification;
     // The box first, the moment it is due; everything else follows at once, in row order.
     m_services.boxes.showAlarm(this, m_applicationTitle, due.text, [&] {
-        // Written while the message is still open: a crash then must not bring the alarm back.
-        m_book.saveUnsaved();
-        for (const Event& event : due.events) {
-            if (m_book.settings().soundPlay)
-                m_services.delivery.startSound(event);
-            m_services.delivery.openExtraFile(event);
-        }
-        const Event& first = due.events.front();
-        notification = m_notifications->notify(first, static_cast<int>(due.events.size()),
-                                               first.message, true, due.text);
+        deliverThenSave([&] {
+            for (const Event& event : due.events) {
+                if (m_book.settings().soundPlay)
+                    m_services.delivery.startSound(event);
+                m_services.delivery.openExtraFile(event);
+            }
+            const Event& first = due.events.front();
+            notification = m_notifications->notify(first, static_cast<int>(due.events.size()),
+                                                   first.message, true, due.text);
+        });
     });
     m_notifications->withdraw(notification);
     m_services.delivery.afterMessage();
@@ -36,10 +37,25 @@ void MainWindow::showPassed(const DueEvents& passed)
     const QString text = m_strings.passed + QStringLiteral("\r\r") + passed.text;
     std::optional<quint32> notification;
     m_services.boxes.showAlarm(this, m_applicationTitle, text, [&] {
-        m_book.saveUnsaved();
-        notification = m_notifications->notify(
-            passed.events.front(), static_cast<int>(passed.events.size()),
-            QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')), false, text);
+        deliverThenSave([&] {
+            notification = m_notifications->notify(
+                passed.events.front(), static_cast<int>(passed.events.size()),
+                QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')), false, text);
+        });
     });
     m_notifications->withdraw(notification);
+}
+
+void MainWindow::deliverThenSave(const std::function<void()>& deliver)
+{
+    // Errors wait until the delivery has started; a nested alarm (a tick under a box the
+    // delivery opens) holds its own.
+    QStringList held;
+    QStringList* const outer = std::exchange(m_heldErrors, &held);
+    deliver();
+    // Written while the message is still open: a crash then must not bring the alarm back.
+    m_book.saveUnsaved();
+    m_heldErrors = outer;
+    for (const QString& error : held)
+        showError(error);
 }

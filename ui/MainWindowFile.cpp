@@ -1,6 +1,7 @@
-// The File menu: Load and Save, and the tray menu's Exit.
+// The File menu: Load, Save and Clear, and the tray menu's Exit.
 #include "core/ReminderBook.h"
 #include "platform/FileDialogs.h"
+#include "platform/MessageBoxes.h"
 #include "ui/FileFilter.h"
 #include "ui/MainWindow.h"
 
@@ -26,6 +27,15 @@ void MainWindow::saveToFile()
         return;
     m_saveFileName = fileName;
     (void)guarded([&] { m_book.saveTo(fileName); });
+}
+
+void MainWindow::clearList()
+{
+    // A slip of the mouse must not cost the list: its next save would empty the file too.
+    if (m_book.count() > 0 &&
+        !m_services.boxes.askOkCancel(this, m_applicationTitle, m_confirmClear.arg(m_book.count())))
+        return;
+    m_book.clear();
 }
 
 void MainWindow::exitFromTray()

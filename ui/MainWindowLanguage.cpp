@@ -67,12 +67,18 @@ void MainWindow::applyLanguage(const QString& fileName)
                bindText("StringReally", m_strings.confirmDelete),
                bindText("StringDelete", m_strings.deleteCaption),
                bindText("StringSelectFirst", m_strings.selectFirst),
-               bindText("StringPassed", m_strings.passed)});
+               bindText("StringPassed", m_strings.passed),
+               bindText("StringClearAll", m_confirmClear),
+               bindText("StringFileKept", m_changedFileKept)});
     m_settingsDialog->applyLanguage(file);
     m_aboutDialog->applyLanguage(file);
     m_addDialog->applyLanguage(file);
     m_editDialog->applyLanguage(file);
     m_book.setStatusWords(m_strings.active, m_strings.done);
+    // A language without usable status words leaves the book its old ones: new and edited
+    // events must take those, or they would never fire.
+    m_strings.active = m_book.activeWord();
+    m_strings.done = m_book.doneWord();
     // The status column must hold the new words; the layout otherwise stays as it is.
     ColumnLayout::Widths widths{};
     for (int c = 0; c < EventTableModel::ColumnCount; ++c)

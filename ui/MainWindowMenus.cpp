@@ -76,7 +76,7 @@ void MainWindow::createMenus()
     connect(m_trayRestoreAction, &QAction::triggered, this, &MainWindow::restoreFromTray);
     connect(m_loadAction, &QAction::triggered, this, &MainWindow::loadFromFile);
     connect(m_saveAction, &QAction::triggered, this, &MainWindow::saveToFile);
-    connect(m_clearAction, &QAction::triggered, &m_book, &ReminderBook::clear);
+    connect(m_clearAction, &QAction::triggered, this, &MainWindow::clearList);
     connect(m_trayExitAction, &QAction::triggered, this, &MainWindow::exitFromTray);
     connect(m_settingsAction, &QAction::triggered, this, &MainWindow::showSettings);
     connect(m_aboutAction, &QAction::triggered, this, &MainWindow::showAbout);

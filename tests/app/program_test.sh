@@ -143,11 +143,11 @@ run_failing() { # what, command that makes the write fail once the program is up
 # A folder in the settings file's place, a read-only file, a file in the autostart folder's place:
 # refused also for root.
 run_failing "settings" 'rm "$app/dorvane.ini"; mkdir "$app/dorvane.ini"'
-grep -qxF "dorvane.files: Unable to write to $app/dorvane.ini" "$work/log" || fail "settings failure not reported"
+grep -qxF "dorvane.files: Unable to write to $app/dorvane.ini: Is a directory" "$work/log" || fail "settings failure not reported"
 grep -q '^Sound File=' "$app/events.ini" && [ -f "$entry" ] || fail "a failed settings write stopped the others"
 rmdir "$app/dorvane.ini"
 run_failing "events" 'chmod 444 "$app/events.ini"'
-grep -qxF "dorvane.files: Unable to write to $app/events.ini" "$work/log" || fail "events failure not reported"
+grep -qxF "dorvane.files: Unable to write to $app/events.ini: Permission denied" "$work/log" || fail "events failure not reported"
 grep -q '^Language=English$' "$app/dorvane.ini" && [ -f "$entry" ] || fail "a failed events write stopped the others"
 chmod 644 "$app/events.ini"
 run_failing "autostart" 'rm -rf "$XDG_CONFIG_HOME"; mkdir -p "$HOME"; : >"$XDG_CONFIG_HOME"'

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <optional>
+#include <string>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -117,18 +119,66 @@ TEST_F(EventsFileTest, ABigListIsBuiltAsASmallOneIs)
     EXPECT_EQ(big[4999].title, u"t4999"_s);
 }
 
-TEST_F(EventsFileTest, SaveKeepsWhatItDidNotWrite)
+TEST_F(EventsFileTest, SaveKeepsWhatItDidNotWriteAndRemovesWhatItReadAndDropped)
 {
-    write("; my "
-          "notes\n[Other]\nkeep=1\n[Event0]\nDate=x\nCustom=mine\n[Event1]\nDate=y\n[Event2]\nDate="
-          "z\n");
-    EventsFile::save(path(), sample(1));
-    const QByteArray text = read();
-    EXPECT_TRUE(
-        text.startsWith("; my notes\n[Other]\nkeep=1\n[Event0]\nDate=01.01.2027\nCustom=mine\n"));
-    // Sections past the list may be events this run never loaded.
-    EXPECT_TRUE(text.endsWith("[Event1]\nDate=y\n[Event2]\nDate=z\n"));
-    EXPECT_EQ(EventsFile::load(path(), std::nullopt, defaultSound).size(), 3u);
+    // Sections past the list stay when this run never read them (they may be events the count
+    // keeps out), and go when it did: a deleted event must not come back at the next load.
+    // Without a count of sections read, the file is left with exactly the list.
+    const struct
+    {
+        std::optional<std::size_t> readSections;
+        const char* tail;
+        std::size_t loaded;
+    } cases[] = {
+        {1, "Status=Active\n[Event1]\nDate=y\n[event2]\nDate=z\n", 3},
+        {2, "Status=Active\n[event2]\nDate=z\n", 3},
+        {3, "Status=Active\n", 1},
+        {std::nullopt, "Status=Active\n", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.loaded);
+        write("; my notes\n[Other]\nkeep=1\n[Event0]\nDate=x\nCustom=mine\n[Event1]\nDate=y\n"
+              "[event2]\nDate=z\n");
+        if (c.readSections)
+            EventsFile::save(path(), sample(1), *c.readSections);
+        else
+            EventsFile::save(path(), sample(1));
+        const QByteArray text = read();
+        EXPECT_TRUE(text.startsWith(
+            "; my notes\n[Other]\nkeep=1\n[Event0]\nDate=01.01.2027\nCustom=mine\n"));
+        EXPECT_TRUE(text.endsWith(c.tail)) << text.toStdString();
+        EXPECT_EQ(EventsFile::load(path(), std::nullopt, defaultSound).size(), c.loaded);
+    }
+}
+
+TEST_F(EventsFileTest, AMissingFileIsAnErrorOnlyWhenACountExpectsEvents)
+{
+    // A dangling link stands for a folder that is not there yet.
+    ASSERT_TRUE(QFile::link(dir.filePath(u"gone/events.ini"_s), path(u"link.ini"_s)));
+    const struct
+    {
+        QString file;
+        std::optional<int> limit;
+        bool error;
+    } cases[] = {
+        {path(), std::nullopt, false},
+        {path(), 0, false},
+        {path(), 2, true},
+        {path(u"link.ini"_s), std::nullopt, false},
+        {path(u"link.ini"_s), 1, true},
+        {path(u"no/dir/events.ini"_s), 3, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file.toStdString() + " " + std::to_string(c.limit.value_or(-1)));
+        try {
+            EXPECT_TRUE(EventsFile::load(c.file, c.limit, defaultSound).empty());
+            EXPECT_FALSE(c.error);
+        } catch (const AppError& error) {
+            EXPECT_TRUE(c.error);
+            EXPECT_EQ(QString::fromUtf8(error.what()),
+                      u"Cannot read "_s + c.file + u": No such file or directory"_s);
+        }
+    }
 }
 
 TEST_F(EventsFileTest, AFileThatCannotBeReadIsAnErrorNamingIt)

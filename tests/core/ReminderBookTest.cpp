@@ -2,15 +2,18 @@
 // catching up after a late tick, the start-up check, and what reaches the files.
 #include "core/ReminderBook.h"
 
+#include "base/AppError.h"
 #include "core/AlarmRules.h"
 #include "core/EventsFile.h"
 #include "support/FakeClock.h"
 #include "support/MakeEvent.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <ctime>
+#include <exception>
 #include <future>
 #include <gtest/gtest.h>
 
@@ -31,8 +34,18 @@ protected:
         book->setStatusWords(kActive, kDone);
         const ProgramSettings settings = ReminderBook::readSettings(book->folder());
         std::promise<EventList> read;
-        read.set_value(ReminderBook::readEvents(book->folder(), settings));
-        book->open(settings, read.get_future());
+        try {
+            read.set_value(ReminderBook::readEvents(book->folder(), settings));
+        } catch (const AppError&) {
+            read.set_exception(std::current_exception());
+        }
+        try {
+            book->open(settings, read.get_future());
+        } catch (const AppError& error) {
+            openError = QString::fromUtf8(error.what());
+        }
+        QObject::connect(book.get(), &ReminderBook::saveFailed,
+                         [this](const QString& message) { failures << message; });
         QObject::connect(book.get(), &ReminderBook::alarmsDue,
                          [this](const DueEvents& due) { alarms << due.text; });
         QObject::connect(book.get(), &ReminderBook::passedFound,
@@ -54,11 +67,26 @@ protected:
         return EventsFile::load(book->folder().eventsFile, std::nullopt, {});
     }
 
+    [[nodiscard]] QString path(const QString& name) const { return dir.filePath(name); }
+    void writeFile(const QString& name, const QByteArray& bytes) const
+    {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    [[nodiscard]] QByteArray readFile(const QString& name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
     QTemporaryDir dir;
     FakeClock clock;
     std::unique_ptr<ReminderBook> book;
     QStringList alarms;
     QStringList passed;
+    QStringList failures;
+    QString openError;
 };
 
 TEST_F(ReminderBookTest, DueEventsOfOneSecondShareOneMessageInRowOrderAndAreSaved)
@@ -259,6 +287,139 @@ TEST_F(ReminderBookTest, PassedAndDueMessagesNameThirtyEventsAndCountTheRest)
     EXPECT_EQ(alarms[0].count(u" - 12:00:05 - "_s), 30);
     EXPECT_TRUE(alarms[0].endsWith(u"a29 text\r\r... and 3 more"_s));
     EXPECT_EQ(onDisk()[68].status, kDone);
+}
+
+// A count in the settings and no events file (a dangling link, a folder not mounted): the file
+// is left alone and the count kept, as for a file that cannot be read; with neither, the book
+// starts empty and writes.
+TEST_F(ReminderBookTest, AMissingEventsFileChangesNothingStoredWhileTheCountExpectsEvents)
+{
+    const struct
+    {
+        const char* settings;
+        bool told;
+        const char* count; // what the settings say after an Add and the writes of an exit
+    } cases[] = {
+        {"[Options]\nEvents=2\n", true, "Events=2"},
+        {nullptr, false, "Events=1"},
+        {"[Options]\nEvents=0\n", false, "Events=1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.settings ? c.settings : "no settings");
+        QFile::remove(path(u"dorvane.ini"_s));
+        QFile::remove(path(u"events.ini"_s));
+        if (c.settings)
+            writeFile(u"dorvane.ini"_s, c.settings);
+        openError.clear();
+        failures.clear();
+        start();
+        EXPECT_EQ(openError, c.told ? u"Cannot read "_s + path(u"events.ini"_s) +
+                                          u": No such file or directory"_s
+                                    : QString());
+        add(kToday, u"13:00:00"_s, u"new"_s);
+        book->writeSettings();
+        book->writeEvents();
+        EXPECT_TRUE(readFile(u"dorvane.ini"_s).contains(c.count));
+        EXPECT_EQ(QFile::exists(path(u"events.ini"_s)), !c.told);
+        // Told once, however often the book tries to save.
+        EXPECT_EQ(failures.size(), c.told ? 1 : 0);
+    }
+}
+
+TEST_F(ReminderBookTest, DeletedEventsDoNotComeBack)
+{
+    // Three read at start-up, one added and both then deleted: the file holds the rest only,
+    // whether the next start reads it by the count or File > Load reads all of it.
+    EventList stored;
+    for (const char* title : {"one", "two", "three"})
+        stored.append(makeEvent(kToday, u"13:00:00"_s, QString::fromUtf8(title), kActive));
+    EventsFile::save(path(u"events.ini"_s), stored);
+    start();
+    add(kToday, u"14:00:00"_s, u"four"_s);
+    book->remove({0, 3});
+    ASSERT_EQ(onDisk().size(), 2u);
+    EXPECT_EQ(onDisk()[0].title, u"two"_s);
+    start();
+    EXPECT_EQ(book->count(), 2);
+    book->loadFrom(path(u"events.ini"_s));
+    EXPECT_EQ(book->count(), 2);
+
+    // File > Save over a file that holds more: exactly the list.
+    EventsFile::save(path(u"other.ini"_s), stored);
+    book->saveTo(path(u"other.ini"_s));
+    EXPECT_EQ(EventsFile::load(path(u"other.ini"_s), std::nullopt, {}).size(), 2u);
+}
+
+TEST_F(ReminderBookTest, ALanguageWithoutUsableStatusWordsLeavesTheStatusesAsTheyAre)
+{
+    // English, then the language under test, then Russian: every event can still fire and be
+    // done in Russian.
+    const QString ruActive = u"Активно"_s;
+    const QString ruDone = u"Выполнено"_s;
+    const struct
+    {
+        QString active;
+        QString done;
+        QString activeMeanwhile; // the status an active event has under that language
+    } cases[] = {
+        {QString(), u"Fertig"_s, kActive},     {u"Aktiv"_s, QString(), u"Aktiv"_s},
+        {QString(), QString(), kActive},       {u"Same"_s, u"Same"_s, kActive},
+        {kDone, QString(), kActive}, // would make every active event done
+        {u"Aktiv"_s, u"Fertig"_s, u"Aktiv"_s},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE((c.active + u"/"_s + c.done).toStdString());
+        QFile::remove(path(u"events.ini"_s));
+        QFile::remove(path(u"dorvane.ini"_s));
+        start();
+        add(kToday, u"13:00:00"_s, u"active"_s);
+        book->add(makeEvent(kToday, u"11:00:00"_s, u"done"_s, kDone));
+        book->setStatusWords(c.active, c.done);
+        EXPECT_EQ(onDisk()[0].status, c.activeMeanwhile);
+        EXPECT_TRUE(book->isActive(0));
+        EXPECT_TRUE(book->isDone(1));
+        book->setStatusWords(ruActive, ruDone);
+        EXPECT_EQ(onDisk()[0].status, ruActive);
+        EXPECT_EQ(onDisk()[1].status, ruDone);
+    }
+}
+
+TEST_F(ReminderBookTest, AnEventsFileChangedByAnotherProgramIsKeptBesideIt)
+{
+    start();
+    QStringList kept;
+    QObject::connect(book.get(), &ReminderBook::changedFileKept,
+                     [&kept](const QString& backup) { kept << backup; });
+    add(kToday, u"13:00:00"_s, u"first"_s);
+    add(kToday, u"13:00:01"_s, u"second"_s); // this run's own writes keep nothing
+    EXPECT_TRUE(kept.empty());
+
+    const QByteArray edited = "[Event0]\nTitle=edited elsewhere\n";
+    writeFile(u"events.ini"_s, edited);
+    clock.current = QDateTime(QDate(2026, 12, 8), QTime(12, 34, 56));
+    add(kToday, u"13:00:02"_s, u"third"_s);
+    const QString backup = path(u"events.ini.20261208-123456.bak"_s);
+    EXPECT_EQ(kept, QStringList{backup});
+    EXPECT_EQ(readFile(u"events.ini.20261208-123456.bak"_s), edited);
+    EXPECT_EQ(onDisk().size(), 3u);
+
+    // Said once: the next saves find the file as they left it. A second change in the same
+    // second gets a name of its own.
+    add(kToday, u"13:00:03"_s, u"fourth"_s);
+    EXPECT_EQ(kept.size(), 1);
+    writeFile(u"events.ini"_s, edited + "; again\n");
+    book->remove({0});
+    ASSERT_EQ(kept.size(), 2);
+    EXPECT_EQ(kept[1], path(u"events.ini.20261208-123456-1.bak"_s));
+    EXPECT_EQ(readFile(u"events.ini.20261208-123456.bak"_s), edited);
+
+    // Kept once even when the save after it fails, as long as nobody changes it again.
+    writeFile(u"events.ini"_s, edited + "; read-only\n");
+    ASSERT_TRUE(QFile::setPermissions(path(u"events.ini"_s), QFileDevice::ReadOwner));
+    book->remove({0});
+    book->remove({0});
+    EXPECT_EQ(kept.size(), 3);
+    EXPECT_EQ(failures.size(), 2);
 }
 
 } // namespace

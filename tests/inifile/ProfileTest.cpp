@@ -282,17 +282,21 @@ TEST_F(Profile, EraseUncoversALaterDuplicate)
 
 TEST_F(Profile, RefusedWriteLeavesEverythingAsItWas)
 {
-    const auto refused = [](const std::string& ini, const std::string& key) {
+    // The message names the reason the system gave, where there is one.
+    const auto refused = [](const std::string& ini, const std::string& key,
+                            const std::string& reason = {}) {
         try {
             writeProfileString(ini, "S", key, "2");
             ADD_FAILURE() << "written: " << ini << " " << key;
         } catch (const AppError& e) {
-            EXPECT_EQ(e.what(), "Unable to write to " + ini) << key;
+            EXPECT_EQ(e.what(), "Unable to write to " + ini + (reason.empty() ? "" : ": " + reason))
+                << key;
         }
     };
-    refused(file("missing/events.ini"), "k");
+    const std::string denied = "Permission denied";
+    refused(file("missing/events.ini"), "k", "No such file or directory");
     ASSERT_TRUE(QDir(m_dir.path()).mkdir("adir"));
-    refused(file("adir"), "k");
+    refused(file("adir"), "k", "Is a directory");
     EXPECT_TRUE(std::filesystem::is_directory(file("adir")));
 
     const std::string ini = file("keep.ini");
@@ -307,13 +311,13 @@ TEST_F(Profile, RefusedWriteLeavesEverythingAsItWas)
         refused(ini, key);
     // Read-only stops even root, whom access() would let through.
     ::chmod(ini.c_str(), 0444);
-    refused(ini, "k");
+    refused(ini, "k", denied);
     if (::geteuid() != 0) {         // other permission bits do not stop root
         ::chmod(ini.c_str(), 0200); // unreadable: never overwritten with what little is known
-        refused(ini, "j");
+        refused(ini, "j", denied);
         ::chmod(ini.c_str(), 0644);
         ::chmod(path().c_str(), 0555);
-        refused(ini, "k");
+        refused(ini, "k", denied);
         ::chmod(path().c_str(), 0755);
     }
     EXPECT_EQ(readBytes(ini), "[S]\nk=1\n");

@@ -235,6 +235,42 @@ TEST_F(EventCommandsTest, EditFillsFromTheRecordAndRewritesTheSameIndex)
     EXPECT_EQ(rowTitles(), (QStringList{u"e0"_s, u"changed"_s, u"e2"_s}));
 }
 
+// Names and texts from an 8-bit code page: Edit, then OK, writes back the bytes of every field
+// it did not change, so the sound and extra files are still found.
+TEST_F(EventCommandsTest, EditKeepsTheStoredBytesOfTheFieldsItDidNotChange)
+{
+    const struct
+    {
+        const char* field;   // the field typed into
+        QByteArray expected; // lines of events.ini afterwards
+    } cases[] = {
+        {"textEdit", "Title=Caf\xE9\nMessage=new text\nSound File=/s/caf\xE9.wav\n"
+                     "Extra File=/d/Re\xE7u.pdf\n"},
+        {"titleEdit", "Title=new text\nMessage=Gr\xFC\xDF\nSound File=/s/caf\xE9.wav\n"
+                      "Extra File=/d/Re\xE7u.pdf\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field);
+        start(0);
+        writeFile(u"events.ini"_s, "[Event0]\nDate=01.01.2030\nTime=10:00:00\nCountdown=0\n"
+                                   "Title=Caf\xE9\nMessage=Gr\xFC\xDF\nSound File=/s/caf\xE9.wav\n"
+                                   "Extra File=/d/Re\xE7u.pdf\nStatus=Active\n");
+        writeFile(u"dorvane.ini"_s, "[Options]\nEvents=1\n");
+        form = makeForm();
+        form->startUp();
+        editDialog = form->findChild<EventDialog*>(u"editEventDialog"_s);
+        select({0});
+        inDialog([&] { form->editSelectedEvent(); },
+                 [&](QDialog& dialog) {
+                     type(dialog, c.field, u"new text"_s);
+                     click(dialog, "okButton");
+                 });
+        EXPECT_TRUE(readFile(u"events.ini"_s).contains(c.expected))
+            << readFile(u"events.ini"_s).toStdString();
+        EXPECT_EQ(form->book().at(0).soundFilePath(), QByteArray("/s/caf\xE9.wav"));
+    }
+}
+
 TEST_F(EventCommandsTest, AStatusOfNeitherWordSelectsNothingAndOkStoresItEmpty)
 {
     start(1);

@@ -61,13 +61,19 @@ TEST_F(MainWindowAlarmTest, AFailedSaveUnderTheAlarmKeepsItsMessage)
     start();
     add(kToday, u"12:00:01"_s, u"first"_s);
     add(kToday, u"12:00:02"_s, u"second"_s);
-    // The events file cannot be written: the error box opens over the alarm message, and the
-    // next second ticks under it.
+    // The events file cannot be written: the error box opens over the alarm message once its
+    // sound, extra file and notification are under way, and the next second ticks under it.
     ASSERT_TRUE(QFile::remove(path(u"events.ini"_s)));
     ASSERT_TRUE(QDir(dir.path()).mkdir(u"events.ini"_s));
     bool nested = false;
+    QList<QStringList> deliveredBeforeError;
+    QList<int> notifiedBeforeError;
     boxes.whileOpen = [&](const FakeMessageBoxes::Call& call) {
-        if (call.kind == FakeMessageBoxes::Kind::Error && !std::exchange(nested, true))
+        if (call.kind != FakeMessageBoxes::Kind::Error)
+            return;
+        deliveredBeforeError << delivery.log;
+        notifiedBeforeError << static_cast<int>(notifier.shown.size());
+        if (!std::exchange(nested, true))
             tickAt(QTime(12, 0, 2));
     };
     tickAt(QTime(12, 0, 1));
@@ -75,7 +81,12 @@ TEST_F(MainWindowAlarmTest, AFailedSaveUnderTheAlarmKeepsItsMessage)
     ASSERT_EQ(texts.size(), 4); // first alarm, error, nested alarm, nested error
     EXPECT_TRUE(texts[0].contains(u"first text"_s));
     EXPECT_FALSE(texts[0].contains(u"second"_s));
+    EXPECT_TRUE(texts[1].startsWith(u"Unable to write to "_s + path(u"events.ini"_s)));
     EXPECT_TRUE(texts[2].contains(u"second text"_s));
+    EXPECT_EQ(deliveredBeforeError, (QList<QStringList>{{u"sound:first"_s, u"extra:first"_s},
+                                                        {u"sound:first"_s, u"extra:first"_s,
+                                                         u"sound:second"_s, u"extra:second"_s}}));
+    EXPECT_EQ(notifiedBeforeError, (QList<int>{1, 2}));
 }
 
 TEST_F(MainWindowAlarmTest, ATickUnderAStartingSoundDoesNotSwallowTheAlarm)

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QStatusBar>
 #include <gtest/gtest.h>
 
 namespace {
@@ -32,6 +33,7 @@ TEST_F(MainWindowFileTest, SaveAndLoadAChosenFile)
 
     const QByteArray saved = readFile(u"events.ini"_s);
     trigger("clearAction");
+    boxes.calls.clear(); // its question
     EXPECT_TRUE(form->book().events().empty());
     EXPECT_EQ(form->model().count(), 0);
     EXPECT_EQ(readFile(u"events.ini"_s), saved); // Clear writes nothing
@@ -44,6 +46,39 @@ TEST_F(MainWindowFileTest, SaveAndLoadAChosenFile)
     EXPECT_TRUE(boxes.calls.empty()); // no passed-events check after a Load
 }
 
+TEST_F(MainWindowFileTest, ClearAsksFirstAndCancelChangesNothing)
+{
+    form->book().add(makeEvent(u"01.01.2030"_s, u"11:00:00"_s, u"two"_s, u"Active"_s));
+    boxes.answers = {false, true};
+    trigger("clearAction");
+    EXPECT_EQ(form->model().count(), 2);
+    trigger("clearAction");
+    EXPECT_EQ(form->model().count(), 0);
+    ASSERT_EQ(boxes.calls.size(), 2u);
+    EXPECT_EQ(boxes.calls[0].kind, FakeMessageBoxes::Kind::OkCancel);
+    EXPECT_EQ(boxes.calls[0].text, u"Remove all 2 events from the list?"_s);
+    trigger("clearAction"); // nothing left to lose: nothing to ask
+    EXPECT_EQ(boxes.calls.size(), 2u);
+
+    form->selectLanguage(u"Russian"_s);
+    form->book().add(makeEvent(u"01.01.2030"_s, u"11:00:00"_s, u"three"_s, u"Active"_s));
+    boxes.answers = {false};
+    trigger("clearAction");
+    EXPECT_EQ(boxes.calls.back().text, u"Удалить из списка все события (1)?"_s);
+}
+
+TEST_F(MainWindowFileTest, AnEventsFileChangedElsewhereIsKeptAndTheStatusBarSaysSo)
+{
+    writeFile(u"events.ini"_s, "[Event0]\nTitle=from an editor\n");
+    form->book().add(makeEvent(u"01.01.2030"_s, u"11:00:00"_s, u"two"_s, u"Active"_s));
+    const QStringList kept =
+        QDir(dir.path()).entryList({u"events.ini.*.bak"_s}, QDir::Files | QDir::Hidden);
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(form->statusBar()->currentMessage(),
+              u"events.ini was changed elsewhere; kept as "_s + kept[0]);
+    EXPECT_TRUE(boxes.calls.empty());
+}
+
 TEST_F(MainWindowFileTest, AFailedLoadOrSaveIsShownAndChangesNothing)
 {
     ASSERT_TRUE(QDir(dir.path()).mkdir(u"folder.ini"_s));
@@ -52,7 +87,8 @@ TEST_F(MainWindowFileTest, AFailedLoadOrSaveIsShownAndChangesNothing)
     trigger("saveAction");
     ASSERT_EQ(boxes.calls.size(), 2u);
     EXPECT_TRUE(boxes.calls[0].text.startsWith(u"Cannot read "_s));
-    EXPECT_EQ(boxes.calls[1].text, u"Unable to write to "_s + path(u"folder.ini"_s));
+    EXPECT_EQ(boxes.calls[1].text,
+              u"Unable to write to "_s + path(u"folder.ini"_s) + u": Is a directory"_s);
     EXPECT_EQ(form->book().events().size(), 1u);
 }
 

@@ -188,7 +188,8 @@ TEST_F(MainWindowTest, FailedSettingsWriteStopsTheShutdownAndKeepsTheWindow)
     EXPECT_TRUE(form->isVisible());
     ASSERT_EQ(boxes.calls.size(), 1u);
     EXPECT_EQ(boxes.calls[0].kind, Kind::Error);
-    EXPECT_EQ(boxes.calls[0].text, u"Unable to write to "_s + path(u"dorvane.ini"_s));
+    EXPECT_EQ(boxes.calls[0].text,
+              u"Unable to write to "_s + path(u"dorvane.ini"_s) + u": Is a directory"_s);
     EXPECT_TRUE(autoStart.log.isEmpty());
     EXPECT_EQ(readFile(u"events.ini"_s), eventsBefore);
 }
@@ -218,7 +219,7 @@ TEST_F(MainWindowTest, UnattendedShutdownRunsEveryStepOnceWithoutBoxes)
     form->shutdownUnattended();
     qInstallMessageHandler(previous);
     const QString settingsFailure =
-        u"dorvane.files: Unable to write to "_s + path(u"dorvane.ini"_s);
+        u"dorvane.files: Unable to write to "_s + path(u"dorvane.ini"_s) + u": Is a directory"_s;
     EXPECT_EQ(critical, (QStringList{settingsFailure,
                                      u"dorvane.files: Failed to set data for 'Dorvane 1.6'"_s}));
     EXPECT_TRUE(boxes.calls.empty());
