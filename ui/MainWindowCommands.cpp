@@ -15,8 +15,9 @@
 
 void MainWindow::createEventCommands()
 {
-    const EventDialog::Context context{m_services.boxes, m_services.fileDialogs, m_strings,
-                                       m_applicationTitle, m_book.folder().defaultSound};
+    const EventDialog::Context context{
+        m_services.boxes,   m_services.fileDialogs,       m_strings,
+        m_applicationTitle, m_book.folder().defaultSound, m_services.clock};
     m_addDialog = new EventDialog(EventDialog::Mode::Add, context, this);
     m_editDialog = new EventDialog(EventDialog::Mode::Edit, context, this);
     connect(m_addDialog, &EventDialog::eventEntered, &m_book, &ReminderBook::add);
