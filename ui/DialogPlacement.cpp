@@ -1,5 +1,6 @@
 #include "ui/DialogPlacement.h"
 
+#include <QLayout>
 #include <QScreen>
 #include <QWidget>
 
@@ -9,7 +10,13 @@ void centreOnScreen(QWidget& window)
     const QScreen* screen = anchor->screen();
     if (!screen)
         return;
-    QRect frame = window.frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window.move(frame.topLeft());
+    // At the size its texts need now: a text changed while it was hidden may not have been laid
+    // out yet.
+    if (QLayout* layout = window.layout())
+        layout->activate();
+    // The client area, not the frame: the frame's size is known only after the first showing,
+    // so centring the frame would land the first opening elsewhere than the later ones.
+    QRect area(QPoint(), window.size());
+    area.moveCenter(screen->availableGeometry().center());
+    window.setGeometry(area);
 }

@@ -139,6 +139,8 @@ EventDialog::EventDialog(Mode mode, Context context, QWidget* parent)
     // A dialog frame: title, system menu and close button, nothing to minimise or maximise.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    // Modal to the main window only: the tray stays in reach while it is open.
+    setWindowModality(Qt::WindowModal);
     // The main window's 8-point face; a window does not inherit its owner's font.
     QFont small = font();
     small.setPointSize(8);

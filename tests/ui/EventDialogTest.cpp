@@ -5,6 +5,7 @@
 #include "support/AppFakes.h"
 #include "ui/MaskedLineEdit.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -228,8 +230,9 @@ TEST_F(EventCommandsTest, OkRefusesAMomentTheClockCanNeverReach)
                      type(dialog, "textEdit", u"x"_s);
                      click(dialog, "okButton");
                      EXPECT_EQ(dialog.isVisible(), c.focused != nullptr);
-                     if (c.focused)
+                     if (c.focused) {
                          EXPECT_EQ(dialog.focusWidget(), field<QWidget>(dialog, c.focused));
+                     }
                  });
         const QString where = c.date + u' ' + c.time;
         if (c.message.isEmpty()) {
@@ -263,6 +266,72 @@ TEST_F(EventCommandsTest, EditChecksAPassedMomentOnlyForAnActiveClockEvent)
              });
     EXPECT_EQ(boxes.calls.size(), 1u);
     EXPECT_EQ(form->book().events()[0].status, u"Done"_s);
+}
+
+TEST_F(EventCommandsTest, EachDialogOpensCentredAndModalToTheMainWindowOnly)
+{
+    start(1);
+    select({0});
+    const QPoint centre = form->screen()->availableGeometry().center();
+    const std::pair<const char*, std::function<void()>> commands[] = {
+        {"add", [&] { form->addEvent(); }},
+        {"edit", [&] { form->editEvent(); }},
+        {"settings", [&] { form->findChild<QAction*>(u"settingsAction"_s)->trigger(); }},
+        {"about", [&] { form->findChild<QAction*>(u"aboutAction"_s)->trigger(); }},
+    };
+    for (const auto& [name, command] : commands) {
+        // The second opening in another language: longer texts, another size, still centred.
+        for (const QString& language : {u"English"_s, u"Russian"_s}) {
+            form->selectLanguage(language);
+            inDialog(command, [&](QDialog& dialog) {
+                QCoreApplication::processEvents(); // any pending layout
+                EXPECT_LE((dialog.geometry().center() - centre).manhattanLength(), 1)
+                    << name << " in " << language.toStdString();
+                EXPECT_EQ(dialog.windowModality(), Qt::WindowModal) << name;
+                EXPECT_EQ(dialog.parentWidget(), &*form) << name;
+            });
+        }
+    }
+}
+
+TEST_F(EventCommandsTest, TheFirstNavigationKeySelectsItsRowAndANewEventIsSelectedInView)
+{
+    start(3);
+    QTreeView* list = form->listView();
+    // The cursor on a row, nothing selected, as the list is when it first gets the focus.
+    const struct
+    {
+        int from;
+        Qt::Key key;
+        int selected;
+    } cases[] = {{0, Qt::Key_Home, 0},
+                 {0, Qt::Key_Up, 0},
+                 {2, Qt::Key_End, 2},
+                 {2, Qt::Key_PageDown, 2},
+                 {0, Qt::Key_Down, 1}};
+    for (const auto& c : cases) {
+        select({});
+        list->selectionModel()->setCurrentIndex(form->model().index(c.from, 0),
+                                                QItemSelectionModel::NoUpdate);
+        QTest::keyClick(list, c.key);
+        EXPECT_EQ(form->selectedRows(), std::vector<int>{c.selected}) << c.from << " " << c.key;
+    }
+
+    for (int i = 0; i < 60; ++i)
+        form->book().add(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"more"_s, u"Active"_s));
+    form->resize(400, 300);
+    select({0});
+    list->scrollToTop();
+    inDialog([&] { form->addEvent(); },
+             [&](QDialog& dialog) {
+                 type(dialog, "titleEdit", u"new"_s);
+                 type(dialog, "textEdit", u"x"_s);
+                 click(dialog, "okButton");
+             });
+    const int last = form->model().count() - 1;
+    EXPECT_EQ(form->selectedRows(), std::vector<int>{last});
+    EXPECT_TRUE(
+        list->viewport()->rect().contains(list->visualRect(form->model().index(last, 0)).center()));
 }
 
 TEST_F(EventCommandsTest, TextFieldsHoldNoMoreThanTheFileGivesBack)
