@@ -66,7 +66,7 @@ void fitToScreen(QMessageBox& box)
     // As wide as the text and a scroll bar (the box takes its width from its contents), and as
     // high as the screen leaves.
     const int bar = style->pixelMetric(QStyle::PM_ScrollBarExtent);
-    area->setMinimumWidth(std::min(text.width() + bar + 2, available.width() - around));
+    area->setMinimumWidth(std::min(text.width() + 2 * bar, available.width() - around));
     area->setFixedHeight(std::max(room, 3 * QFontMetrics(box.font()).height()));
     grid->addWidget(area, row, column, rowSpan, columnSpan);
 }

@@ -272,7 +272,17 @@ TEST_F(EventCommandsTest, EachDialogOpensCentredAndModalToTheMainWindowOnly)
 {
     start(1);
     select({0});
-    const QPoint centre = form->screen()->availableGeometry().center();
+    // A language whose every caption is far wider than the screen.
+    QFile english(path(u"language/English.ini"_s));
+    ASSERT_TRUE(english.open(QIODevice::ReadOnly));
+    QByteArray wide;
+    for (const QByteArray& line : english.readAll().split('\n')) {
+        const bool caption = line.contains("Caption=");
+        wide += (caption ? line.left(line.indexOf('=') + 1) + QByteArray(400, 'W') : line) + '\n';
+    }
+    writeFile(u"language/Wide.ini"_s, wide);
+    const QRect screen = form->screen()->availableGeometry();
+    const QPoint centre = screen.center();
     const std::pair<const char*, std::function<void()>> commands[] = {
         {"add", [&] { form->addEvent(); }},
         {"edit", [&] { form->editEvent(); }},
@@ -281,12 +291,13 @@ TEST_F(EventCommandsTest, EachDialogOpensCentredAndModalToTheMainWindowOnly)
     };
     for (const auto& [name, command] : commands) {
         // The second opening in another language: longer texts, another size, still centred.
-        for (const QString& language : {u"English"_s, u"Russian"_s}) {
+        for (const QString& language : {u"English"_s, u"Russian"_s, u"Wide"_s}) {
             form->selectLanguage(language);
             inDialog(command, [&](QDialog& dialog) {
                 QCoreApplication::processEvents(); // any pending layout
                 EXPECT_LE((dialog.geometry().center() - centre).manhattanLength(), 1)
                     << name << " in " << language.toStdString();
+                EXPECT_TRUE(screen.contains(dialog.geometry())) << name;
                 EXPECT_EQ(dialog.windowModality(), Qt::WindowModal) << name;
                 EXPECT_EQ(dialog.parentWidget(), &*form) << name;
             });
