@@ -289,11 +289,12 @@ TEST_F(EventCommandsTest, EachDialogOpensCentredAndModalToTheMainWindowOnly)
         {"settings", [&] { form->findChild<QAction*>(u"settingsAction"_s)->trigger(); }},
         {"about", [&] { form->findChild<QAction*>(u"aboutAction"_s)->trigger(); }},
     };
-    for (const auto& [name, command] : commands) {
+    for (const auto& entry : commands) {
+        const char* name = entry.first; // a lambda cannot capture a structured binding here
         // The second opening in another language: longer texts, another size, still centred.
         for (const QString& language : {u"English"_s, u"Russian"_s, u"Wide"_s}) {
             form->selectLanguage(language);
-            inDialog(command, [&](QDialog& dialog) {
+            inDialog(entry.second, [&](QDialog& dialog) {
                 QCoreApplication::processEvents(); // any pending layout
                 EXPECT_LE((dialog.geometry().center() - centre).manhattanLength(), 1)
                     << name << " in " << language.toStdString();
