@@ -6,6 +6,8 @@ namespace {
 
 QString run(QFileDialog& dialog)
 {
+    // Modal to its owner's window only: the tray stays in reach while it is open.
+    dialog.setWindowModality(Qt::WindowModal);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     const QStringList chosen = dialog.selectedFiles();

@@ -1,9 +1,16 @@
 #include "platform/QtMessageBoxes.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QIcon>
+#include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <utility>
 
@@ -25,6 +32,45 @@ const QIcon& boxIcon()
     return icon;
 }
 
+/// A text taller than the screen (an alarm for many events) scrolls inside the box, so that the
+/// box and its buttons stay on the screen. A text that fits is shown as it always was.
+void fitToScreen(QMessageBox& box)
+{
+    const QScreen* screen = box.screen();
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!screen || !label || !grid)
+        return;
+    const QStyle* style = box.style();
+    const QSize text = label->sizeHint();
+    // Room for the title bar, the margins and the button row around the text.
+    const int around = 2 * style->pixelMetric(QStyle::PM_TitleBarHeight) +
+                       4 * style->pixelMetric(QStyle::PM_LayoutTopMargin) +
+                       3 * QFontMetrics(box.font()).height();
+    const QRect available = screen->availableGeometry();
+    const int room = available.height() - around;
+    if (text.height() <= room)
+        return;
+    int row = 0;
+    int column = 0;
+    int rowSpan = 0;
+    int columnSpan = 0;
+    grid->getItemPosition(grid->indexOf(label), &row, &column, &rowSpan, &columnSpan);
+    grid->removeWidget(label);
+    auto* area = new QScrollArea(&box);
+    area->setObjectName(QStringLiteral("messageScrollArea"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setWidgetResizable(true);
+    area->setWidget(label);
+    // As wide as the text and a scroll bar (the box takes its width from its contents), and as
+    // high as the screen leaves.
+    const int bar = style->pixelMetric(QStyle::PM_ScrollBarExtent);
+    area->setMinimumWidth(std::min(text.width() + 2 * bar, available.width() - around));
+    area->setFixedHeight(std::max(room, 3 * QFontMetrics(box.font()).height()));
+    grid->addWidget(area, row, column, rowSpan, columnSpan);
+}
+
 int run(QMessageBox::Icon icon, QWidget* parent, const QString& caption, const QString& text,
         QMessageBox::StandardButtons buttons, const std::function<void(QMessageBox*)>& opened = {},
         const std::function<void()>& onShown = {})
@@ -34,6 +80,9 @@ int run(QMessageBox::Icon icon, QWidget* parent, const QString& caption, const Q
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Ok);
     box.setWindowIcon(boxIcon());
+    // Modal to its owner's window only: the tray stays in reach while it is open.
+    box.setWindowModality(Qt::WindowModal);
+    fitToScreen(box);
     if (opened)
         opened(&box);
     // The work waits for the box's own loop: by then the box has been sent to the display.

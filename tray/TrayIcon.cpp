@@ -2,6 +2,7 @@
 
 #include "base/AppError.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QScopedValueRollback>
 #include <QWindowStateChangeEvent>
@@ -305,6 +306,13 @@ void TrayIcon::restore()
         m_window->show();
         m_window->raise();
         m_window->activateWindow();
+        // A dialog open over the window went to the taskbar with it; while it is open it is the
+        // only way into the window, so it comes back too.
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->setWindowState(modal->windowState() & ~Qt::WindowMinimized);
+            modal->raise();
+            modal->activateWindow();
+        }
     }
     if (onRestore)
         onRestore(this);

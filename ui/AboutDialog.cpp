@@ -67,6 +67,8 @@ AboutDialog::AboutDialog(Shell& shell, QWidget* parent)
       m_shell(shell)
 {
     setObjectName(QStringLiteral("aboutDialog"));
+    // Modal to the main window only: the tray stays in reach while it is open.
+    setWindowModality(Qt::WindowModal);
     setWindowTitle(QStringLiteral("About Program"));
     setWindowIcon(aboutIcon());
 

@@ -1,5 +1,7 @@
 #include "ui/EventDialog.h"
 
+#include "core/AlarmRules.h"
+#include "core/Clock.h"
 #include "i18n/LanguageStrings.h"
 #include "inifile/ProfileText.h"
 #include "platform/FileDialogs.h"
@@ -28,6 +30,44 @@ const QString kSoundFilter = QStringLiteral(
     "All Supprted Files (*.wav;*.mp3)|*.wav;*.mp3|WAV Files (*.wav)|*.wav|MP3 Files (*.mp3)|*.mp3");
 const QString kExtraFilter = QStringLiteral("All Files (*.*)|*.*");
 const QString kDateFormat = QStringLiteral("dd.MM.yyyy");
+const QString kInvalidDate = QStringLiteral("Please enter a real date (dd.mm.yyyy).");
+const QString kInvalidTime = QStringLiteral("Please enter a real time (hh:mm:ss).");
+const QString kMomentPassed =
+    QStringLiteral("This moment has already passed. Please enter a date and time to come.");
+
+/// The number the ASCII digits at these places spell, or -1 where a place holds anything else.
+int digitsAt(const QString& text, qsizetype from, qsizetype count)
+{
+    if (from + count > text.size())
+        return -1;
+    int value = 0;
+    for (qsizetype i = from; i < from + count; ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c < u'0' || c > u'9')
+            return -1;
+        value = value * 10 + (c - u'0');
+    }
+    return value;
+}
+
+/// A "dd.MM.yyyy" text naming a day of the calendar: the only kind the clock ever reaches.
+bool isRealDate(const QString& text)
+{
+    const int year = digitsAt(text, 6, 4);
+    return text.size() == 10 && year > 0 &&
+           QDate(year, digitsAt(text, 3, 2), digitsAt(text, 0, 2)).isValid();
+}
+
+/// A "HH:mm:ss" text the clock shows, or for a countdown one it runs down from: its two hour
+/// digits count down from as far as 99.
+bool isRealTime(const QString& text, bool countdown)
+{
+    const int hours = digitsAt(text, 0, 2);
+    const int minutes = digitsAt(text, 3, 2);
+    const int seconds = digitsAt(text, 6, 2);
+    return text.size() == 8 && hours >= 0 && (countdown || hours <= 23) && minutes >= 0 &&
+           minutes <= 59 && seconds >= 0 && seconds <= 59;
+}
 
 /// Keeps a field to what the events file gives back: one line, and no more bytes than a read
 /// returns, cut at a character. A pasted line break becomes a blank, as the file would store it.
@@ -90,7 +130,8 @@ QLineEdit* makeTextEdit(const char* name, QValidator* validator, QWidget* parent
 
 EventDialog::EventDialog(Mode mode, Context context, QWidget* parent)
     : QDialog(parent), m_mode(mode), m_context(context), m_soundFilter(kSoundFilter),
-      m_extraFilter(kExtraFilter)
+      m_extraFilter(kExtraFilter), m_invalidDate(kInvalidDate), m_invalidTime(kInvalidTime),
+      m_momentPassed(kMomentPassed)
 {
     const bool add = mode == Mode::Add;
     setObjectName(add ? QStringLiteral("addEventDialog") : QStringLiteral("editEventDialog"));
@@ -98,6 +139,8 @@ EventDialog::EventDialog(Mode mode, Context context, QWidget* parent)
     // A dialog frame: title, system menu and close button, nothing to minimise or maximise.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    // Modal to the main window only: the tray stays in reach while it is open.
+    setWindowModality(Qt::WindowModal);
     // The main window's 8-point face; a window does not inherit its owner's font.
     QFont small = font();
     small.setPointSize(8);
@@ -284,6 +327,9 @@ void EventDialog::applyLanguage(const LanguageFile& file)
                  m_soundFilter),
         bindText(key("FormAdd->OpenDialog2->Filter", "FormEdit->OpenDialog2->Filter"),
                  m_extraFilter),
+        bindText("StringInvalidDate", m_invalidDate),
+        bindText("StringInvalidTime", m_invalidTime),
+        bindText("StringMomentPassed", m_momentPassed),
     };
     // Only the Edit dialog has a status list.
     if (m_statusLabel)
@@ -371,8 +417,30 @@ void EventDialog::onOkClicked()
         m_context.boxes.showMessage(this, m_context.applicationTitle, message);
         return;
     }
-    emit eventEntered(enteredEvent());
+    const Event event = enteredEvent();
+    if (refuseUnreachable(event))
+        return;
+    emit eventEntered(event);
     accept();
+}
+
+bool EventDialog::refuseUnreachable(const Event& event)
+{
+    // A reminder the clock can never reach is refused, with the field to mend focused.
+    const auto refuse = [this](const QString& message, QWidget* field) {
+        m_context.boxes.showMessage(this, m_context.applicationTitle, message);
+        field->setFocus();
+        return true;
+    };
+    if (!isRealDate(event.date))
+        return refuse(m_invalidDate, m_dateEdit);
+    if (!isRealTime(event.time, event.countdown))
+        return refuse(m_invalidTime, m_timeEdit);
+    // A countdown's time is a duration, and a done event waits for nothing.
+    if (!event.countdown && event.status == m_context.strings.active &&
+        AlarmRules::isPassed(event.date, event.time, AlarmRules::clockTexts(m_context.clock.now())))
+        return refuse(m_momentPassed, m_dateEdit);
+    return false;
 }
 
 void EventDialog::onPickerChanged(const QDate& date)

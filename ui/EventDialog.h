@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class Clock;
 class FileDialogs;
 class LanguageFile;
 class MessageBoxes;
@@ -19,8 +20,9 @@ class QLineEdit;
 class QPushButton;
 
 /// The Add and the Edit dialog: the same fields, the Edit dialog with a status list. Created once
-/// and hidden between uses, so the fields keep what they held. OK with a title and a text
-/// announces the event and closes; Cancel, the close button and Escape store nothing.
+/// and hidden between uses, so the fields keep what they held. OK with a title, a text, a real
+/// date and time and, for an active clock event, a moment still to come announces the event and
+/// closes; Cancel, the close button and Escape store nothing.
 class EventDialog : public QDialog
 {
     Q_OBJECT
@@ -43,6 +45,8 @@ public:
         const QString& applicationTitle;
         /// The sound file dialog opens in this file's folder.
         const QString& defaultSoundFile;
+        /// An active clock event must lie after this clock's reading.
+        const Clock& clock;
     };
 
     /// The date and time forms the fields are filled in and read back in.
@@ -92,6 +96,7 @@ private:
     void selectSoundFile();
     void selectExtraFile();
     void showInvalidInput();
+    [[nodiscard]] bool refuseUnreachable(const Event& event);
 
     Mode m_mode;
     Context m_context;
@@ -100,6 +105,9 @@ private:
     Event m_fields;
     QString m_soundFilter;
     QString m_extraFilter;
+    QString m_invalidDate;
+    QString m_invalidTime;
+    QString m_momentPassed;
 
     QGroupBox* m_eventInfoGroupBox = nullptr;
     QLabel* m_dateLabel = nullptr;

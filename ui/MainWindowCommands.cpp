@@ -15,8 +15,9 @@
 
 void MainWindow::createEventCommands()
 {
-    const EventDialog::Context context{m_services.boxes, m_services.fileDialogs, m_strings,
-                                       m_applicationTitle, m_book.folder().defaultSound};
+    const EventDialog::Context context{
+        m_services.boxes,   m_services.fileDialogs,       m_strings,
+        m_applicationTitle, m_book.folder().defaultSound, m_services.clock};
     m_addDialog = new EventDialog(EventDialog::Mode::Add, context, this);
     m_editDialog = new EventDialog(EventDialog::Mode::Edit, context, this);
     connect(m_addDialog, &EventDialog::eventEntered, &m_book, &ReminderBook::add);
@@ -70,7 +71,14 @@ void MainWindow::addEvent()
     m_addDialog->setPickerDate(now.date());
     m_addDialog->setDateText(texts.today);
     m_addDialog->setTimeText(texts.time);
-    m_addDialog->exec();
+    if (m_addDialog->exec() != QDialog::Accepted || m_model->count() == 0)
+        return;
+    // The new event is the last row: shown and selected, ready for Edit or Delete.
+    const QModelIndex added = m_model->index(m_model->count() - 1, 0);
+    m_listView->setCurrentIndex(added);
+    m_listView->selectionModel()->select(added, QItemSelectionModel::ClearAndSelect |
+                                                    QItemSelectionModel::Rows);
+    m_listView->scrollTo(added);
 }
 
 void MainWindow::editEvent()

@@ -4,10 +4,33 @@
 #include "ui/MainWindow.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QResizeEvent>
 #include <QStyle>
 #include <QTreeView>
+
+namespace {
+
+bool isNavigationKey(const QKeyEvent& key)
+{
+    // With Ctrl the view moves the cursor on purpose without selecting.
+    if (key.modifiers() & ~Qt::KeypadModifier)
+        return false;
+    switch (key.key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
 
 void MainWindow::createListView()
 {
@@ -48,6 +71,17 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         const auto* resize = static_cast<QResizeEvent*>(event);
         if (resize->oldSize().isValid())
             layoutColumns(resize->oldSize().width());
+    }
+    if (watched == m_listView && event->type() == QEvent::KeyPress &&
+        isNavigationKey(*static_cast<QKeyEvent*>(event))) {
+        // A key that leaves the cursor where it was (Home on the first row) selects nothing in
+        // the view; here the row the cursor rests on is selected after any navigation key.
+        static_cast<QObject*>(m_listView)->event(event);
+        const QModelIndex current = m_listView->currentIndex();
+        if (current.isValid() && !m_listView->selectionModel()->hasSelection())
+            m_listView->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect |
+                                                              QItemSelectionModel::Rows);
+        return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -25,6 +25,8 @@ SettingsDialog::SettingsDialog(QWidget* parent)
                           Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("settingsDialog"));
+    // Modal to the main window only: the tray stays in reach while it is open.
+    setWindowModality(Qt::WindowModal);
     setWindowTitle(QStringLiteral(" Settings"));
 
     auto* layout = new QVBoxLayout(this);

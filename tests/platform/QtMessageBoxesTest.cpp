@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -30,6 +32,7 @@ void runBox(const std::function<void()>& open, B::Icon icon, B::StandardButtons 
         EXPECT_EQ(box->textFormat(), Qt::PlainText);
         EXPECT_EQ(box->icon(), icon);
         EXPECT_EQ(box->standardButtons(), buttons);
+        EXPECT_EQ(box->windowModality(), Qt::WindowModal); // the tray stays in reach
         box->button(press)->click();
     });
     poll.start(0);
@@ -75,6 +78,31 @@ TEST(QtMessageBoxesTest, AnAlarmsWorkRunsOnceWithItsBoxUpOrClosed)
     QTimer::singleShot(0, [&] { boxes.closeMessage(text); });
     boxes.showAlarm(nullptr, "Dorvane 1.6", text, [&] { ++runs; });
     EXPECT_EQ(runs, 1);
+}
+
+TEST(QtMessageBoxesTest, ATextTallerThanTheScreenScrollsWithOkOnTheScreen)
+{
+    QtMessageBoxes boxes;
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const int lines : {3, 200}) {
+        QStringList rows;
+        for (int i = 0; i < lines; ++i)
+            rows << u"01.02.2030 - 10:00:00 - Event %1"_qs.arg(i);
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<B*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            seen = true;
+            QAbstractButton* ok = box->button(B::Ok);
+            EXPECT_TRUE(screen.contains(box->frameGeometry())) << lines;
+            EXPECT_TRUE(screen.contains(QRect(ok->mapToGlobal(QPoint()), ok->size()))) << lines;
+            // A short text is shown as it always was.
+            EXPECT_EQ(box->findChild<QScrollArea*>() != nullptr, lines > 3) << lines;
+            ok->click();
+        });
+        boxes.showAlarm(nullptr, u"Dorvane 1.6"_qs, rows.join(u'\n'), {});
+        EXPECT_TRUE(seen);
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "support/AppFakes.h"
 #include "ui/MaskedLineEdit.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -139,8 +141,6 @@ TEST_F(EventCommandsTest, AddAppendsAtTheEndSavesAtOnceAndKeepsTheFieldsForNextT
                            u"05.03.2027"_s);
                  EXPECT_EQ(field<MaskedLineEdit>(dialog, "timeEdit")->maskedText(), u"07:08:09"_s);
                  EXPECT_EQ(field<QDateEdit>(dialog, "datePicker")->date(), QDate(2027, 3, 5));
-                 // The day and month cleared: accepted, stored with blanks.
-                 field<MaskedLineEdit>(dialog, "dateEdit")->setMaskedText(u"  .  .2027"_s);
                  type(dialog, "titleEdit", u" "_s); // a blank is a title
                  type(dialog, "textEdit", u"line one\r\nline two"_s);
                  click(dialog, "selectSoundButton");
@@ -150,7 +150,7 @@ TEST_F(EventCommandsTest, AddAppendsAtTheEndSavesAtOnceAndKeepsTheFieldsForNextT
              });
     ASSERT_EQ(form->book().events().size(), 3u);
     const Event& added = form->book().events()[2];
-    EXPECT_EQ(added.date, u"  .  .2027"_s);
+    EXPECT_EQ(added.date, u"05.03.2027"_s);
     EXPECT_EQ(added.time, u"07:08:09"_s);
     EXPECT_EQ(added.title, u" "_s);
     EXPECT_EQ(added.message, u"line one  line two"_s); // as the events file stores it
@@ -185,6 +185,165 @@ TEST_F(EventCommandsTest, AddAppendsAtTheEndSavesAtOnceAndKeepsTheFieldsForNextT
             click(dialog, "cancelButton");
         });
     EXPECT_EQ(form->book().events().size(), 3u);
+}
+
+TEST_F(EventCommandsTest, OkRefusesAMomentTheClockCanNeverReach)
+{
+    start(0);
+    const QString badDate = u"Please enter a real date (dd.mm.yyyy)."_s;
+    const QString badTime = u"Please enter a real time (hh:mm:ss)."_s;
+    const QString passed =
+        u"This moment has already passed. Please enter a date and time to come."_s;
+    // The clock reads 08.12.2026 12:00:00. An empty message: the event is accepted.
+    const struct
+    {
+        QString date;
+        QString time;
+        bool countdown;
+        QString message;
+        const char* focused;
+    } cases[] = {
+        {u"31.02.2030"_s, u"10:00:00"_s, false, badDate, "dateEdit"},
+        {u"00.00.2030"_s, u"10:00:00"_s, true, badDate, "dateEdit"},
+        {u"  .  .2030"_s, u"10:00:00"_s, false, badDate, "dateEdit"},
+        {u"01.01.0000"_s, u"10:00:00"_s, false, badDate, "dateEdit"},
+        {u"01.01.2030"_s, u"25:61:00"_s, false, badTime, "timeEdit"},
+        {u"01.01.2030"_s, u" 7:00:00"_s, false, badTime, "timeEdit"},
+        {u"01.01.2030"_s, u"24:00:00"_s, false, badTime, "timeEdit"},
+        {u"01.01.2030"_s, u"10:60:00"_s, true, badTime, "timeEdit"},
+        {u"08.12.2026"_s, u"11:59:59"_s, false, passed, "dateEdit"},
+        {u"07.12.2026"_s, u"23:00:00"_s, false, passed, "dateEdit"},
+        {u"08.12.2026"_s, u"12:00:00"_s, false, {}, nullptr},
+        {u"29.02.2028"_s, u"23:59:59"_s, false, {}, nullptr},
+        {u"08.12.2026"_s, u"11:59:59"_s, true, {}, nullptr}, // a countdown's time is a duration
+        {u"01.01.2020"_s, u"99:59:59"_s, true, {}, nullptr},
+    };
+    std::size_t stored = 0;
+    for (const auto& c : cases) {
+        boxes.calls.clear();
+        inDialog([&] { form->addEvent(); },
+                 [&](QDialog& dialog) {
+                     field<MaskedLineEdit>(dialog, "dateEdit")->setMaskedText(c.date);
+                     field<MaskedLineEdit>(dialog, "timeEdit")->setMaskedText(c.time);
+                     field<QCheckBox>(dialog, "countdownCheckBox")->setChecked(c.countdown);
+                     type(dialog, "titleEdit", u"t"_s);
+                     type(dialog, "textEdit", u"x"_s);
+                     click(dialog, "okButton");
+                     EXPECT_EQ(dialog.isVisible(), c.focused != nullptr);
+                     if (c.focused) {
+                         EXPECT_EQ(dialog.focusWidget(), field<QWidget>(dialog, c.focused));
+                     }
+                 });
+        const QString where = c.date + u' ' + c.time;
+        if (c.message.isEmpty()) {
+            EXPECT_TRUE(boxes.calls.empty()) << where.toStdString();
+            ++stored;
+        } else {
+            ASSERT_EQ(boxes.calls.size(), 1u) << where.toStdString();
+            EXPECT_EQ(boxes.calls[0].kind, Kind::Message);
+            EXPECT_EQ(boxes.calls[0].text, c.message) << where.toStdString();
+        }
+        ASSERT_EQ(form->book().events().size(), stored) << where.toStdString();
+    }
+    EXPECT_EQ(titlesOnDisk().size(), stored);
+}
+
+TEST_F(EventCommandsTest, EditChecksAPassedMomentOnlyForAnActiveClockEvent)
+{
+    start(1);
+    form->book().replace(0, makeEvent(u"01.01.2020"_s, u"10:00:00"_s, u"old"_s, u"Active"_s));
+    select({0});
+    inDialog([&] { form->editEvent(); },
+             [&](QDialog& dialog) {
+                 click(dialog, "okButton");
+                 EXPECT_TRUE(dialog.isVisible());
+                 ASSERT_EQ(boxes.calls.size(), 1u);
+                 EXPECT_TRUE(boxes.calls[0].text.startsWith(u"This moment has already passed."_s));
+                 // Marked done, it waits for nothing.
+                 field<QComboBox>(dialog, "statusComboBox")->setCurrentIndex(1);
+                 click(dialog, "okButton");
+                 EXPECT_FALSE(dialog.isVisible());
+             });
+    EXPECT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(form->book().events()[0].status, u"Done"_s);
+}
+
+TEST_F(EventCommandsTest, EachDialogOpensCentredAndModalToTheMainWindowOnly)
+{
+    start(1);
+    select({0});
+    // A language whose every caption is far wider than the screen.
+    QFile english(path(u"language/English.ini"_s));
+    ASSERT_TRUE(english.open(QIODevice::ReadOnly));
+    QByteArray wide;
+    for (const QByteArray& line : english.readAll().split('\n')) {
+        const bool caption = line.contains("Caption=");
+        wide += (caption ? line.left(line.indexOf('=') + 1) + QByteArray(400, 'W') : line) + '\n';
+    }
+    writeFile(u"language/Wide.ini"_s, wide);
+    const QRect screen = form->screen()->availableGeometry();
+    const QPoint centre = screen.center();
+    const std::pair<const char*, std::function<void()>> commands[] = {
+        {"add", [&] { form->addEvent(); }},
+        {"edit", [&] { form->editEvent(); }},
+        {"settings", [&] { form->findChild<QAction*>(u"settingsAction"_s)->trigger(); }},
+        {"about", [&] { form->findChild<QAction*>(u"aboutAction"_s)->trigger(); }},
+    };
+    for (const auto& entry : commands) {
+        const char* name = entry.first; // a lambda cannot capture a structured binding here
+        // The second opening in another language: longer texts, another size, still centred.
+        for (const QString& language : {u"English"_s, u"Russian"_s, u"Wide"_s}) {
+            form->selectLanguage(language);
+            inDialog(entry.second, [&](QDialog& dialog) {
+                QCoreApplication::processEvents(); // any pending layout
+                EXPECT_LE((dialog.geometry().center() - centre).manhattanLength(), 1)
+                    << name << " in " << language.toStdString();
+                EXPECT_TRUE(screen.contains(dialog.geometry())) << name;
+                EXPECT_EQ(dialog.windowModality(), Qt::WindowModal) << name;
+                EXPECT_EQ(dialog.parentWidget(), &*form) << name;
+            });
+        }
+    }
+}
+
+TEST_F(EventCommandsTest, TheFirstNavigationKeySelectsItsRowAndANewEventIsSelectedInView)
+{
+    start(3);
+    QTreeView* list = form->listView();
+    // The cursor on a row, nothing selected, as the list is when it first gets the focus.
+    const struct
+    {
+        int from;
+        Qt::Key key;
+        int selected;
+    } cases[] = {{0, Qt::Key_Home, 0},
+                 {0, Qt::Key_Up, 0},
+                 {2, Qt::Key_End, 2},
+                 {2, Qt::Key_PageDown, 2},
+                 {0, Qt::Key_Down, 1}};
+    for (const auto& c : cases) {
+        select({});
+        list->selectionModel()->setCurrentIndex(form->model().index(c.from, 0),
+                                                QItemSelectionModel::NoUpdate);
+        QTest::keyClick(list, c.key);
+        EXPECT_EQ(form->selectedRows(), std::vector<int>{c.selected}) << c.from << " " << c.key;
+    }
+
+    for (int i = 0; i < 60; ++i)
+        form->book().add(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"more"_s, u"Active"_s));
+    form->resize(400, 300);
+    select({0});
+    list->scrollToTop();
+    inDialog([&] { form->addEvent(); },
+             [&](QDialog& dialog) {
+                 type(dialog, "titleEdit", u"new"_s);
+                 type(dialog, "textEdit", u"x"_s);
+                 click(dialog, "okButton");
+             });
+    const int last = form->model().count() - 1;
+    EXPECT_EQ(form->selectedRows(), std::vector<int>{last});
+    EXPECT_TRUE(
+        list->viewport()->rect().contains(list->visualRect(form->model().index(last, 0)).center()));
 }
 
 TEST_F(EventCommandsTest, TextFieldsHoldNoMoreThanTheFileGivesBack)
@@ -352,6 +511,17 @@ TEST_F(EventCommandsTest, DialogsTakeTheirTextsFromTheLanguage)
     EXPECT_EQ(fileDialogs.calls[0].filter, u"Все файлы (*)"_s);
     EXPECT_FALSE(fileDialogs.calls[0].mustExist);
     EXPECT_EQ(addDialog->findChild<QLineEdit*>(u"extraFileEdit"_s)->text(), u"/docs/a.pdf"_s);
+
+    boxes.calls.clear();
+    inDialog([&] { form->addEvent(); },
+             [&](QDialog& dialog) {
+                 field<MaskedLineEdit>(dialog, "dateEdit")->setMaskedText(u"31.02.2030"_s);
+                 type(dialog, "titleEdit", u"t"_s);
+                 type(dialog, "textEdit", u"x"_s);
+                 click(dialog, "okButton");
+             });
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text, u"Введите существующую дату (дд.мм.гггг)."_s);
 }
 
 } // namespace
