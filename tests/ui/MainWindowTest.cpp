@@ -1,11 +1,13 @@
 #include "core/EventsFile.h"
 #include "support/AppFakes.h"
+#include "support/DarkTheme.h"
 #include "ui/ColumnLayout.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QHeaderView>
+#include <QTest>
 #include <QTimer>
 #include <QTreeView>
 #include <gtest/gtest.h>
@@ -264,7 +266,7 @@ TEST_F(MainWindowTest, RowsAreColouredByStatusAndTipsSpellOutTheRow)
     EXPECT_EQ(form->model().rowColour(2), QColor(0, 128, 0));
 }
 
-TEST_F(MainWindowTest, ColumnsFollowTheListWidthBeforeTheResize)
+TEST_F(MainWindowTest, ColumnsFollowTheListWidthAfterTheResize)
 {
     struct Case
     {
@@ -277,16 +279,37 @@ TEST_F(MainWindowTest, ColumnsFollowTheListWidthBeforeTheResize)
 
     auto form = makeForm();
     form->show();
-    const int before = form->listView()->width();
     form->resize(form->width() + 200, form->height());
     QCoreApplication::processEvents();
-    const ColumnLayout::Widths expected = ColumnLayout::forListWidth(before);
+    const ColumnLayout::Widths expected = ColumnLayout::forListWidth(form->listView()->width());
     EXPECT_EQ(form->listView()->header()->sectionSize(2), expected[2]);
     // Columns widened for the face are paid for by the description: the total stays.
     int total = 0;
     for (int c = 0; c < EventTableModel::ColumnCount; ++c)
         total += form->listView()->header()->sectionSize(c);
     EXPECT_EQ(total, std::accumulate(expected.begin(), expected.end(), 0));
+}
+
+// On a dark desktop theme the list keeps the theme's base, and the statuses' colours read on it.
+TEST_F(MainWindowTest, StatusColoursStayReadableOnADarkTheme)
+{
+    const DarkTheme theme;
+    EventList events;
+    events.append(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"Dentist"_s, u"Active"_s));
+    events.append(makeEvent(u"01.01.2020"_s, u"10:00:00"_s, u"Taxes"_s, u"Done"_s));
+    saveEvents(events, 2);
+    auto form = makeForm();
+    form->startUp();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.window.get()));
+    const QColor base = form->listView()->palette().color(QPalette::Base);
+    EXPECT_EQ(base, QApplication::palette().color(QPalette::Base));
+    for (int row = 0; row < 2; ++row)
+        EXPECT_GE(contrastRatio(form->model().rowColour(row), base), 3.0) << row;
+    // Kept for a look at the window in the dark theme.
+    const QString shots = QCoreApplication::applicationDirPath() + u"/e2e-shots"_s;
+    QDir().mkpath(shots);
+    EXPECT_TRUE(form->grab().save(shots + u"/dark-main-window.png"_s));
 }
 
 } // namespace
