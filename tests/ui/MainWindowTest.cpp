@@ -3,8 +3,10 @@
 #include "support/DarkTheme.h"
 #include "ui/ColumnLayout.h"
 
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDateEdit>
 #include <QDialog>
 #include <QHeaderView>
 #include <QTest>
@@ -288,6 +290,26 @@ TEST_F(MainWindowTest, ColumnsFollowTheListWidthAfterTheResize)
     for (int c = 0; c < EventTableModel::ColumnCount; ++c)
         total += form->listView()->header()->sectionSize(c);
     EXPECT_EQ(total, std::accumulate(expected.begin(), expected.end(), 0));
+}
+
+// Qt's own texts and the calendar follow the chosen language, as the language file names it.
+TEST_F(MainWindowTest, QtsOwnTextsAndTheCalendarFollowTheLanguage)
+{
+    auto form = makeForm();
+    form->startUp();
+    const struct
+    {
+        const char* language;
+        QString locale;
+        QLocale::Language calendar;
+    } cases[] = {{"Russian", u"ru"_s, QLocale::Russian}, {"English", u"en"_s, QLocale::English}};
+    for (const auto& c : cases) {
+        form->selectLanguage(QString::fromLatin1(c.language));
+        ASSERT_FALSE(qtTranslations.applied.isEmpty()) << c.language;
+        EXPECT_EQ(qtTranslations.applied.last(), c.locale) << c.language;
+        for (const QDateEdit* picker : form->findChildren<QDateEdit*>())
+            EXPECT_EQ(picker->calendarWidget()->locale().language(), c.calendar) << c.language;
+    }
 }
 
 // On a dark desktop theme the list keeps the theme's base, and the statuses' colours read on it.
