@@ -3,6 +3,7 @@
 #include "i18n/LanguageFile.h"
 #include "platform/QtTranslations.h"
 #include "ui/AboutDialog.h"
+#include "ui/AlarmNotifications.h"
 #include "ui/EventDialog.h"
 #include "ui/EventTableModel.h"
 #include "ui/LanguageTable.h"
@@ -83,6 +84,7 @@ void MainWindow::applyLanguage(const QString& fileName)
     m_aboutDialog->applyLanguage(file);
     m_addDialog->applyLanguage(file);
     m_editDialog->applyLanguage(file);
+    m_notifications->applyLanguage(file);
     m_book.setStatusWords(m_strings.active, m_strings.done);
     // The status column must hold the new words; the layout otherwise stays as it is.
     ColumnLayout::Widths widths{};

@@ -1,6 +1,7 @@
 #include "core/EventsFile.h"
 #include "support/AppFakes.h"
 #include "support/DarkTheme.h"
+#include "tray/TrayIcon.h"
 #include "ui/ColumnLayout.h"
 
 #include <QCalendarWidget>
@@ -309,6 +310,24 @@ TEST_F(MainWindowTest, QtsOwnTextsAndTheCalendarFollowTheLanguage)
         EXPECT_EQ(qtTranslations.applied.last(), c.locale) << c.language;
         for (const QDateEdit* picker : form->findChildren<QDateEdit*>())
             EXPECT_EQ(picker->calendarWidget()->locale().language(), c.calendar) << c.language;
+    }
+}
+
+// The tray's tip keeps saying whose it is, and a long notice is cut rather than lost.
+TEST_F(MainWindowTest, NoticeReachesTheTrayTipAfterTheProgramName)
+{
+    auto form = makeForm();
+    const QString longNotice = u"No audio output was found: alarm sounds cannot be heard."_s;
+    const struct
+    {
+        QString notice;
+        QString hint;
+    } cases[] = {{u"Saved"_s, u"Dorvane 1.6 \u2014 Saved"_s},
+                 {longNotice, u"Dorvane 1.6 \u2014 "_s + longNotice.left(48) + u"\u2026"_s}};
+    for (const auto& c : cases) {
+        form->showNotice(c.notice);
+        EXPECT_EQ(form->findChild<TrayIcon*>()->hint(), c.hint) << qPrintable(c.notice);
+        EXPECT_LT(c.hint.size(), TrayIcon::hintLimit);
     }
 }
 
