@@ -49,7 +49,8 @@ std::optional<quint32> AlarmNotifications::notify(const Event& first, int count,
     NotificationRequest request;
     request.appName = QStringLiteral("Dorvane");
     request.iconName = QStringLiteral("dorvane");
-    request.summary = count > 1 ? m_moreEvents.arg(first.title).arg(count - 1) : first.title;
+    request.summary =
+        count > 1 ? m_moreEvents.arg(first.title, QString::number(count - 1)) : first.title;
     // An alarm's body is its message; the passed events' body is their list.
     request.body = critical ? body : listedAtMost(body, count, m_andMore);
     request.critical = critical;
