@@ -10,6 +10,7 @@
 #include "inifile/ProfileFile.h"
 #include "platform/DBusNotifier.h"
 #include "platform/DesktopShell.h"
+#include "platform/InstalledQtTranslations.h"
 #include "platform/ProgramLocation.h"
 #include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBoxes.h"
@@ -257,10 +258,12 @@ int runDorvane(int argc, char** argv)
             [&boxes](const QString& message) { boxes.showError(nullptr, kTitle, message); });
         SoundAlarmDelivery delivery(wave, shell, devices, defaultSound);
         DBusNotifier notifier;
+        InstalledQtTranslations qtTranslations;
 
         ReminderBook book(clock, folder);
         MainWindow form(book, {clock, boxes, fileDialogs, autoStart, delivery, shell, notifier,
-                               std::make_unique<SystemTrayBackend>(), place.autoStartUnavailable});
+                               qtTranslations, std::make_unique<SystemTrayBackend>(),
+                               place.autoStartUnavailable});
         noAudio.attach(form);
         // Ending the loops, not quitting: a quit would close the window once more.
         QObject::connect(&form, &MainWindow::exitRequested, &app,

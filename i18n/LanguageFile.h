@@ -22,11 +22,17 @@ public:
 
     [[nodiscard]] static QString pathFor(const QString& fileName, const QString& languageFolder);
 
-    /// The key's text, or current when the key is missing.
+    /// The key's text, or current when the key is missing. A file not in UTF-8 is read in its
+    /// language's 8-bit code page: Windows-1251 for Cyrillic languages, Windows-1252 otherwise.
     [[nodiscard]] QString text(const char* key, const QString& current) const;
+    /// The Qt locale the language stands for: its "Locale" key, or for a file without one "ru"
+    /// for Russian.ini and "en" for any other.
+    [[nodiscard]] QString locale() const { return m_locale; }
     /// Assigns the key's text to target when the key is present.
     void apply(const char* key, QString& target) const { target = text(key, target); }
 
 private:
     std::unique_ptr<profile::ProfileSession> m_file;
+    QString m_locale;
+    bool m_cyrillic = false;
 };

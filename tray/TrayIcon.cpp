@@ -7,13 +7,6 @@
 #include <QScopedValueRollback>
 #include <QWindowStateChangeEvent>
 
-namespace {
-
-// Hints of this length and longer do not fit the panel's tip and are ignored.
-constexpr qsizetype hintLimit = 64;
-
-} // namespace
-
 TrayIcon::TrayIcon(QWidget* applicationWindow, std::unique_ptr<TrayBackend> backend,
                    QObject* parent, TrayRetry retry)
     : QObject(parent), m_window(applicationWindow), m_backend(std::move(backend)), m_retry(retry)

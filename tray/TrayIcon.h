@@ -40,8 +40,10 @@ public:
     /// icon appears once one turns up. Throws AppError when the desktop refuses the icon.
     virtual void setVisible(bool value);
     [[nodiscard]] QString hint() const { return m_hint; }
-    /// Texts of 64 characters or more are ignored.
+    /// Texts of hintLimit characters or more are ignored.
     void setHint(const QString& text);
+    /// Hints of this length and longer do not fit the panel's tip.
+    static constexpr qsizetype hintLimit = 64;
     [[nodiscard]] QMenu* popupMenu() const { return m_popupMenu; }
     void setPopupMenu(QMenu* menu) { m_popupMenu = menu; }
     [[nodiscard]] bool hidesOnMinimize() const { return m_hide; }

@@ -4,6 +4,7 @@
 #include "tray/DefaultIcon.h"
 #include "ui/DialogPlacement.h"
 #include "ui/LanguageTable.h"
+#include "ui/ThemeColours.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -18,22 +19,40 @@
 
 namespace {
 
-const QColor kNavy(0, 0, 128);
-const QColor kMaroon(128, 0, 0);
-const QColor kTeal(0, 128, 128);
-const QColor kLinkBlue(0, 0, 255);
-const QColor kLinkRed(255, 0, 0);
+// Each colour with its lighter variant for a dark window colour.
+struct Shade
+{
+    QColor onLight;
+    QColor onDark;
+};
+const Shade kNavy{{0, 0, 128}, {140, 170, 255}};
+const Shade kMaroon{{128, 0, 0}, {240, 140, 140}};
+const Shade kTeal{{0, 128, 128}, {100, 220, 220}};
+const Shade kLinkBlue{{0, 0, 255}, {120, 170, 255}};
+const Shade kLinkRed{{255, 0, 0}, {255, 110, 110}};
 constexpr int kIconSize = 32;
 
-QLabel* makeLabel(const char* objectName, const QString& text, const QColor& colour, bool bold)
+QColor shade(const QWidget& widget, const Shade& colours)
+{
+    return ThemeColours::on(widget.palette().color(QPalette::Window), colours.onLight,
+                            colours.onDark);
+}
+
+void setTextColour(QLabel* label, const QColor& colour)
+{
+    QPalette palette = label->palette();
+    if (palette.color(QPalette::WindowText) == colour)
+        return;
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+QLabel* makeLabel(const char* objectName, const QString& text, bool bold)
 {
     auto* label = new QLabel(text);
     label->setObjectName(QLatin1String(objectName));
     // The texts come from language files: shown as written, never as markup.
     label->setTextFormat(Qt::PlainText);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
     QFont font = label->font();
     font.setBold(bold);
     label->setFont(font);
@@ -85,13 +104,12 @@ AboutDialog::AboutDialog(Shell& shell, QWidget* parent)
     m_programIconLabel->setObjectName(QStringLiteral("programIconLabel"));
     m_programIconLabel->setFixedSize(kIconSize, kIconSize);
 
-    m_titleLabel = makeLabel("titleLabel", QStringLiteral("Dorvane 1.6"), kNavy, true);
-    m_aboutLabel =
-        makeLabel("aboutLabel", QStringLiteral("reminds about important events"), kMaroon, false);
-    m_authorLabel = makeLabel("authorLabel", QStringLiteral("The Dorvane developers"), kNavy, true);
-    m_emailLabel = makeLabel("emailLabel", QStringLiteral("info@dorvane.org"), kTeal, true);
+    m_titleLabel = makeLabel("titleLabel", QStringLiteral("Dorvane 1.6"), true);
+    m_aboutLabel = makeLabel("aboutLabel", QStringLiteral("reminds about important events"), false);
+    m_authorLabel = makeLabel("authorLabel", QStringLiteral("The Dorvane developers"), true);
+    m_emailLabel = makeLabel("emailLabel", QStringLiteral("info@dorvane.org"), true);
     m_emailLabel->setWordWrap(true);
-    m_siteLabel = makeLabel("siteLabel", QStringLiteral("https://dorvane.org"), kLinkBlue, false);
+    m_siteLabel = makeLabel("siteLabel", QStringLiteral("https://dorvane.org"), false);
     QFont linkFont = m_siteLabel->font();
     linkFont.setUnderline(true);
     m_siteLabel->setFont(linkFont);
@@ -129,6 +147,16 @@ AboutDialog::AboutDialog(Shell& shell, QWidget* parent)
     layout->addStrut(fontMetrics().averageCharWidth() * 48);
     layout->addWidget(m_panel);
     layout->addLayout(buttonRow);
+    applyColours();
+}
+
+void AboutDialog::applyColours()
+{
+    setTextColour(m_titleLabel, shade(*this, kNavy));
+    setTextColour(m_aboutLabel, shade(*this, kMaroon));
+    setTextColour(m_authorLabel, shade(*this, kNavy));
+    setTextColour(m_emailLabel, shade(*this, kTeal));
+    setTextColour(m_siteLabel, shade(*this, kLinkBlue));
 }
 
 void AboutDialog::applyLanguage(const LanguageFile& file)
@@ -145,34 +173,26 @@ bool AboutDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_siteLabel) {
         if (event->type() == QEvent::MouseMove)
-            setSiteColour(kLinkRed);
+            setTextColour(m_siteLabel, shade(*this, kLinkRed));
         else if (event->type() == QEvent::MouseButtonPress)
             openSite();
     } else if (watched == m_panel && event->type() == QEvent::MouseMove) {
         // Moves over the labels reach the panel too; only the bare panel restores the colour.
         const auto* move = static_cast<QMouseEvent*>(event);
         if (!m_panel->childAt(move->position().toPoint()))
-            setSiteColour(kLinkBlue);
+            setTextColour(m_siteLabel, shade(*this, kLinkBlue));
     }
     return QDialog::eventFilter(watched, event);
 }
 
 void AboutDialog::showEvent(QShowEvent* event)
 {
-    // Drawn for the screen the box is about to appear on.
+    // Drawn for the screen the box is about to appear on, in the colours of the theme in force.
+    applyColours();
     m_programIconLabel->setPixmap(
         programIcon().pixmap(QSize(kIconSize, kIconSize), devicePixelRatio()));
     centreOnScreen(*this);
     QDialog::showEvent(event);
-}
-
-void AboutDialog::setSiteColour(const QColor& colour)
-{
-    QPalette palette = m_siteLabel->palette();
-    if (palette.color(QPalette::WindowText) == colour)
-        return;
-    palette.setColor(QPalette::WindowText, colour);
-    m_siteLabel->setPalette(palette);
 }
 
 void AboutDialog::openSite()

@@ -25,7 +25,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void setSiteColour(const QColor& colour);
+    /// The labels' colours, lighter on a dark window colour.
+    void applyColours();
     void openSite();
 
     Shell& m_shell;

@@ -3,13 +3,32 @@
 #include "core/ReminderBook.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Notifier.h"
+#include "ui/LanguageTable.h"
 
+#include <QStringList>
+#include <algorithm>
 #include <utility>
 
 namespace {
 const QString kDefaultAction = QStringLiteral("default");
 const QString kSnooze5 = QStringLiteral("snooze-5");
 const QString kSnooze15 = QStringLiteral("snooze-15");
+// A bubble has room for a few lines; the box beside it lists the rest.
+constexpr int kListedInBody = 5;
+
+/// A body listing count events, one a line under its heading paragraph, cut to the first
+/// kListedInBody of them and andMore.
+QString listedAtMost(const QString& body, int count, const QString& andMore)
+{
+    if (count <= kListedInBody)
+        return body;
+    const qsizetype split = body.indexOf(QStringLiteral("\n\n"));
+    const qsizetype listStart = split < 0 ? 0 : split + 2;
+    QStringList lines = body.mid(listStart).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    lines.resize(std::min<qsizetype>(lines.size(), kListedInBody));
+    lines << andMore.arg(count - kListedInBody);
+    return body.left(listStart) + lines.join(QLatin1Char('\n'));
+}
 } // namespace
 
 AlarmNotifications::AlarmNotifications(Notifier& notifier, MessageBoxes& boxes, ReminderBook& book,
@@ -31,14 +50,15 @@ std::optional<quint32> AlarmNotifications::notify(const Event& first, int count,
     request.appName = QStringLiteral("Dorvane");
     request.iconName = QStringLiteral("dorvane");
     request.summary =
-        count > 1 ? QStringLiteral("%1 +%2 more").arg(first.title).arg(count - 1) : first.title;
-    request.body = body;
+        count > 1 ? m_moreEvents.arg(first.title, QString::number(count - 1)) : first.title;
+    // An alarm's body is its message; the passed events' body is their list.
+    request.body = critical ? body : listedAtMost(body, count, m_andMore);
     request.critical = critical;
     request.actions.append({kDefaultAction, QString()});
     const bool snoozable = critical && count == 1 && m_notifier.supportsActions();
     if (snoozable) {
-        request.actions.append({kSnooze5, QStringLiteral("Snooze 5 min")});
-        request.actions.append({kSnooze15, QStringLiteral("Snooze 15 min")});
+        request.actions.append({kSnooze5, m_snooze5});
+        request.actions.append({kSnooze15, m_snooze15});
     }
     const auto id = m_notifier.notify(request);
     if (id && snoozable)
@@ -52,6 +72,13 @@ void AlarmNotifications::withdraw(std::optional<quint32> id)
         return;
     m_snoozable.remove(*id);
     m_notifier.withdraw(*id);
+}
+
+void AlarmNotifications::applyLanguage(const LanguageFile& file)
+{
+    ::applyLanguage(
+        file, {bindText("StringMoreEvents", m_moreEvents), bindText("StringAndMore", m_andMore),
+               bindText("StringSnooze5", m_snooze5), bindText("StringSnooze15", m_snooze15)});
 }
 
 void AlarmNotifications::onAction(quint32 id, const QString& key)

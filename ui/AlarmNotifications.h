@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+class LanguageFile;
 class MessageBoxes;
 class Notifier;
 class ReminderBook;
@@ -28,6 +29,8 @@ public:
                                   const QString& boxText);
     /// Takes a notification back once its box is closed.
     void withdraw(std::optional<quint32> id);
+    /// Sets the summary's and the buttons' texts; a missing key keeps the current text.
+    void applyLanguage(const LanguageFile& file);
 
 private:
     void onAction(quint32 id, const QString& key);
@@ -42,4 +45,8 @@ private:
         QString boxText;
     };
     QHash<quint32, Snoozable> m_snoozable;
+    QString m_moreEvents = QStringLiteral("%1 +%2 more");
+    QString m_andMore = QStringLiteral("\u2026 and %1 more");
+    QString m_snooze5 = QStringLiteral("Snooze 5 min");
+    QString m_snooze15 = QStringLiteral("Snooze 15 min");
 };

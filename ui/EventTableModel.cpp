@@ -1,8 +1,11 @@
 #include "ui/EventTableModel.h"
 
 #include "core/ReminderBook.h"
+#include "ui/ThemeColours.h"
 
 #include <QColor>
+#include <QGuiApplication>
+#include <QPalette>
 
 namespace {
 
@@ -64,11 +67,12 @@ const QString& EventTableModel::cell(int row, Column column) const
 QColor EventTableModel::rowColour(int row) const
 {
     // Both tests run, in this order: with equal status words a matching row is red.
+    const QColor base = QGuiApplication::palette().color(QPalette::Base);
     QColor colour;
     if (m_book.isActive(row))
-        colour = QColor(0, 128, 0);
+        colour = ThemeColours::on(base, QColor(0, 128, 0), QColor(96, 208, 96));
     if (m_book.isDone(row))
-        colour = QColor(255, 0, 0);
+        colour = ThemeColours::on(base, QColor(255, 0, 0), QColor(255, 110, 110));
     return colour;
 }
 

@@ -25,6 +25,17 @@ const QString kCaption = QStringLiteral(DORVANE_TITLE);
 constexpr int kDesignedListWidth = 520;
 constexpr int kDesignedClientHeight = 310;
 constexpr int kStatusBarHeight = 19;
+
+/// The tray's tip for a notice: the program's name first, so the tip still says whose it is,
+/// and the notice cut short to fit what the tip holds.
+QString trayHint(const QString& notice)
+{
+    const QString prefix = kCaption + QStringLiteral(" \u2014 ");
+    const qsizetype room = TrayIcon::hintLimit - 1 - prefix.size();
+    if (notice.size() <= room)
+        return prefix + notice;
+    return prefix + notice.left(room - 1) + QChar(0x2026);
+}
 } // namespace
 
 MainWindow::MainWindow(ReminderBook& book, MainWindowServices services, QWidget* parent)
@@ -197,5 +208,5 @@ void MainWindow::restoreFromTray()
 void MainWindow::showNotice(const QString& text)
 {
     statusBar()->showMessage(text);
-    m_trayIcon->setHint(text);
+    m_trayIcon->setHint(trayHint(text));
 }

@@ -26,6 +26,7 @@ class Notifier;
 class QAction;
 class QMenu;
 class QTreeView;
+class QtTranslations;
 class ReminderBook;
 class SettingsDialog;
 class Shell;
@@ -44,6 +45,7 @@ struct MainWindowServices
     AlarmDelivery& delivery;
     Shell& shell;
     Notifier& notifier;
+    QtTranslations& qtTranslations;
     /// The notification area the tray icon lives in.
     std::unique_ptr<TrayBackend> trayBackend;
     /// Why no login entry can start this executable (empty when one can): told once, and

@@ -1,7 +1,9 @@
 // Applying a language file to the main window, the dialogs and the reminder book's status words.
 #include "core/ReminderBook.h"
 #include "i18n/LanguageFile.h"
+#include "platform/QtTranslations.h"
 #include "ui/AboutDialog.h"
+#include "ui/AlarmNotifications.h"
 #include "ui/EventDialog.h"
 #include "ui/EventTableModel.h"
 #include "ui/LanguageTable.h"
@@ -9,6 +11,7 @@
 #include "ui/SettingsDialog.h"
 
 #include <QAction>
+#include <QLocale>
 #include <QMenu>
 #include <QTreeView>
 
@@ -28,6 +31,15 @@ void MainWindow::applyLanguage(const QString& fileName)
     m_russianAction->setChecked(fileName == QStringLiteral("Russian.ini"));
 
     const LanguageFile file(fileName, m_book.folder().languageFolder);
+    // Qt's own texts and the calendar follow: before the windows take the new texts, so that
+    // those showing Qt's texts take them at once.
+    m_services.qtTranslations.apply(file.locale());
+    const QLocale locale(file.locale());
+    setLocale(locale);
+    // Dialogs and pop-ups are windows of their own, which a parent's locale does not reach.
+    for (QWidget* window : findChildren<QWidget*>())
+        if (window->isWindow())
+            window->setLocale(locale);
     const char* title = "title";
     const char* text = "text";
     ::applyLanguage(
@@ -74,6 +86,7 @@ void MainWindow::applyLanguage(const QString& fileName)
     m_aboutDialog->applyLanguage(file);
     m_addDialog->applyLanguage(file);
     m_editDialog->applyLanguage(file);
+    m_notifications->applyLanguage(file);
     m_book.setStatusWords(m_strings.active, m_strings.done);
     // A language without usable status words leaves the book its old ones: new and edited
     // events must take those, or they would never fire.

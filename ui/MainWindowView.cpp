@@ -52,9 +52,6 @@ void MainWindow::createListView()
     m_listView->header()->setSectionsClickable(false);
     m_listView->header()->setSectionsMovable(false);
     m_listView->header()->setStretchLastSection(false);
-    QPalette palette = m_listView->palette();
-    palette.setColor(QPalette::Base, Qt::white);
-    m_listView->setPalette(palette);
     setColumnWidths({70, 55, 120, 200, 55});
     m_listView->installEventFilter(this);
     connect(m_listView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -67,10 +64,9 @@ void MainWindow::createListView()
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_listView && event->type() == QEvent::Resize) {
-        // Laid out for the width the list had before this resize.
         const auto* resize = static_cast<QResizeEvent*>(event);
         if (resize->oldSize().isValid())
-            layoutColumns(resize->oldSize().width());
+            layoutColumns(resize->size().width());
     }
     if (watched == m_listView && event->type() == QEvent::KeyPress &&
         isNavigationKey(*static_cast<QKeyEvent*>(event))) {

@@ -170,7 +170,8 @@ TEST_F(DeliveryTest, BrokenSoundFallsBackAndTheWholeTickIsDelivered)
     ReminderBook book(app.clock, ProgramFolder::ofExecutable(app.exe()));
     auto form = std::make_unique<MainWindow>(
         book, MainWindowServices{app.clock, app.boxes, app.fileDialogs, app.autoStart, delivery,
-                                 app.shell, app.notifier, std::make_unique<NoTrayBackend>()});
+                                 app.shell, app.notifier, app.qtTranslations,
+                                 std::make_unique<NoTrayBackend>()});
     form->startUp();
     const QString today = u"08.12.2026"_s;
     for (Event e :

@@ -101,11 +101,11 @@ echo "ok: minimized into the tray and restored by a double click on the icon"
 xdotool windowactivate --sync "$main"
 menu_bar_click "$main" || fail "the menu bar did not open"
 xdotool key Down Return
-wait_window 10 '^Open$' || fail "Файл > Загрузить opened no dialog"
+wait_window 10 '^Открыть$' || fail "Файл > Загрузить opened no dialog"
 xdotool key ctrl+a
 xdotool type --delay 10 "$work/files/loaded.ini"
 xdotool key Return
-wait_until 10 gone '^Open$' || fail "the Load dialog did not close"
+wait_until 10 gone '^Открыть$' || fail "the Load dialog did not close"
 [ ! -e "$app/events.ini" ] || fail "Load wrote events.ini"
 shot loaded-russian
 tray_icon_centre dorvane || fail "no icon in the panel"

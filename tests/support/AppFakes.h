@@ -9,6 +9,7 @@
 #include "support/FakeFileDialogs.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeNotifier.h"
+#include "support/FakeQtTranslations.h"
 #include "support/FakeShell.h"
 #include "support/MakeEvent.h"
 #include "tray/TrayBackend.h"
@@ -120,7 +121,8 @@ struct AppFixture
         form.window = std::make_unique<MainWindow>(
             *form.book,
             MainWindowServices{clock, boxes, fileDialogs, autoStart, delivery, shell, notifier,
-                               std::make_unique<NoTrayBackend>(), autoStartUnavailable});
+                               qtTranslations, std::make_unique<NoTrayBackend>(),
+                               autoStartUnavailable});
         return form;
     }
 
@@ -145,5 +147,6 @@ struct AppFixture
     FakeDelivery delivery;
     FakeShell shell;
     FakeNotifier notifier;
+    FakeQtTranslations qtTranslations;
     QString autoStartUnavailable;
 };

@@ -1,6 +1,7 @@
 #include "ui/AboutDialog.h"
 
 #include "i18n/LanguageFile.h"
+#include "support/DarkTheme.h"
 #include "support/FakeShell.h"
 #include "support/LanguageFolder.h"
 
@@ -9,6 +10,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -138,5 +140,28 @@ TEST(AboutDialogTest, LinkTurnsRedUnderTheMouseAndBlueOnTheBarePanel)
     for (const auto& step : steps) {
         moveMouse(step.over, step.pos);
         EXPECT_EQ(colourOf(site), step.colour) << qPrintable(step.over->objectName());
+    }
+}
+
+TEST(AboutDialogTest, TextsStayReadableOnALightAndADarkWindowColour)
+{
+    for (const bool dark : {false, true}) {
+        std::optional<DarkTheme> theme;
+        if (dark)
+            theme.emplace();
+        FakeShell shell;
+        AboutDialog dialog(shell);
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        const QColor window = dialog.palette().color(QPalette::Window);
+        QLabel* site = label(dialog, "siteLabel");
+        for (const bool hovered : {false, true}) {
+            if (hovered)
+                moveMouse(site, site->rect().center());
+            for (const char* name :
+                 {"titleLabel", "aboutLabel", "authorLabel", "emailLabel", "siteLabel"})
+                EXPECT_GE(contrastRatio(colourOf(label(dialog, name)), window), 3.0)
+                    << name << " dark " << dark << " hovered " << hovered;
+        }
     }
 }

@@ -17,7 +17,7 @@ protected:
     void dueAt(const QString& title, int seconds = 5)
     {
         form->book().add(makeEvent(u"08.12.2026"_s, QTime(12, 0, seconds).toString(u"HH:mm:ss"_s),
-                                   title, u"Active"_s));
+                                   title, form->strings().active));
     }
     void tick(int seconds = 5)
     {
@@ -99,6 +99,51 @@ TEST_F(MainWindowNotifyTest, PassedEventsAreReportedAsANormalNotification)
     EXPECT_FALSE(notifier.shown[0].critical);
     EXPECT_EQ(notifier.shown[0].summary, u"Old"_s);
     EXPECT_TRUE(notifier.shown[0].body.endsWith(u"07.12.2026 - 09:00:00 - Old\n"_s));
+}
+
+TEST_F(MainWindowNotifyTest, PassedBodyNamesFiveEventsAndCountsTheRest)
+{
+    EventList passed;
+    for (int i = 1; i <= 7; ++i)
+        passed.append(
+            makeEvent(u"07.12.2026"_s, u"09:00:0%1"_s.arg(i), u"E%1"_s.arg(i), u"Active"_s));
+    EventsFile::save(path(u"events.ini"_s), passed);
+    start();
+    ASSERT_EQ(notifier.shown.size(), 1);
+    const QStringList lines = notifier.shown[0].body.split(u'\n');
+    ASSERT_GE(lines.size(), 6);
+    EXPECT_EQ(lines.mid(lines.size() - 6),
+              (QStringList{u"07.12.2026 - 09:00:01 - E1"_s, u"07.12.2026 - 09:00:02 - E2"_s,
+                           u"07.12.2026 - 09:00:03 - E3"_s, u"07.12.2026 - 09:00:04 - E4"_s,
+                           u"07.12.2026 - 09:00:05 - E5"_s, u"\u2026 and 2 more"_s}));
+    EXPECT_TRUE(notifier.shown[0].body.startsWith(form->strings().passed + u"\n\n"_s));
+}
+
+TEST_F(MainWindowNotifyTest, SummaryAndSnoozeButtonsFollowTheLanguage)
+{
+    struct Case
+    {
+        const char* language;
+        QString more;
+        QStringList snooze;
+    };
+    for (const Case& c :
+         {Case{"English", u"Taxes +1 more"_s, {u"Snooze 5 min"_s, u"Snooze 15 min"_s}},
+          Case{"Russian", u"Taxes и ещё 1"_s, {u"Отложить на 5 мин"_s, u"Отложить на 15 мин"_s}}}) {
+        notifier.shown.clear();
+        start();
+        form->selectLanguage(QString::fromLatin1(c.language));
+        dueAt(u"Dentist"_s);
+        dueAt(u"Taxes"_s, 7);
+        dueAt(u"Call"_s, 7);
+        tick();
+        tick(7);
+        ASSERT_EQ(notifier.shown.size(), 2) << c.language;
+        const auto& buttons = notifier.shown[0].actions;
+        ASSERT_EQ(buttons.size(), 3) << c.language;
+        EXPECT_EQ((QStringList{buttons[1].label, buttons[2].label}), c.snooze) << c.language;
+        EXPECT_EQ(notifier.shown[1].summary, c.more) << c.language;
+    }
 }
 
 } // namespace

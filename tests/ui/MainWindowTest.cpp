@@ -1,11 +1,16 @@
 #include "core/EventsFile.h"
 #include "support/AppFakes.h"
+#include "support/DarkTheme.h"
+#include "tray/TrayIcon.h"
 #include "ui/ColumnLayout.h"
 
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDateEdit>
 #include <QDialog>
 #include <QHeaderView>
+#include <QTest>
 #include <QTimer>
 #include <QTreeView>
 #include <gtest/gtest.h>
@@ -265,7 +270,7 @@ TEST_F(MainWindowTest, RowsAreColouredByStatusAndTipsSpellOutTheRow)
     EXPECT_EQ(form->model().rowColour(2), QColor(0, 128, 0));
 }
 
-TEST_F(MainWindowTest, ColumnsFollowTheListWidthBeforeTheResize)
+TEST_F(MainWindowTest, ColumnsFollowTheListWidthAfterTheResize)
 {
     struct Case
     {
@@ -278,16 +283,75 @@ TEST_F(MainWindowTest, ColumnsFollowTheListWidthBeforeTheResize)
 
     auto form = makeForm();
     form->show();
-    const int before = form->listView()->width();
     form->resize(form->width() + 200, form->height());
     QCoreApplication::processEvents();
-    const ColumnLayout::Widths expected = ColumnLayout::forListWidth(before);
+    const ColumnLayout::Widths expected = ColumnLayout::forListWidth(form->listView()->width());
     EXPECT_EQ(form->listView()->header()->sectionSize(2), expected[2]);
     // Columns widened for the face are paid for by the description: the total stays.
     int total = 0;
     for (int c = 0; c < EventTableModel::ColumnCount; ++c)
         total += form->listView()->header()->sectionSize(c);
     EXPECT_EQ(total, std::accumulate(expected.begin(), expected.end(), 0));
+}
+
+// Qt's own texts and the calendar follow the chosen language, as the language file names it.
+TEST_F(MainWindowTest, QtsOwnTextsAndTheCalendarFollowTheLanguage)
+{
+    auto form = makeForm();
+    form->startUp();
+    const struct
+    {
+        const char* language;
+        QString locale;
+        QLocale::Language calendar;
+    } cases[] = {{"Russian", u"ru"_s, QLocale::Russian}, {"English", u"en"_s, QLocale::English}};
+    for (const auto& c : cases) {
+        form->selectLanguage(QString::fromLatin1(c.language));
+        ASSERT_FALSE(qtTranslations.applied.isEmpty()) << c.language;
+        EXPECT_EQ(qtTranslations.applied.last(), c.locale) << c.language;
+        for (const QDateEdit* picker : form->findChildren<QDateEdit*>())
+            EXPECT_EQ(picker->calendarWidget()->locale().language(), c.calendar) << c.language;
+    }
+}
+
+// The tray's tip keeps saying whose it is, and a long notice is cut rather than lost.
+TEST_F(MainWindowTest, NoticeReachesTheTrayTipAfterTheProgramName)
+{
+    auto form = makeForm();
+    const QString longNotice = u"No audio output was found: alarm sounds cannot be heard."_s;
+    const struct
+    {
+        QString notice;
+        QString hint;
+    } cases[] = {{u"Saved"_s, u"Dorvane 1.6 \u2014 Saved"_s},
+                 {longNotice, u"Dorvane 1.6 \u2014 "_s + longNotice.left(48) + u"\u2026"_s}};
+    for (const auto& c : cases) {
+        form->showNotice(c.notice);
+        EXPECT_EQ(form->findChild<TrayIcon*>()->hint(), c.hint) << qPrintable(c.notice);
+        EXPECT_LT(c.hint.size(), TrayIcon::hintLimit);
+    }
+}
+
+// On a dark desktop theme the list keeps the theme's base, and the statuses' colours read on it.
+TEST_F(MainWindowTest, StatusColoursStayReadableOnADarkTheme)
+{
+    const DarkTheme theme;
+    EventList events;
+    events.append(makeEvent(u"01.01.2030"_s, u"10:00:00"_s, u"Dentist"_s, u"Active"_s));
+    events.append(makeEvent(u"01.01.2020"_s, u"10:00:00"_s, u"Taxes"_s, u"Done"_s));
+    saveEvents(events, 2);
+    auto form = makeForm();
+    form->startUp();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.window.get()));
+    const QColor base = form->listView()->palette().color(QPalette::Base);
+    EXPECT_EQ(base, QApplication::palette().color(QPalette::Base));
+    for (int row = 0; row < 2; ++row)
+        EXPECT_GE(contrastRatio(form->model().rowColour(row), base), 3.0) << row;
+    // Kept for a look at the window in the dark theme.
+    const QString shots = QCoreApplication::applicationDirPath() + u"/e2e-shots"_s;
+    QDir().mkpath(shots);
+    EXPECT_TRUE(form->grab().save(shots + u"/dark-main-window.png"_s));
 }
 
 } // namespace
