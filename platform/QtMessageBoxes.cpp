@@ -71,11 +71,26 @@ void fitToScreen(QMessageBox& box)
     grid->addWidget(area, row, column, rowSpan, columnSpan);
 }
 
+/// The window a new box belongs to. When another box or dialog of the owner's window is open
+/// (a save error told while the alarm's box is up), the new box belongs to that one: beside it,
+/// modal to the same window, it could be blocked by it and never take a key.
+QWidget* ownerFor(QWidget* parent)
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!parent || !modal)
+        return parent;
+    const QWidget* window = parent->window();
+    for (const QWidget* w = modal->parentWidget(); w; w = w->parentWidget())
+        if (w == window)
+            return modal;
+    return parent;
+}
+
 int run(QMessageBox::Icon icon, QWidget* parent, const QString& caption, const QString& text,
         QMessageBox::StandardButtons buttons, const std::function<void(QMessageBox*)>& opened = {},
         const std::function<void()>& onShown = {})
 {
-    QMessageBox box(icon, caption, QtMessageBoxes::displayText(text), buttons, parent);
+    QMessageBox box(icon, caption, QtMessageBoxes::displayText(text), buttons, ownerFor(parent));
     // Texts come from language and events files: never interpret them as markup.
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Ok);
