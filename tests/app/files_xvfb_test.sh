@@ -85,19 +85,19 @@ app_start
 wait_until 30 visible "$title" || fail "the main window did not appear"
 main=$(visible "$title" | head -1)
 wait_until 30 other_box || fail "the alarm did not fire at $due"
-wait_until 10 test "$(box_count)" = 2 || fail "the failed save was not told"
+wait_until 30 test "$(box_count)" = 2 || fail "the failed save was not told"
 # Window ids grow as windows are made: the alarm's box came first, the error's after it.
 alarm=$(other_box | sort -n | head -1)
 error=$(other_box | sort -n | tail -1)
 # While the error box is open, the alarm's extra file has already started.
-wait_until 5 test -e "$mark" || fail "the extra file was held back by the error box"
+wait_until 15 test -e "$mark" || fail "the extra file was held back by the error box"
 shot error-over-alarm
 grep -qxF "dorvane.files: Unable to write to $app/events.ini: Permission denied" "$work/log" ||
   fail "the failed save does not name its reason"
 xdotool windowactivate --sync "$error" key Return
-wait_until 10 test "$(box_count)" = 1 || fail "the error box did not close"
+wait_until 20 test "$(box_count)" = 1 || fail "the error box did not close"
 xdotool windowactivate --sync "$alarm" key Return
-wait_until 10 not other_box || fail "the alarm box did not close"
+wait_until 20 not other_box || fail "the alarm box did not close"
 kill -TERM "$program"
 wait_ended 20 "$program"
 echo "PASS: a missing file kept its count, a deleted event stayed deleted, an alarm came before its save's error"

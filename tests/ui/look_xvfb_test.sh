@@ -29,10 +29,17 @@ green_right() {
 
 # columns_fill WINDOW NAME: the status column ends near the list's right edge, not short of it
 # (laid out for a narrower list) nor past it (for a wider one, out of sight).
+# The program lays the columns out after the window manager's resize reaches it: a slow build
+# under load may take a few seconds, so look again until they fill or the time is up.
 columns_fill() {
-  green_right "$1" "$2"
+  local tries=20
+  while :; do
+    green_right "$1" "$2"
+    ((right > width * 3 / 4 && right < width)) && break
+    ((--tries > 0)) || fail "$2: the columns do not fill the $width px list (status text ends at $right px)"
+    sleep 0.5
+  done
   echo "$2: window $width px wide, status text ends at $right px"
-  ((right > width * 3 / 4 && right < width)) || fail "$2: the columns do not fill the $width px list"
 }
 
 # toggle_maximised WINDOW: a double click on the title bar, as openbox binds it.
