@@ -21,7 +21,7 @@ struct Event
     bool countdown = false;
     /// How the event repeats, as the events file stores it; empty: once. Kept byte for byte, so
     /// that a word this version does not know survives a save.
-    QByteArray repeat;
+    QByteArray repeat = {};
     /// The bytes the texts came as from the events file, where they were not UTF-8.
     StoredText stored = {};
 
