@@ -84,8 +84,8 @@ settings 1
 app_start
 wait_until 30 visible "$title" || fail "the main window did not appear"
 main=$(visible "$title" | head -1)
-wait_until 30 other_box || fail "the alarm did not fire at $due"
-wait_until 30 test "$(box_count)" = 2 || fail "the failed save was not told"
+wait_until 60 other_box || fail "the alarm did not fire at $due"
+wait_until 60 test "$(box_count)" = 2 || fail "the failed save was not told"
 # Window ids grow as windows are made: the alarm's box came first, the error's after it.
 alarm=$(other_box | sort -n | head -1)
 error=$(other_box | sort -n | tail -1)
