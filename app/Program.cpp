@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "Version.h"
+#include "app/Commands.h"
 #include "app/SoundAlarmDelivery.h"
 #include "base/AppError.h"
 #include "base/Logging.h"
@@ -14,6 +15,7 @@
 #include "platform/ProgramLocation.h"
 #include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBoxes.h"
+#include "platform/ReminderService.h"
 #include "platform/SessionBusProbe.h"
 #include "platform/SingleInstance.h"
 #include "platform/UnixSignalWatcher.h"
@@ -25,9 +27,11 @@
 #include "ui/MainWindow.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QScopeGuard>
+#include <QStringList>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -36,6 +40,7 @@
 #include <optional>
 #include <string_view>
 #include <utility>
+#include <variant>
 
 namespace {
 
@@ -183,6 +188,17 @@ bool hasWindowPlatform(int argc, const char* const* argv)
 
 int runDorvane(int argc, char** argv)
 {
+    // A command of ours needs no display and makes no window: Qt Core only.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (const CommandLine::Request request =
+            CommandLine::parse(arguments, QDateTime::currentDateTime());
+        !std::holds_alternative<CommandLine::StartProgram>(request)) {
+        const QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("dorvane"));
+        return Commands::run(request, programPlace().folder, kClassName, kTitle);
+    }
     if (!hasWindowPlatform(argc, argv)) {
         std::fputs("Dorvane needs a graphical session: neither DISPLAY nor WAYLAND_DISPLAY is "
                    "set.\n",
@@ -261,16 +277,29 @@ int runDorvane(int argc, char** argv)
         InstalledQtTranslations qtTranslations;
 
         ReminderBook book(clock, folder);
+        // Made before the window connects to the book: the window's alarm box waits for the
+        // user, and the bus's signal must not wait for the box.
+        MainWindow* shownWindow = nullptr;
+        ReminderService reminders(book, clock, defaultSound, [&shownWindow] {
+            if (shownWindow)
+                shownWindow->restoreFromTray();
+        });
         MainWindow form(book, {clock, boxes, fileDialogs, autoStart, delivery, shell, notifier,
                                qtTranslations, std::make_unique<SystemTrayBackend>(),
                                place.autoStartUnavailable});
         noAudio.attach(form);
+        shownWindow = &form;
         // Ending the loops, not quitting: a quit would close the window once more.
         QObject::connect(&form, &MainWindow::exitRequested, &app,
                          [] { QCoreApplication::exit(0); });
         QObject::connect(&form, &MainWindow::closed, &app, [] { QCoreApplication::exit(0); });
         QObject::connect(&instance, &SingleInstance::activationRequested, &form,
                          &MainWindow::restoreFromTray);
+        // Commands of later starts and of other programs go to the book, which saves at once.
+        instance.setCommandHandler(
+            [&book](const QStringList& command) { return Commands::answer(book, command); });
+        const auto noCommands = qScopeGuard([&instance] { instance.setCommandHandler({}); });
+        reminders.start();
 
         // Ended by a signal or by the session: the unattended shutdown, then the end, at once.
         // Boxes and dialogs may be open, each in its own event loop with code waiting behind it

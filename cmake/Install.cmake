@@ -29,3 +29,5 @@ install(CODE "
   set(workDir [[${CMAKE_BINARY_DIR}/desktop]])
   include([[${CMAKE_CURRENT_LIST_DIR}/InstallLauncher.cmake]])
 ")
+
+install(FILES desktop/dorvane.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

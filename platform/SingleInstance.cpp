@@ -22,10 +22,12 @@ constexpr int AnswerWaitMs = 400;
 constexpr int LockWaitMs = 500;
 // The lock covers only the moment between asking and listening.
 constexpr int StaleLockMs = 5000;
-constexpr int RequestLimit = 4096;
+// A command carries an event's texts, percent-encoded.
+constexpr int RequestLimit = 256 * 1024;
 constexpr int ClientTimeoutMs = 1000;
 
 const QByteArray RequestVerb = "activate";
+const QByteArray CommandVerb = "command";
 const QByteArray Accepted = "ok\n";
 const QByteArray Refused = "no\n";
 
@@ -33,6 +35,22 @@ QByteArray request(const QString& className, const QString& title)
 {
     return RequestVerb + ' ' + QUrl::toPercentEncoding(className) + ' ' +
            QUrl::toPercentEncoding(title) + '\n';
+}
+
+QByteArray commandRequest(const QString& className, const QString& title,
+                          const QStringList& arguments)
+{
+    QByteArray line = CommandVerb + ' ' + QUrl::toPercentEncoding(className) + ' ' +
+                      QUrl::toPercentEncoding(title);
+    // An empty argument still takes its place: "%" alone never comes out of the encoding.
+    for (const QString& argument : arguments)
+        line += ' ' + (argument.isEmpty() ? QByteArray("%") : QUrl::toPercentEncoding(argument));
+    return line + '\n';
+}
+
+QString decoded(const QByteArray& part)
+{
+    return part == "%" ? QString() : QUrl::fromPercentEncoding(part);
 }
 
 } // namespace
@@ -106,6 +124,32 @@ bool SingleInstance::ask(const QString& path, const QString& title) const
     return socket.readLine(RequestLimit) == Accepted;
 }
 
+std::optional<QByteArray> SingleInstance::sendCommand(const QString& className,
+                                                      const QString& title,
+                                                      const QStringList& arguments, int waitMs)
+{
+    const QString path = socketPath(className, title);
+    if (path.isEmpty())
+        return std::nullopt;
+    QLocalSocket socket;
+    socket.connectToServer(path);
+    if (!socket.waitForConnected(ConnectWaitMs))
+        return std::nullopt;
+    socket.write(commandRequest(className, title, arguments));
+    const QDeadlineTimer deadline(waitMs);
+    while (socket.bytesToWrite() > 0) {
+        const auto left = static_cast<int>(deadline.remainingTime());
+        if (left <= 0 || !socket.waitForBytesWritten(left))
+            return std::nullopt;
+    }
+    while (!socket.canReadLine()) {
+        const auto left = static_cast<int>(deadline.remainingTime());
+        if (left <= 0 || !socket.waitForReadyRead(left))
+            return std::nullopt;
+    }
+    return socket.readLine(RequestLimit).chopped(1);
+}
+
 bool SingleInstance::isAlive(const QString& path) const
 {
     QLocalSocket socket;
@@ -165,11 +209,18 @@ void SingleInstance::answer(QLocalSocket* socket)
         return;
     }
     const QList<QByteArray> parts = socket->readLine(RequestLimit).trimmed().split(' ');
-    const bool forUs = parts.size() == 3 && parts[0] == RequestVerb &&
-                       QUrl::fromPercentEncoding(parts[1]) == m_className &&
-                       QUrl::fromPercentEncoding(parts[2]) == m_ownTitle;
+    const bool ours = parts.size() >= 3 && QUrl::fromPercentEncoding(parts[1]) == m_className &&
+                      QUrl::fromPercentEncoding(parts[2]) == m_ownTitle;
+    const bool forUs = ours && parts.size() == 3 && parts[0] == RequestVerb;
     socket->disconnect(this); // one request per connection
-    socket->write(forUs ? Accepted : Refused);
+    if (ours && parts[0] == CommandVerb && m_commandHandler) {
+        QStringList arguments;
+        for (qsizetype i = 3; i < parts.size(); ++i)
+            arguments << decoded(parts[i]);
+        socket->write(m_commandHandler(arguments) + '\n');
+    } else {
+        socket->write(forUs ? Accepted : Refused);
+    }
     socket->flush();
     socket->disconnectFromServer();
     if (forUs)

@@ -3,7 +3,9 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class QLocalServer;
 class QLocalSocket;
@@ -32,6 +34,18 @@ public:
     /// The socket path an instance with this identity listens on; empty without a runtime folder.
     [[nodiscard]] static QString socketPath(const QString& className, const QString& title);
 
+    /// What answers a command a later start hands over: one line (no line break) for the
+    /// arguments it was given.
+    using CommandHandler = std::function<QByteArray(const QStringList& arguments)>;
+    /// Without a handler every command is refused ("no").
+    void setCommandHandler(CommandHandler handler) { m_commandHandler = std::move(handler); }
+    /// Hands arguments to the running instance of this identity; its answer line, or nothing
+    /// when none answered within waitMs.
+    [[nodiscard]] static std::optional<QByteArray> sendCommand(const QString& className,
+                                                               const QString& title,
+                                                               const QStringList& arguments,
+                                                               int waitMs);
+
 signals:
     /// A later start asked us to come forward.
     void activationRequested();
@@ -49,4 +63,5 @@ private:
     std::unique_ptr<QLockFile> m_lock;
     bool m_locked = false;
     QLocalServer* m_server = nullptr;
+    CommandHandler m_commandHandler;
 };

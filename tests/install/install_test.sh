@@ -27,7 +27,7 @@ install_staged
 program=$root/lib/dorvane
 for f in bin/dorvane lib/dorvane/dorvane lib/dorvane/language/English.ini \
   lib/dorvane/language/Russian.ini lib/dorvane/sounds/alarm.wav \
-  share/applications/dorvane.desktop; do
+  share/applications/dorvane.desktop share/man/man1/dorvane.1; do
   [ -f "$root/$f" ] || fail "$f not installed"
 done
 [ -x "$root/bin/dorvane" ] || fail "launcher not executable"
