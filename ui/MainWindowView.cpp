@@ -1,14 +1,17 @@
 // The main window's list view and its column layout.
 #include "ui/ColumnLayout.h"
 #include "ui/EventTableModel.h"
+#include "ui/EventViewModel.h"
 #include "ui/MainWindow.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QResizeEvent>
 #include <QStyle>
 #include <QTreeView>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -35,9 +38,10 @@ bool isNavigationKey(const QKeyEvent& key)
 void MainWindow::createListView()
 {
     m_model = new EventTableModel(m_book, this);
+    m_viewModel = new EventViewModel(*m_model, this);
     m_listView = new QTreeView(this);
     m_listView->setObjectName(QStringLiteral("eventListView"));
-    m_listView->setModel(m_model);
+    m_listView->setModel(m_viewModel);
     m_listView->setRootIsDecorated(false);
     m_listView->setItemsExpandable(false);
     m_listView->setUniformRowHeights(true);
@@ -57,12 +61,28 @@ void MainWindow::createListView()
     connect(m_listView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         m_listMenu->popup(m_listView->viewport()->mapToGlobal(pos));
     });
-    setCentralWidget(m_listView);
+    // The search field shows above the list only while it is used; otherwise the list fills the
+    // window as before.
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_searchEdit = new QLineEdit(central);
+    m_searchEdit->setObjectName(QStringLiteral("searchEdit"));
+    m_searchEdit->setPlaceholderText(QStringLiteral("Search titles and descriptions"));
+    m_searchEdit->setClearButtonEnabled(true);
+    m_searchEdit->hide();
+    m_searchEdit->installEventFilter(this);
+    layout->addWidget(m_searchEdit);
+    layout->addWidget(m_listView);
+    setCentralWidget(central);
     m_listView->setFocus();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_searchEdit && searchFieldKey(*event))
+        return true;
     if (watched == m_listView && event->type() == QEvent::Resize) {
         const auto* resize = static_cast<QResizeEvent*>(event);
         if (resize->oldSize().isValid())
