@@ -41,9 +41,10 @@ void MainWindow::createViewCommands()
     });
     connect(m_searchAction, &QAction::triggered, this, &MainWindow::showSearch);
     connect(m_searchEdit, &QLineEdit::textChanged, m_viewModel, &EventViewModel::setSearchText);
+    // Enter goes to the first row found, ready for Edit or Delete.
     connect(m_searchEdit, &QLineEdit::returnPressed, this, [this] {
         m_listView->setFocus();
-        if (m_listView->selectionModel()->hasSelection() || m_viewModel->rowCount() == 0)
+        if (m_viewModel->rowCount() == 0)
             return;
         const QModelIndex first = m_viewModel->index(0, 0);
         m_listView->setCurrentIndex(first);
