@@ -27,6 +27,7 @@ class Notifier;
 class QAction;
 class QLineEdit;
 class QMenu;
+class QToolBar;
 class QTreeView;
 class QtTranslations;
 class ReminderBook;
@@ -206,6 +207,7 @@ private:
 
     EventViewModel* m_viewModel = nullptr;
     QLineEdit* m_searchEdit = nullptr;
+    QToolBar* m_searchBar = nullptr;
     QMenu* m_viewMenu = nullptr;
     QAction* m_searchAction = nullptr;
     QAction* m_hideDoneAction = nullptr;

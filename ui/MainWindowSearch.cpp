@@ -11,10 +11,27 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalBlocker>
+#include <QToolBar>
 #include <QTreeView>
 
 void MainWindow::createViewCommands()
 {
+    // The search field shows above the list only while it is used; the list stays the window's
+    // central widget, laid out as before.
+    m_searchEdit = new QLineEdit(this);
+    m_searchEdit->setObjectName(QStringLiteral("searchEdit"));
+    m_searchEdit->setPlaceholderText(QStringLiteral("Search titles and descriptions"));
+    m_searchEdit->setClearButtonEnabled(true);
+    m_searchEdit->installEventFilter(this);
+    m_searchBar = new QToolBar(this);
+    m_searchBar->setObjectName(QStringLiteral("searchBar"));
+    m_searchBar->setMovable(false);
+    m_searchBar->setFloatable(false);
+    m_searchBar->toggleViewAction()->setVisible(false);
+    m_searchBar->addWidget(m_searchEdit);
+    m_searchBar->hide();
+    addToolBar(Qt::TopToolBarArea, m_searchBar);
+
     m_viewMenu = new QMenu(QStringLiteral("&View"), this);
     m_viewMenu->setObjectName(QStringLiteral("viewMenu"));
     menuBar()->insertMenu(m_optionsMenu->menuAction(), m_viewMenu);
@@ -80,7 +97,7 @@ void MainWindow::saveListView()
 
 void MainWindow::showSearch()
 {
-    m_searchEdit->show();
+    m_searchBar->show();
     m_searchEdit->setFocus();
     m_searchEdit->selectAll();
 }
@@ -88,7 +105,7 @@ void MainWindow::showSearch()
 void MainWindow::hideSearch()
 {
     m_searchEdit->clear();
-    m_searchEdit->hide();
+    m_searchBar->hide();
     m_listView->setFocus();
     m_listView->scrollTo(m_listView->currentIndex());
 }

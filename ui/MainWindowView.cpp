@@ -11,7 +11,6 @@
 #include <QResizeEvent>
 #include <QStyle>
 #include <QTreeView>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -61,21 +60,7 @@ void MainWindow::createListView()
     connect(m_listView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         m_listMenu->popup(m_listView->viewport()->mapToGlobal(pos));
     });
-    // The search field shows above the list only while it is used; otherwise the list fills the
-    // window as before.
-    auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    m_searchEdit = new QLineEdit(central);
-    m_searchEdit->setObjectName(QStringLiteral("searchEdit"));
-    m_searchEdit->setPlaceholderText(QStringLiteral("Search titles and descriptions"));
-    m_searchEdit->setClearButtonEnabled(true);
-    m_searchEdit->hide();
-    m_searchEdit->installEventFilter(this);
-    layout->addWidget(m_searchEdit);
-    layout->addWidget(m_listView);
-    setCentralWidget(central);
+    setCentralWidget(m_listView);
     m_listView->setFocus();
 }
 
