@@ -48,7 +48,35 @@ void EventViewModel::setHideDone(bool hide)
 
 void EventViewModel::refilter()
 {
-    invalidate();
+    withSortKeys(sortColumn(), [this] {
+        invalidate();
+        // The rows are mapped (filtered and sorted) on the first question: asked now, while the
+        // keys are there.
+        (void)rowCount();
+    });
+}
+
+void EventViewModel::sort(int column, Qt::SortOrder order)
+{
+    withSortKeys(column, [&] { QSortFilterProxyModel::sort(column, order); });
+}
+
+void EventViewModel::withSortKeys(int column, const std::function<void()>& step)
+{
+    const int rows = m_events.count();
+    if (column == EventTableModel::DateColumn || column == EventTableModel::TimeColumn) {
+        m_momentKeys.resize(static_cast<std::size_t>(rows));
+        for (int row = 0; row < rows; ++row)
+            m_momentKeys[static_cast<std::size_t>(row)] = moment(row);
+    } else if (column >= 0 && column < EventTableModel::ColumnCount) {
+        m_textKeys.resize(static_cast<std::size_t>(rows));
+        for (int row = 0; row < rows; ++row)
+            m_textKeys[static_cast<std::size_t>(row)] =
+                m_events.cell(row, static_cast<EventTableModel::Column>(column)).toCaseFolded();
+    }
+    step();
+    m_momentKeys = {};
+    m_textKeys = {};
 }
 
 int EventViewModel::bookRow(int viewRow) const
@@ -83,8 +111,15 @@ qint64 EventViewModel::moment(int row) const
 bool EventViewModel::lessThan(const QModelIndex& left, const QModelIndex& right) const
 {
     const int column = left.column();
-    if (column == EventTableModel::DateColumn || column == EventTableModel::TimeColumn)
+    const auto l = static_cast<std::size_t>(left.row());
+    const auto r = static_cast<std::size_t>(right.row());
+    if (column == EventTableModel::DateColumn || column == EventTableModel::TimeColumn) {
+        if (!m_momentKeys.empty())
+            return m_momentKeys[l] < m_momentKeys[r];
         return moment(left.row()) < moment(right.row());
+    }
+    if (!m_textKeys.empty())
+        return m_textKeys[l] < m_textKeys[r];
     const auto c = static_cast<EventTableModel::Column>(column);
     return QString::compare(m_events.cell(left.row(), c), m_events.cell(right.row(), c),
                             Qt::CaseInsensitive) < 0;

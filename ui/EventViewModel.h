@@ -2,6 +2,8 @@
 
 #include <QSortFilterProxyModel>
 #include <QString>
+#include <functional>
+#include <vector>
 
 class EventTableModel;
 
@@ -27,6 +29,8 @@ public:
     /// Where the list shows a book's row; -1 while it is filtered out.
     [[nodiscard]] int viewRow(int bookRow) const;
 
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
 protected:
     [[nodiscard]] bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
     [[nodiscard]] bool filterAcceptsRow(int sourceRow,
@@ -38,8 +42,14 @@ private:
     /// A filter change is one layout change: removing the rows that no longer match one run at
     /// a time costs the list a pass over all its rows per run.
     void refilter();
+    /// Runs a step that sorts every row with each row's sort key worked out once beforehand;
+    /// with 100,000 rows, working them out at each comparison costs ten times the sort.
+    void withSortKeys(int column, const std::function<void()>& step);
 
     const EventTableModel& m_events;
     QString m_searchText;
     bool m_hideDone = false;
+    // Filled only while a whole sort runs; a row changed or added later is compared directly.
+    std::vector<qint64> m_momentKeys;
+    std::vector<QString> m_textKeys;
 };
