@@ -34,7 +34,8 @@ void MainWindow::createViewCommands()
 
     m_viewMenu = new QMenu(QStringLiteral("&View"), this);
     m_viewMenu->setObjectName(QStringLiteral("viewMenu"));
-    menuBar()->insertMenu(m_optionsMenu->menuAction(), m_viewMenu);
+    // Before Help: the menus before it keep their places, which keys and hands know.
+    menuBar()->insertMenu(m_helpMenu->menuAction(), m_viewMenu);
     m_searchAction = m_viewMenu->addAction(QStringLiteral("Search"));
     m_searchAction->setObjectName(QStringLiteral("searchAction"));
     m_searchAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));

@@ -56,17 +56,19 @@ origin() {
   left=$(awk '/Absolute upper-left X/ { print $4 }' <<<"$geometry")
   top=$(awk '/Absolute upper-left Y/ { print $4 }' <<<"$geometry")
 }
-# show_menus NAME: a screenshot of the File, Events and View menus, opened with the mouse.
+# show_menus NAME: a screenshot of the File, Events and View menus, opened with the mouse and
+# the arrow keys (a Cyrillic access key may be missing from the keyboard map).
 show_menus() {
-  local at
-  for at in 12 60 125; do
-    origin "$main"
-    xdotool mousemove $((left + at)) $((top + 8)) click 1
-    wait_until 5 menu_shown || fail "the menu at $at did not open"
-    shot "$1-menu-at-$at"
-    xdotool key Escape
-    wait_until 5 not menu_shown || fail "the menu at $at did not close"
+  local keys
+  menu_bar_click "$main" || fail "the menu bar did not open"
+  shot "$1-file-menu"
+  for keys in Right "Right Right"; do
+    # shellcheck disable=SC2086 # the keys, one word each
+    xdotool key $keys
+    shot "$1-menu-$keys"
   done
+  xdotool key Escape Escape
+  wait_until 5 not menu_shown || fail "the menus did not close"
 }
 origin "$main"
 xdotool windowactivate --sync "$main" mousemove $((left + 30)) $((top + 28)) click 1
