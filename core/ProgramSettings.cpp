@@ -2,6 +2,7 @@
 
 #include "inifile/ProfileSession.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -11,6 +12,9 @@ const std::string kEvents = "Events";
 const std::string kAutoStart = "Auto Start";
 const std::string kSoundPlay = "Sound Play";
 const std::string kNotify = "Notify";
+const std::string kSortColumn = "Sort Column";
+const std::string kSortOrder = "Sort Order";
+const std::string kHideDone = "Hide Done";
 /// A count is plain decimal digits within int; anything else says nothing about the file.
 std::optional<int> parseCount(std::optional<std::string_view> text)
 {
@@ -39,6 +43,9 @@ ProgramSettings ProgramSettings::read(const QString& fileName)
     s.autoStart = file.readInt(kOptions, kAutoStart, s.autoStart ? 1 : 0) != 0;
     s.soundPlay = file.readInt(kOptions, kSoundPlay, s.soundPlay ? 1 : 0) != 0;
     s.notify = file.readInt(kOptions, kNotify, s.notify ? 1 : 0) != 0;
+    s.sortColumn = std::max(-1, file.readInt(kOptions, kSortColumn, s.sortColumn));
+    s.sortDescending = file.readInt(kOptions, kSortOrder, 0) != 0;
+    s.hideDone = file.readInt(kOptions, kHideDone, 0) != 0;
     return s;
 }
 
@@ -51,5 +58,12 @@ void ProgramSettings::write(const QString& fileName) const
     file.writeString(kOptions, kAutoStart, autoStart ? "1" : "0");
     file.writeString(kOptions, kSoundPlay, soundPlay ? "1" : "0");
     file.writeString(kOptions, kNotify, notify ? "1" : "0");
+    // A settings file of a user who never sorted stays as earlier versions wrote it.
+    if (sortColumn >= 0 || file.readView(kOptions, kSortColumn)) {
+        file.writeString(kOptions, kSortColumn, std::to_string(sortColumn));
+        file.writeString(kOptions, kSortOrder, sortDescending ? "1" : "0");
+    }
+    if (hideDone || file.readView(kOptions, kHideDone))
+        file.writeString(kOptions, kHideDone, hideDone ? "1" : "0");
     file.commit();
 }

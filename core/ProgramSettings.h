@@ -14,10 +14,16 @@ struct ProgramSettings
     bool soundPlay = true;
     /// A desktop notification goes with each alarm message.
     bool notify = true;
+    /// The column the list is sorted by; -1: the file's order.
+    int sortColumn = -1;
+    bool sortDescending = false;
+    /// Done events are left out of the list.
+    bool hideDone = false;
 
     /// Missing file or keys give the defaults above.
     [[nodiscard]] static ProgramSettings read(const QString& fileName);
-    /// Writes all four keys in one atomic replacement.
+    /// Writes the keys in one atomic replacement; the list's view only once it differs from the
+    /// file's order or the file holds it.
     /// Throws AppError("Unable to write to <file>").
     void write(const QString& fileName) const;
 };

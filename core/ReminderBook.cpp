@@ -313,6 +313,17 @@ void ReminderBook::setNotify(bool on)
     saveSettings();
 }
 
+void ReminderBook::setListView(int sortColumn, bool sortDescending, bool hideDone)
+{
+    if (m_settings.sortColumn == sortColumn && m_settings.sortDescending == sortDescending &&
+        m_settings.hideDone == hideDone)
+        return;
+    m_settings.sortColumn = sortColumn;
+    m_settings.sortDescending = sortDescending;
+    m_settings.hideDone = hideDone;
+    saveSettings();
+}
+
 void ReminderBook::scheduleNextTick()
 {
     // Re-armed each second for just after the next wall-clock second: a free-running interval

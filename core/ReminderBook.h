@@ -115,6 +115,9 @@ public:
     void setAutoStart(bool on);
     void setSoundPlay(bool on);
     void setNotify(bool on);
+    /// How the list shows the events (sorted by a column, -1: the file's order; done ones
+    /// hidden); the events file keeps its order.
+    void setListView(int sortColumn, bool sortDescending, bool hideDone);
 
     // The clock.
     /// Checks the rows once against the clock: countdowns run down, due events are marked done

@@ -76,6 +76,11 @@ QColor EventTableModel::rowColour(int row) const
     return colour;
 }
 
+bool EventTableModel::isDone(int row) const
+{
+    return m_book.isDone(row);
+}
+
 QString EventTableModel::rowTip(int row) const
 {
     QStringList lines;

@@ -35,6 +35,8 @@ public:
     [[nodiscard]] QColor rowColour(int row) const;
     /// Each column's header and text, a line each, separated by carriage returns.
     [[nodiscard]] QString rowTip(int row) const;
+    /// Whether a row's status is the done word in force.
+    [[nodiscard]] bool isDone(int row) const;
 
     [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
     [[nodiscard]] int columnCount(const QModelIndex& parent = {}) const override;

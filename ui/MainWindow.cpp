@@ -16,6 +16,7 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QStatusBar>
 #include <QTreeView>
 #include <utility>
@@ -49,6 +50,7 @@ MainWindow::MainWindow(ReminderBook& book, MainWindowServices services, QWidget*
     createMenus();
     createListView();
     createEventCommands();
+    createViewCommands();
     auto* bar = new QStatusBar(this);
     bar->setFixedHeight(kStatusBarHeight);
     bar->setSizeGripEnabled(true);
@@ -88,6 +90,7 @@ MainWindow::~MainWindow()
     // The list repaints while the base class tears the window down: it must not call back
     // into the part of the window that is already gone.
     m_listView->removeEventFilter(this);
+    m_searchEdit->removeEventFilter(this);
     m_listView->setModel(nullptr);
 }
 
@@ -127,6 +130,7 @@ void MainWindow::startUp(const ProgramSettings& settings, std::future<EventList>
     applyLanguage(settings.languageName + QStringLiteral(".ini"));
     // A file that cannot be read is told, and the book leaves it as it is.
     (void)guarded([&] { m_book.open(settings, std::move(events)); });
+    applyListView();
     // Alarms matter more than the login entry: a failure is shown and the start goes on.
     (void)guarded([this] { updateAutoStart(); });
     if (m_book.count() > 0)

@@ -20,11 +20,14 @@ class Clock;
 class EventDialog;
 class EventList;
 class EventTableModel;
+class EventViewModel;
 class FileDialogs;
 class MessageBoxes;
 class Notifier;
 class QAction;
+class QLineEdit;
 class QMenu;
+class QToolBar;
 class QTreeView;
 class QtTranslations;
 class ReminderBook;
@@ -96,7 +99,7 @@ public:
     void editSelectedEvent();
     /// Deletes the selected events once the user confirms, then saves.
     void deleteSelectedEvents();
-    /// The selected rows of the list, in ascending order.
+    /// The book's rows of the selected rows of the list, in the order the list shows them.
     [[nodiscard]] std::vector<int> selectedRows() const;
 
     /// Lays the columns out for a list of the given width.
@@ -105,6 +108,7 @@ public:
     [[nodiscard]] ReminderBook& book() const { return m_book; }
     [[nodiscard]] const EventTableModel& model() const { return *m_model; }
     [[nodiscard]] QTreeView* listView() const { return m_listView; }
+    [[nodiscard]] const EventViewModel& viewModel() const { return *m_viewModel; }
     [[nodiscard]] const LanguageStrings& strings() const { return m_strings; }
     [[nodiscard]] const QString& applicationTitle() const { return m_applicationTitle; }
 
@@ -142,6 +146,15 @@ private:
     /// Runs an alarm's delivery, then writes what it marked done: an error box about the write
     /// must not hold the sound, the extra file or the notification back.
     void deliverThenSave(const std::function<void()>& deliver);
+    // Sorting and searching the list, the view only.
+    void createViewCommands();
+    void showSearch();
+    void hideSearch();
+    /// The list's sort and filter from the settings, at start-up.
+    void applyListView();
+    void saveListView();
+    /// The search field's own keys: Escape hides it, Enter goes to the list.
+    bool searchFieldKey(QEvent& event);
 
     ReminderBook& m_book;
     MainWindowServices m_services;
@@ -191,4 +204,12 @@ private:
     QMenu* m_listMenu = nullptr;
     QAction* m_listEditAction = nullptr;
     QAction* m_listDeleteAction = nullptr;
+
+    EventViewModel* m_viewModel = nullptr;
+    QLineEdit* m_searchEdit = nullptr;
+    QToolBar* m_searchBar = nullptr;
+    QMenu* m_viewMenu = nullptr;
+    QAction* m_searchAction = nullptr;
+    QAction* m_hideDoneAction = nullptr;
+    QAction* m_fileOrderAction = nullptr;
 };

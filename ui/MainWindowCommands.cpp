@@ -6,6 +6,7 @@
 #include "platform/MessageBoxes.h"
 #include "ui/EventDialog.h"
 #include "ui/EventTableModel.h"
+#include "ui/EventViewModel.h"
 #include "ui/ListInputFilter.h"
 #include "ui/MainWindow.h"
 
@@ -47,11 +48,13 @@ void MainWindow::createEventCommands()
 
 std::vector<int> MainWindow::selectedRows() const
 {
+    // The rows as shown, each taken back to the book's row it holds: the list may be sorted and
+    // filtered, the book never is.
     std::vector<int> rows;
     const QItemSelectionModel* selection = m_listView->selectionModel();
-    for (int row = 0; row < m_model->count(); ++row) {
+    for (int row = 0; row < m_viewModel->rowCount(); ++row) {
         if (selection->isRowSelected(row))
-            rows.push_back(row);
+            rows.push_back(m_viewModel->bookRow(row));
     }
     return rows;
 }
@@ -73,8 +76,11 @@ void MainWindow::addEvent()
     m_addDialog->setTimeText(texts.time);
     if (m_addDialog->exec() != QDialog::Accepted || m_model->count() == 0)
         return;
-    // The new event is the last row: shown and selected, ready for Edit or Delete.
-    const QModelIndex added = m_model->index(m_model->count() - 1, 0);
+    // The new event is the book's last row: shown and selected, ready for Edit or Delete, unless
+    // the search leaves it out.
+    const QModelIndex added = m_viewModel->index(m_viewModel->viewRow(m_model->count() - 1), 0);
+    if (!added.isValid())
+        return;
     m_listView->setCurrentIndex(added);
     m_listView->selectionModel()->select(added, QItemSelectionModel::ClearAndSelect |
                                                     QItemSelectionModel::Rows);

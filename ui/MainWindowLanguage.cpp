@@ -11,6 +11,7 @@
 #include "ui/SettingsDialog.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QTreeView>
@@ -81,7 +82,12 @@ void MainWindow::applyLanguage(const QString& fileName)
                bindText("StringSelectFirst", m_strings.selectFirst),
                bindText("StringPassed", m_strings.passed),
                bindText("StringClearAll", m_confirmClear),
-               bindText("StringFileKept", m_changedFileKept)});
+               bindText("StringFileKept", m_changedFileKept),
+               bindText("MView->Caption", m_viewMenu, title),
+               bindText("MSearch->Caption", m_searchAction, text),
+               bindText("MHideDone->Caption", m_hideDoneAction, text),
+               bindText("MFileOrder->Caption", m_fileOrderAction, text),
+               bindText("EditSearch->TextHint", m_searchEdit, "placeholderText")});
     m_settingsDialog->applyLanguage(file);
     m_aboutDialog->applyLanguage(file);
     m_addDialog->applyLanguage(file);

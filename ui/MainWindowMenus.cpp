@@ -2,6 +2,7 @@
 #include "core/ReminderBook.h"
 #include "ui/MainWindow.h"
 
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -84,4 +85,18 @@ void MainWindow::createMenus()
             [this] { selectLanguage(QStringLiteral("English")); });
     connect(m_russianAction, &QAction::triggered, this,
             [this] { selectLanguage(QStringLiteral("Russian")); });
+
+    // Keys for the commands, each shown beside its item. Enter in the list edits; the pop-up's
+    // items show the list's keys while they take them only when it is open.
+    m_loadAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    m_saveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    m_addAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::Key_Insert)});
+    m_editAction->setShortcuts(
+        {QKeySequence(Qt::Key_F2), QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    m_deleteAction->setShortcut(QKeySequence(Qt::Key_Delete));
+    m_listEditAction->setShortcut(QKeySequence(Qt::Key_F2));
+    m_listEditAction->setShortcutContext(Qt::WidgetShortcut);
+    m_listDeleteAction->setShortcut(QKeySequence(Qt::Key_Delete));
+    m_listDeleteAction->setShortcutContext(Qt::WidgetShortcut);
 }

@@ -1,10 +1,12 @@
 // The main window's list view and its column layout.
 #include "ui/ColumnLayout.h"
 #include "ui/EventTableModel.h"
+#include "ui/EventViewModel.h"
 #include "ui/MainWindow.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QResizeEvent>
 #include <QStyle>
@@ -35,9 +37,10 @@ bool isNavigationKey(const QKeyEvent& key)
 void MainWindow::createListView()
 {
     m_model = new EventTableModel(m_book, this);
+    m_viewModel = new EventViewModel(*m_model, this);
     m_listView = new QTreeView(this);
     m_listView->setObjectName(QStringLiteral("eventListView"));
-    m_listView->setModel(m_model);
+    m_listView->setModel(m_viewModel);
     m_listView->setRootIsDecorated(false);
     m_listView->setItemsExpandable(false);
     m_listView->setUniformRowHeights(true);
@@ -63,6 +66,8 @@ void MainWindow::createListView()
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_searchEdit && searchFieldKey(*event))
+        return true;
     if (watched == m_listView && event->type() == QEvent::Resize) {
         const auto* resize = static_cast<QResizeEvent*>(event);
         if (resize->oldSize().isValid())

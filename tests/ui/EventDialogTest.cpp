@@ -3,6 +3,7 @@
 #include "core/EventsFile.h"
 #include "core/ProgramSettings.h"
 #include "support/AppFakes.h"
+#include "ui/EventViewModel.h"
 #include "ui/MaskedLineEdit.h"
 
 #include <QAction>
@@ -10,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -78,7 +80,7 @@ protected:
         QItemSelectionModel* selection = form->listView()->selectionModel();
         selection->clearSelection();
         for (int row : rows)
-            selection->select(form->model().index(row, 0),
+            selection->select(form->listView()->model()->index(row, 0),
                               QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     [[nodiscard]] QStringList rowTitles() const
@@ -323,7 +325,7 @@ TEST_F(EventCommandsTest, TheFirstNavigationKeySelectsItsRowAndANewEventIsSelect
                  {0, Qt::Key_Down, 1}};
     for (const auto& c : cases) {
         select({});
-        list->selectionModel()->setCurrentIndex(form->model().index(c.from, 0),
+        list->selectionModel()->setCurrentIndex(list->model()->index(c.from, 0),
                                                 QItemSelectionModel::NoUpdate);
         QTest::keyClick(list, c.key);
         EXPECT_EQ(form->selectedRows(), std::vector<int>{c.selected}) << c.from << " " << c.key;
@@ -342,8 +344,8 @@ TEST_F(EventCommandsTest, TheFirstNavigationKeySelectsItsRowAndANewEventIsSelect
              });
     const int last = form->model().count() - 1;
     EXPECT_EQ(form->selectedRows(), std::vector<int>{last});
-    EXPECT_TRUE(
-        list->viewport()->rect().contains(list->visualRect(form->model().index(last, 0)).center()));
+    EXPECT_TRUE(list->viewport()->rect().contains(
+        list->visualRect(list->model()->index(last, 0)).center()));
 }
 
 TEST_F(EventCommandsTest, TextFieldsHoldNoMoreThanTheFileGivesBack)
@@ -457,7 +459,7 @@ TEST_F(EventCommandsTest, ADoubleClickOnSeveralRowsEditsTheFirstOnce)
     });
     // The double-click alone: a first click of its own would select just its row.
     QWidget* viewport = form->listView()->viewport();
-    const QPoint at = form->listView()->visualRect(form->model().index(3, 0)).center();
+    const QPoint at = form->listView()->visualRect(form->listView()->model()->index(3, 0)).center();
     QMouseEvent doubleClick(QEvent::MouseButtonDblClick, at, viewport->mapToGlobal(at),
                             Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(viewport, &doubleClick);
@@ -525,3 +527,105 @@ TEST_F(EventCommandsTest, DialogsTakeTheirTextsFromTheLanguage)
 }
 
 } // namespace
+
+// The list sorted and searched is a view: Edit, Delete and the double-click reach the events the
+// rows show, and the events file keeps its order.
+TEST_F(EventCommandsTest, ASortedAndFilteredListActsOnTheRowsAsShown)
+{
+    EventList list;
+    for (const auto& [date, time, title, message, status] :
+         {std::tuple{"12.03.2030", "09:00:00", "Dentist", "teeth", "Active"},
+          {"02.11.2029", "23:30:00", "Call mum", "phone", "Done"},
+          {"12.03.2030", "08:15:00", "Dentist bill", "pay", "Active"},
+          {"01.01.2031", "00:00:01", "Party", "cake", "Active"},
+          {"05.12.2029", "10:00:00", "Call about teeth", "dentist", "Done"}}) {
+        Event event = makeEvent(QString::fromUtf8(date), QString::fromUtf8(time),
+                                QString::fromUtf8(title), QString::fromUtf8(status));
+        event.message = QString::fromUtf8(message);
+        list.append(std::move(event));
+    }
+    EventsFile::save(path(u"events.ini"_s), list);
+    writeFile(u"dorvane.ini"_s, "[Options]\nEvents=5\nAuto Start=0\n");
+    form = makeForm();
+    form->startUp();
+    form->show();
+    QTreeView* view = form->listView();
+    const auto shownRows = [&] {
+        std::vector<int> rows;
+        for (int row = 0; row < view->model()->rowCount(); ++row)
+            rows.push_back(form->viewModel().bookRow(row));
+        return rows;
+    };
+    EXPECT_EQ(shownRows(), (std::vector<int>{0, 1, 2, 3, 4}));
+
+    // Each click on a header, as a person makes it; the dates by the calendar, not as text.
+    const struct
+    {
+        int column;
+        std::vector<int> rows;
+        const char* settings;
+    } clicks[] = {
+        {EventTableModel::DateColumn, {1, 4, 2, 0, 3}, "Sort Column=0\nSort Order=0\n"},
+        {EventTableModel::DateColumn, {3, 0, 2, 4, 1}, "Sort Column=0\nSort Order=1\n"},
+        {EventTableModel::DateColumn, {0, 1, 2, 3, 4}, "Sort Column=-1\nSort Order=0\n"},
+        {EventTableModel::TimeColumn, {1, 4, 2, 0, 3}, "Sort Column=1\nSort Order=0\n"},
+        {EventTableModel::TitleColumn, {4, 1, 0, 2, 3}, "Sort Column=2\nSort Order=0\n"},
+        {EventTableModel::DateColumn, {1, 4, 2, 0, 3}, "Sort Column=0\nSort Order=0\n"},
+    };
+    QHeaderView* header = view->header();
+    for (const auto& c : clicks) {
+        const QPoint at(header->sectionViewportPosition(c.column) + 5, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        EXPECT_EQ(shownRows(), c.rows) << c.settings;
+        EXPECT_TRUE(readFile(u"dorvane.ini"_s).contains(c.settings)) << c.settings;
+    }
+
+    // Ctrl+F's field and Hide done: "DENT" in a title or a description, done ones left out.
+    form->findChild<QAction*>(u"searchAction"_s)->trigger();
+    auto* search = form->findChild<QLineEdit*>(u"searchEdit"_s);
+    ASSERT_TRUE(search->isVisible());
+    QTest::keyClicks(search, u"DENT"_s);
+    EXPECT_EQ(shownRows(), (std::vector<int>{4, 2, 0}));
+    form->findChild<QAction*>(u"hideDoneAction"_s)->trigger();
+    EXPECT_EQ(shownRows(), (std::vector<int>{2, 0}));
+    EXPECT_TRUE(readFile(u"dorvane.ini"_s).contains("Hide Done=1"));
+
+    // The second row shown is the book's first; Delete removes it, and only it.
+    select({1});
+    EXPECT_EQ(form->selectedRows(), std::vector<int>{0});
+    boxes.answers = {true};
+    QTest::keyClick(view, Qt::Key_Delete);
+    const QStringList left{u"Call mum"_s, u"Dentist bill"_s, u"Party"_s, u"Call about teeth"_s};
+    EXPECT_EQ(rowTitles(), left);
+    EXPECT_EQ(titlesOnDisk(), left);
+    EXPECT_EQ(shownRows(), std::vector<int>{1});
+
+    // A double-click on the row edits its event; the new title stays in the event's place.
+    select({0});
+    inDialog(
+        [&] {
+            const QPoint at = view->visualRect(view->model()->index(0, 0)).center();
+            QMouseEvent doubleClick(QEvent::MouseButtonDblClick, at,
+                                    view->viewport()->mapToGlobal(at), Qt::LeftButton,
+                                    Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(view->viewport(), &doubleClick);
+        },
+        [&](QDialog& dialog) {
+            EXPECT_EQ(field<QLineEdit>(dialog, "titleEdit")->text(), u"Dentist bill"_s);
+            type(dialog, "titleEdit", u"Dentist paid"_s);
+            click(dialog, "okButton");
+        });
+    const QStringList edited{u"Call mum"_s, u"Dentist paid"_s, u"Party"_s, u"Call about teeth"_s};
+    EXPECT_EQ(titlesOnDisk(), edited);
+
+    // Escape empties and hides the field; the next start sorts and hides as this one did.
+    QTest::keyClick(search, Qt::Key_Escape);
+    EXPECT_FALSE(search->isVisible());
+    EXPECT_EQ(shownRows(), (std::vector<int>{1, 2}));
+    form = makeForm();
+    form->startUp();
+    view = form->listView();
+    EXPECT_EQ(view->header()->sortIndicatorSection(), EventTableModel::DateColumn);
+    EXPECT_EQ(shownRows(), (std::vector<int>{1, 2}));
+    EXPECT_EQ(titlesOnDisk(), edited);
+}
