@@ -11,6 +11,8 @@ const std::string kEvents = "Events";
 const std::string kAutoStart = "Auto Start";
 const std::string kSoundPlay = "Sound Play";
 const std::string kNotify = "Notify";
+const std::string kCloseToTray = "Close To Tray";
+const std::string kStartHidden = "Start Hidden";
 /// A count is plain decimal digits within int; anything else says nothing about the file.
 std::optional<int> parseCount(std::optional<std::string_view> text)
 {
@@ -39,6 +41,8 @@ ProgramSettings ProgramSettings::read(const QString& fileName)
     s.autoStart = file.readInt(kOptions, kAutoStart, s.autoStart ? 1 : 0) != 0;
     s.soundPlay = file.readInt(kOptions, kSoundPlay, s.soundPlay ? 1 : 0) != 0;
     s.notify = file.readInt(kOptions, kNotify, s.notify ? 1 : 0) != 0;
+    s.closeToTray = file.readInt(kOptions, kCloseToTray, 0) != 0;
+    s.startHidden = file.readInt(kOptions, kStartHidden, 0) != 0;
     return s;
 }
 
@@ -51,5 +55,10 @@ void ProgramSettings::write(const QString& fileName) const
     file.writeString(kOptions, kAutoStart, autoStart ? "1" : "0");
     file.writeString(kOptions, kSoundPlay, soundPlay ? "1" : "0");
     file.writeString(kOptions, kNotify, notify ? "1" : "0");
+    // Written once chosen: a file that never had them stays as earlier versions wrote it.
+    for (const auto& [key, on] :
+         {std::pair{&kCloseToTray, closeToTray}, {&kStartHidden, startHidden}})
+        if (on || file.readView(kOptions, *key))
+            file.writeString(kOptions, *key, on ? "1" : "0");
     file.commit();
 }

@@ -14,6 +14,10 @@ struct ProgramSettings
     bool soundPlay = true;
     /// A desktop notification goes with each alarm message.
     bool notify = true;
+    /// Closing the window hides it in the tray instead of ending the program.
+    bool closeToTray = false;
+    /// A start shows only the tray icon.
+    bool startHidden = false;
 
     /// Missing file or keys give the defaults above.
     [[nodiscard]] static ProgramSettings read(const QString& fileName);

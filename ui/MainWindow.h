@@ -82,6 +82,8 @@ public:
     /// The language menu's choice: applies "<name>.ini" and writes the settings at once.
     void selectLanguage(const QString& name);
 
+    /// Shows the window after startUp(), or only the tray icon when the settings say so.
+    void showAtStart();
     /// Brings the window back from the notification area, raised and active.
     void restoreFromTray();
     /// A notice that must not cover what the user is doing: the status bar and the tray's tip.
@@ -191,4 +193,9 @@ private:
     QMenu* m_listMenu = nullptr;
     QAction* m_listEditAction = nullptr;
     QAction* m_listDeleteAction = nullptr;
+
+    // Repeat, snooze and the tray.
+    QString m_snoozeButton = QStringLiteral("&Snooze");
+    QString m_snoozeEntry = QStringLiteral("%1 minutes");
+    bool m_passedReported = false;
 };

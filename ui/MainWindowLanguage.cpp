@@ -81,11 +81,14 @@ void MainWindow::applyLanguage(const QString& fileName)
                bindText("StringSelectFirst", m_strings.selectFirst),
                bindText("StringPassed", m_strings.passed),
                bindText("StringClearAll", m_confirmClear),
-               bindText("StringFileKept", m_changedFileKept)});
+               bindText("StringFileKept", m_changedFileKept),
+               bindText("StringSnooze", m_snoozeButton),
+               bindText("StringSnoozeMinutes", m_snoozeEntry)});
     m_settingsDialog->applyLanguage(file);
     m_aboutDialog->applyLanguage(file);
     m_addDialog->applyLanguage(file);
     m_editDialog->applyLanguage(file);
+    m_model->setRepeatTexts(m_addDialog->repeatTexts());
     m_notifications->applyLanguage(file);
     m_book.setStatusWords(m_strings.active, m_strings.done);
     // A language without usable status words leaves the book its old ones: new and edited
