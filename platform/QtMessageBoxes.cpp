@@ -190,6 +190,9 @@ int QtMessageBoxes::showSnoozableAlarm(QWidget* parent, const QString& caption, 
                 box->done(QMessageBox::Ok);
             });
             box->addButton(button, QMessageBox::ActionRole);
+            // The drop-down from the keyboard too.
+            QObject::connect(new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Down), box),
+                             &QShortcut::activated, button, &QToolButton::showMenu);
             // Alt+S in every language, beside the mnemonic the language's text marks.
             if (QKeySequence::mnemonic(snooze.buttonText) != QKeySequence(Qt::ALT | Qt::Key_S))
                 QObject::connect(new QShortcut(QKeySequence(Qt::ALT | Qt::Key_S), box),
