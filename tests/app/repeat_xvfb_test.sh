@@ -2,7 +2,8 @@
 # The real program on a private Xvfb with openbox and a tray: a daily event fires and moves to
 # tomorrow on disk; Alt+S in an alarm box re-arms its event ten minutes ahead, with no copy; with
 # Close To Tray=1 closing the window leaves the program running in the tray, where it still
-# fires, and File > Exit ends it. Screenshots stay in BUILD_DIR/e2e-shots/repeat.
+# fires, and File > Exit ends it; with Start Hidden=1 a start shows only the tray icon, and the
+# tray's Restore brings the window. Screenshots stay in BUILD_DIR/e2e-shots/repeat.
 # Usage: repeat_xvfb_test.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -80,3 +81,21 @@ wait_window 10 "$title" || fail "the alarm did not bring the window back"
 xdotool windowactivate --sync "$main" key alt+f Up Return
 wait_ended 10 "$program"
 echo "ok: File > Exit ended the program"
+
+# 5. Started in the tray: only the icon, until the tray's Restore.
+printf 'Start Hidden=1\n' >>"$app/dorvane.ini"
+app_start
+tray_shown() { tray_icon_centre dorvane; }
+wait_until 30 tray_shown || fail "no tray icon after a hidden start"
+xdotool mousemove "$x" "$y" click 3
+wait_until 10 menu_shown || fail "the tray menu did not open"
+# By the time the menu answers, the window would long have been shown.
+gone "$title" || fail "Start Hidden=1 showed the window"
+shot started-hidden
+# Away from the menu, so that the pointer does not choose the item; Restore is above Exit.
+xdotool mousemove 10 700 key Up Up Return
+wait_window 10 "$title" || fail "Restore did not show the window of a hidden start"
+shot restored
+xdotool key alt+f Up Return
+wait_ended 10 "$program"
+echo "ok: Start Hidden=1 showed only the tray icon; Restore brought the window"
