@@ -276,8 +276,8 @@ void ReminderBook::snooze(const DueEvents& due, int minutes)
     std::vector<int> rows;
     for (std::size_t i = 0; i < due.events.size() && i < due.rows.size(); ++i)
         rows.push_back(rowOf(due, i));
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const int row = rows[i];
+    // Rows found first: the copies a series gets go at the end, where a search would find them.
+    for (const int row : rows) {
         if (row < 0)
             continue;
         const Event& event = this->at(row);

@@ -483,7 +483,7 @@ void EventDialog::selectExtraFile()
         m_extraFileEdit->setText(chosen);
 }
 
-void EventDialog::showRepeatTexts(const QByteArray& wanted)
+void EventDialog::showRepeatTexts(const QByteArray& selected)
 {
     // The stored word rides with each entry; a word this version does not know is offered as
     // it stands, so that an edit keeps it.
@@ -491,9 +491,9 @@ void EventDialog::showRepeatTexts(const QByteArray& wanted)
     for (qsizetype i = 0; i < m_repeatTexts.names.size(); ++i)
         m_repeatComboBox->addItem(m_repeatTexts.names[i],
                                   RepeatRules::wordOf(static_cast<RepeatRules::Kind>(i)));
-    int index = m_repeatComboBox->findData(wanted);
+    int index = m_repeatComboBox->findData(selected);
     if (index < 0) {
-        m_repeatComboBox->addItem(QString::fromUtf8(wanted), wanted);
+        m_repeatComboBox->addItem(QString::fromUtf8(selected), selected);
         index = m_repeatComboBox->count() - 1;
     }
     m_repeatComboBox->setCurrentIndex(index);
