@@ -122,7 +122,7 @@ void writeSection(const QString& eventsFile, std::size_t index, const Event& eve
     file.writeString(section, "Sound File", utf8(event.soundFile));
     file.writeString(section, "Extra File", utf8(event.extraFile));
     file.writeString(section, "Status", utf8(event.status));
-    // The events file's own writer does not know this key yet; an earlier version ignores it.
+    // Only when set, as the events file's own writer does; an earlier version ignores it.
     if (!event.repeat.isEmpty())
         file.writeString(section, "Repeat", event.repeat.toStdString());
     file.commit();

@@ -322,7 +322,7 @@ int runDorvane(int argc, char** argv)
         if (endedEarly())
             return 0;
         form.startUp(read->settings, std::move(read->events));
-        form.show();
+        form.showAtStart();
         // Loading GStreamer and building the first message box take tens of milliseconds, which
         // the first alarm's box would wait for; done once the window is up, as they would hold
         // the window back as well.

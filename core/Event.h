@@ -22,6 +22,9 @@ struct Event
     /// How the event repeats, as the events file stores it; empty: once. Kept byte for byte, so
     /// that a word this version does not know survives a save.
     QByteArray repeat = {};
+    /// The day of the month a monthly or yearly event was set for, while its date had to fall
+    /// on a shorter month's last day; 0: the date's own day.
+    int repeatDay = 0;
     /// The bytes the texts came as from the events file, where they were not UTF-8.
     StoredText stored = {};
 

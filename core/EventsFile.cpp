@@ -20,6 +20,8 @@ const std::string kMessage = "Message";
 const std::string kSoundFile = "Sound File";
 const std::string kExtraFile = "Extra File";
 const std::string kStatus = "Status";
+const std::string kRepeat = "Repeat";
+const std::string kRepeatDay = "Repeat Day";
 
 // Sections numbered from here on are not read (nor written): a damaged or hostile file naming
 // "Event999999999" must not make us build a billion records of defaults. No real list comes near.
@@ -133,6 +135,9 @@ void readEvents(const Sections& sections, std::size_t first, std::size_t last,
         e.soundFile = read(kSoundFile, TextField::SoundFile, &sounds, defaultSound);
         e.extraFile = read(kExtraFile, TextField::ExtraFile, nullptr);
         e.status = read(kStatus, TextField::Status, &statuses);
+        if (const auto repeat = section->readView(kRepeat))
+            e.repeat = QByteArray(repeat->data(), static_cast<qsizetype>(repeat->size()));
+        e.repeatDay = std::clamp(section->readInt(kRepeatDay, 0), 0, 31);
     }
 }
 
@@ -190,6 +195,13 @@ void writeEvents(profile::ProfileSession& file, const EventList& events)
         file.writeString(section, kSoundFile, e.stored.encode(TextField::SoundFile, e.soundFile));
         file.writeString(section, kExtraFile, e.stored.encode(TextField::ExtraFile, e.extraFile));
         file.writeString(section, kStatus, e.stored.encode(TextField::Status, e.status));
+        // Written where there is something to say or to take back: a file of events that never
+        // repeat stays as earlier versions wrote it.
+        if (!e.repeat.isEmpty() || file.readView(section, kRepeat))
+            file.writeString(section, kRepeat, std::string_view(e.repeat.data(), e.repeat.size()));
+        if (e.repeatDay > 0 || file.readView(section, kRepeatDay))
+            file.writeString(section, kRepeatDay,
+                             e.repeatDay > 0 ? std::to_string(e.repeatDay) : std::string());
     }
 }
 

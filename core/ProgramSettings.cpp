@@ -15,6 +15,8 @@ const std::string kNotify = "Notify";
 const std::string kSortColumn = "Sort Column";
 const std::string kSortOrder = "Sort Order";
 const std::string kHideDone = "Hide Done";
+const std::string kCloseToTray = "Close To Tray";
+const std::string kStartHidden = "Start Hidden";
 /// A count is plain decimal digits within int; anything else says nothing about the file.
 std::optional<int> parseCount(std::optional<std::string_view> text)
 {
@@ -46,6 +48,8 @@ ProgramSettings ProgramSettings::read(const QString& fileName)
     s.sortColumn = std::max(-1, file.readInt(kOptions, kSortColumn, s.sortColumn));
     s.sortDescending = file.readInt(kOptions, kSortOrder, 0) != 0;
     s.hideDone = file.readInt(kOptions, kHideDone, 0) != 0;
+    s.closeToTray = file.readInt(kOptions, kCloseToTray, 0) != 0;
+    s.startHidden = file.readInt(kOptions, kStartHidden, 0) != 0;
     return s;
 }
 
@@ -65,5 +69,10 @@ void ProgramSettings::write(const QString& fileName) const
     }
     if (hideDone || file.readView(kOptions, kHideDone))
         file.writeString(kOptions, kHideDone, hideDone ? "1" : "0");
+    // Written once chosen: a file that never had them stays as earlier versions wrote it.
+    for (const auto& [key, on] :
+         {std::pair{&kCloseToTray, closeToTray}, {&kStartHidden, startHidden}})
+        if (on || file.readView(kOptions, *key))
+            file.writeString(kOptions, *key, on ? "1" : "0");
     file.commit();
 }

@@ -19,6 +19,10 @@ struct ProgramSettings
     bool sortDescending = false;
     /// Done events are left out of the list.
     bool hideDone = false;
+    /// Closing the window hides it in the tray instead of ending the program.
+    bool closeToTray = false;
+    /// A start shows only the tray icon.
+    bool startHidden = false;
 
     /// Missing file or keys give the defaults above.
     [[nodiscard]] static ProgramSettings read(const QString& fileName);

@@ -5,6 +5,7 @@
 #include "core/AlarmRules.h"
 #include "core/Clock.h"
 #include "core/EventsFile.h"
+#include "core/RepeatRules.h"
 #include "core/StatusWords.h"
 #include "inifile/ProfileFile.h"
 
@@ -196,7 +197,11 @@ void ReminderBook::add(Event event)
 void ReminderBook::replace(int row, Event event)
 {
     m_shownTimes.erase(row);
-    m_events[static_cast<std::size_t>(row)] = std::move(event);
+    Event& record = m_events[static_cast<std::size_t>(row)];
+    // A date or repeat set anew is the day a monthly or yearly event keeps from now on.
+    if (event.date != record.date || event.repeat != record.repeat)
+        event.repeatDay = 0;
+    record = std::move(event);
     emit rowsChanged(row, row);
     save();
 }
@@ -237,16 +242,61 @@ void ReminderBook::reset(EventList events)
     emit listReset();
 }
 
-void ReminderBook::snooze(const Event& event, int minutes)
+namespace {
+/// The same reminder, whatever its moment and status since.
+bool sameReminder(const Event& a, const Event& b)
 {
-    // The snoozed alarm is an ordinary new event: any earlier version can read it.
-    Event again = event;
-    const ClockTexts due = AlarmRules::clockTexts(m_clock.now().addSecs(qint64{minutes} * 60));
-    again.date = due.today;
-    again.time = due.time;
-    again.countdown = false;
-    again.status = m_activeWord;
-    add(std::move(again));
+    return a.title == b.title && a.message == b.message && a.soundFile == b.soundFile &&
+           a.extraFile == b.extraFile && a.repeat == b.repeat;
+}
+} // namespace
+
+int ReminderBook::rowOf(const DueEvents& due, std::size_t i) const
+{
+    const Event& wanted = due.events[i];
+    // Its row, unless rows were added or removed under the alarm's box.
+    if (const int row = due.rows[i]; row < count() && sameReminder(at(row), wanted))
+        return row;
+    for (int row = 0; row < count(); ++row)
+        if (sameReminder(at(row), wanted))
+            return row;
+    return -1;
+}
+
+void ReminderBook::snooze(const DueEvents& due, int minutes)
+{
+    const ClockTexts at = AlarmRules::clockTexts(m_clock.now().addSecs(qint64{minutes} * 60));
+    const auto rearmed = [&](Event event) {
+        event.date = at.today;
+        event.time = at.time;
+        event.countdown = false;
+        event.status = m_activeWord;
+        return event;
+    };
+    std::vector<int> rows;
+    for (std::size_t i = 0; i < due.events.size() && i < due.rows.size(); ++i)
+        rows.push_back(rowOf(due, i));
+    // Rows found first: the copies a series gets go at the end, where a search would find them.
+    for (const int row : rows) {
+        if (row < 0)
+            continue;
+        const Event& event = this->at(row);
+        if (!event.countdown && RepeatRules::kindOf(event.repeat) != RepeatRules::Kind::Once) {
+            // The series stays where it is; the snooze is an ordinary event of its own.
+            Event once = rearmed(event);
+            once.repeat.clear();
+            once.repeatDay = 0;
+            const int added = count();
+            emit rowAboutToBeAdded(added);
+            m_events.append(std::move(once));
+            emit rowAdded(added);
+            continue;
+        }
+        m_shownTimes.erase(row);
+        m_events[static_cast<std::size_t>(row)] = rearmed(event);
+        emit rowsChanged(row, row);
+    }
+    save();
 }
 
 void ReminderBook::setStatus(int row, const QString& status)
@@ -258,6 +308,29 @@ void ReminderBook::setStatus(int row, const QString& status)
 void ReminderBook::markDone(int row)
 {
     setStatus(row, m_doneWord);
+    m_unsaved = true;
+}
+
+void ReminderBook::delivered(int row, const QDateTime& now)
+{
+    Event& event = m_events[static_cast<std::size_t>(row)];
+    const RepeatRules::Kind kind =
+        event.countdown ? RepeatRules::Kind::Once : RepeatRules::kindOf(event.repeat);
+    const QDate date = QDate::fromString(event.date, QStringLiteral("dd.MM.yyyy"));
+    const QTime time = QTime::fromString(event.time, QStringLiteral("HH:mm:ss"));
+    const int day = event.repeatDay > 0 ? event.repeatDay : date.day();
+    const auto next = RepeatRules::nextDate(kind, date, time, day, now.date(), now.time());
+    if (!next) {
+        markDone(row);
+        return;
+    }
+    // Missed occurrences are not owed: the one alarm just given stands for them all.
+    event.date = next->toString(QStringLiteral("dd.MM.yyyy"));
+    event.repeatDay = (kind == RepeatRules::Kind::Monthly || kind == RepeatRules::Kind::Yearly) &&
+                              next->day() != day
+                          ? day
+                          : 0;
+    emit rowsChanged(row, row);
     m_unsaved = true;
 }
 
@@ -324,6 +397,18 @@ void ReminderBook::setListView(int sortColumn, bool sortDescending, bool hideDon
     saveSettings();
 }
 
+void ReminderBook::setCloseToTray(bool on)
+{
+    m_settings.closeToTray = on;
+    saveSettings();
+}
+
+void ReminderBook::setStartHidden(bool on)
+{
+    m_settings.startHidden = on;
+    saveSettings();
+}
+
 void ReminderBook::scheduleNextTick()
 {
     // Re-armed each second for just after the next wall-clock second: a free-running interval
@@ -350,7 +435,8 @@ void ReminderBook::tick()
 {
     // Everything the tick needs is taken now, in locals: what it finds may be shown in a box
     // with its own event loop, under which later ticks run.
-    const ClockTexts now = AlarmRules::clockTexts(m_clock.now());
+    const QDateTime moment = m_clock.now();
+    const ClockTexts now = AlarmRules::clockTexts(moment);
     const qint64 previous = std::exchange(m_previousTickSecond, now.wallSecond);
     DueEvents due;
     const int rows = count();
@@ -373,9 +459,11 @@ void ReminderBook::tick()
         if (due.rows.size() < kListedInMessage)
             due.text += AlarmRules::eventLine(event.date, time, event.title) + kParagraph +
                         event.message + kParagraph;
-        markDone(row);
         due.rows.push_back(row);
-        due.events.push_back(at(row));
+        due.events.push_back(event);
+        delivered(row, moment);
+        if (isDone(row))
+            due.events.back().status = m_doneWord;
     }
     if (due.rows.empty())
         return;
@@ -390,7 +478,8 @@ void ReminderBook::tick()
 
 void ReminderBook::checkPassed()
 {
-    const ClockTexts now = AlarmRules::clockTexts(m_clock.now());
+    const QDateTime moment = m_clock.now();
+    const ClockTexts now = AlarmRules::clockTexts(moment);
     DueEvents passed;
     QString lines;
     const int rows = count();
@@ -401,9 +490,11 @@ void ReminderBook::checkPassed()
             continue;
         if (passed.rows.size() < kListedInMessage)
             lines += AlarmRules::eventLine(event.date, time, event.title) + QLatin1Char('\r');
-        markDone(row);
         passed.rows.push_back(row);
-        passed.events.push_back(at(row));
+        passed.events.push_back(event);
+        delivered(row, moment);
+        if (isDone(row))
+            passed.events.back().status = m_doneWord;
     }
     if (passed.rows.empty())
         return;

@@ -97,8 +97,10 @@ public:
     void remove(std::vector<int> rows);
     /// Empties the list; the file keeps its events until the next save.
     void clear();
-    /// A snoozed alarm comes back as a new active event minutes from now, and is saved.
-    void snooze(const Event& event, int minutes);
+    /// Snoozes the events of an alarm: each is active again minutes from now (to the second),
+    /// its countdown off, and the list is saved. A repeating event keeps its series and gets a
+    /// one-off copy for the snooze. An event no longer in the list is left out.
+    void snooze(const DueEvents& due, int minutes);
 
     // The language and the settings.
     [[nodiscard]] const QString& activeWord() const { return m_activeWord; }
@@ -118,6 +120,8 @@ public:
     /// How the list shows the events (sorted by a column, -1: the file's order; done ones
     /// hidden); the events file keeps its order.
     void setListView(int sortColumn, bool sortDescending, bool hideDone);
+    void setCloseToTray(bool on);
+    void setStartHidden(bool on);
 
     // The clock.
     /// Checks the rows once against the clock: countdowns run down, due events are marked done
@@ -154,6 +158,11 @@ private:
     void removeRow(int row);
     void setStatus(int row, const QString& status);
     void markDone(int row);
+    /// A delivered event: a repeating one moves on to its next occurrence after now and stays
+    /// active, any other is marked done.
+    void delivered(int row, const QDateTime& now);
+    /// The row of the event due told of as index i, or -1 when it left the list.
+    [[nodiscard]] int rowOf(const DueEvents& due, std::size_t i) const;
     void keepChangedEventsFile(const FileStamp& found);
 
     Clock& m_clock;

@@ -3,13 +3,17 @@
 #include <QApplication>
 #include <QGridLayout>
 #include <QIcon>
+#include <QKeySequence>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStyle>
 #include <QTimer>
+#include <QToolButton>
 #include <algorithm>
 #include <functional>
 #include <utility>
@@ -154,6 +158,49 @@ void QtMessageBoxes::showAlarm(QWidget* parent, const QString& caption, const QS
         QMessageBox::NoIcon, parent, caption, text, QMessageBox::Ok,
         [&](QMessageBox* box) { m_open.emplace_back(box, text); }, onShown);
     std::erase_if(m_open, [](const auto& open) { return open.first.isNull(); });
+}
+
+int QtMessageBoxes::showSnoozableAlarm(QWidget* parent, const QString& caption, const QString& text,
+                                       const SnoozeChoice& snooze,
+                                       const std::function<void()>& onShown)
+{
+    int chosen = 0;
+    run(
+        QMessageBox::NoIcon, parent, caption, text, QMessageBox::Ok,
+        [&](QMessageBox* box) {
+            m_open.emplace_back(box, text);
+            // A press snoozes for the usual time; the arrow beside it offers the others.
+            auto* button = new QToolButton(box);
+            button->setObjectName(QStringLiteral("snoozeButton"));
+            button->setText(snooze.buttonText);
+            button->setPopupMode(QToolButton::MenuButtonPopup);
+            button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+            button->setMinimumHeight(box->button(QMessageBox::Ok)->sizeHint().height());
+            auto* menu = new QMenu(button);
+            menu->setObjectName(QStringLiteral("snoozeMenu"));
+            for (const int minutes : snooze.minutes)
+                QObject::connect(menu->addAction(snooze.entryText.arg(minutes)),
+                                 &QAction::triggered, box, [&chosen, box, minutes] {
+                                     chosen = minutes;
+                                     box->done(QMessageBox::Ok);
+                                 });
+            button->setMenu(menu);
+            QObject::connect(button, &QToolButton::clicked, box, [&chosen, box, &snooze] {
+                chosen = snooze.defaultMinutes;
+                box->done(QMessageBox::Ok);
+            });
+            box->addButton(button, QMessageBox::ActionRole);
+            // The drop-down from the keyboard too.
+            QObject::connect(new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Down), box),
+                             &QShortcut::activated, button, &QToolButton::showMenu);
+            // Alt+S in every language, beside the mnemonic the language's text marks.
+            if (QKeySequence::mnemonic(snooze.buttonText) != QKeySequence(Qt::ALT | Qt::Key_S))
+                QObject::connect(new QShortcut(QKeySequence(Qt::ALT | Qt::Key_S), box),
+                                 &QShortcut::activated, button, &QToolButton::click);
+        },
+        onShown);
+    std::erase_if(m_open, [](const auto& open) { return open.first.isNull(); });
+    return chosen;
 }
 
 bool QtMessageBoxes::askOkCancel(QWidget* parent, const QString& caption, const QString& text)

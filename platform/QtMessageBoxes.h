@@ -15,6 +15,9 @@ public:
     void showMessage(QWidget* parent, const QString& caption, const QString& text) override;
     void showAlarm(QWidget* parent, const QString& caption, const QString& text,
                    const std::function<void()>& onShown) override;
+    [[nodiscard]] int showSnoozableAlarm(QWidget* parent, const QString& caption,
+                                         const QString& text, const SnoozeChoice& snooze,
+                                         const std::function<void()>& onShown) override;
     [[nodiscard]] bool askOkCancel(QWidget* parent, const QString& caption,
                                    const QString& text) override;
     void showError(QWidget* parent, const QString& caption, const QString& text) override;

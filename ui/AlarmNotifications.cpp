@@ -1,6 +1,5 @@
 #include "ui/AlarmNotifications.h"
 
-#include "core/ReminderBook.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Notifier.h"
 #include "ui/LanguageTable.h"
@@ -40,12 +39,13 @@ AlarmNotifications::AlarmNotifications(Notifier& notifier, MessageBoxes& boxes, 
     connect(&m_notifier, &Notifier::closed, this, [this](quint32 id) { m_snoozable.remove(id); });
 }
 
-std::optional<quint32> AlarmNotifications::notify(const Event& first, int count,
-                                                  const QString& body, bool critical,
-                                                  const QString& boxText)
+std::optional<quint32> AlarmNotifications::notify(const DueEvents& events, const QString& body,
+                                                  bool critical, const QString& boxText)
 {
-    if (!m_book.settings().notify)
+    if (!m_book.settings().notify || events.events.empty())
         return std::nullopt;
+    const Event& first = events.events.front();
+    const auto count = static_cast<int>(events.events.size());
     NotificationRequest request;
     request.appName = QStringLiteral("Dorvane");
     request.iconName = QStringLiteral("dorvane");
@@ -55,14 +55,14 @@ std::optional<quint32> AlarmNotifications::notify(const Event& first, int count,
     request.body = critical ? body : listedAtMost(body, count, m_andMore);
     request.critical = critical;
     request.actions.append({kDefaultAction, QString()});
-    const bool snoozable = critical && count == 1 && m_notifier.supportsActions();
+    const bool snoozable = critical && m_notifier.supportsActions();
     if (snoozable) {
         request.actions.append({kSnooze5, m_snooze5});
         request.actions.append({kSnooze15, m_snooze15});
     }
     const auto id = m_notifier.notify(request);
     if (id && snoozable)
-        m_snoozable.insert(*id, {first, boxText});
+        m_snoozable.insert(*id, {events, boxText});
     return id;
 }
 
@@ -93,6 +93,6 @@ void AlarmNotifications::onAction(quint32 id, const QString& key)
         return;
     const Snoozable snoozed = *pending;
     m_snoozable.erase(pending);
-    m_book.snooze(snoozed.event, minutes);
+    m_book.snooze(snoozed.due, minutes);
     m_boxes.closeMessage(snoozed.boxText);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Event.h"
+#include "core/ReminderBook.h"
 
 #include <QHash>
 #include <QObject>
@@ -11,10 +11,9 @@
 class LanguageFile;
 class MessageBoxes;
 class Notifier;
-class ReminderBook;
 
 /// Desktop notifications beside the alarm and passed-events boxes: they show where the window
-/// cannot come to the front by itself, bring it back when clicked, and snooze a single alarm.
+/// cannot come to the front by itself, bring it back when clicked, and snooze an alarm.
 class AlarmNotifications : public QObject
 {
     Q_OBJECT
@@ -22,10 +21,10 @@ public:
     AlarmNotifications(Notifier& notifier, MessageBoxes& boxes, ReminderBook& book,
                        std::function<void()> restoreWindow, QObject* parent = nullptr);
 
-    /// Sends the notification of count events, first among them, unless the settings turned
-    /// notifications off. A critical one (an alarm) of a single event can be snoozed, which
-    /// closes the box showing boxText.
-    std::optional<quint32> notify(const Event& first, int count, const QString& body, bool critical,
+    /// Sends the notification of the events, unless the settings turned notifications off. A
+    /// critical one (an alarm) can be snoozed, all its events at once, which closes the box
+    /// showing boxText.
+    std::optional<quint32> notify(const DueEvents& events, const QString& body, bool critical,
                                   const QString& boxText);
     /// Takes a notification back once its box is closed.
     void withdraw(std::optional<quint32> id);
@@ -41,7 +40,7 @@ private:
     std::function<void()> m_restoreWindow;
     struct Snoozable
     {
-        Event event;
+        DueEvents due;
         QString boxText;
     };
     QHash<quint32, Snoozable> m_snoozable;

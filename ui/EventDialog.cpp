@@ -2,6 +2,7 @@
 
 #include "core/AlarmRules.h"
 #include "core/Clock.h"
+#include "core/RepeatRules.h"
 #include "i18n/LanguageStrings.h"
 #include "inifile/ProfileText.h"
 #include "platform/FileDialogs.h"
@@ -197,6 +198,15 @@ void EventDialog::createControls()
     m_extraFileEdit = makeTextEdit("extraFileEdit", validator, box);
     m_selectExtraButton = makeButton("selectExtraButton", QStringLiteral("Select"), box);
 
+    m_repeatLabel = makeLabel("repeatLabel", m_repeatTexts.label, box);
+    m_repeatComboBox = new QComboBox(box);
+    m_repeatComboBox->setObjectName(QStringLiteral("repeatComboBox"));
+    m_repeatComboBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    showRepeatTexts({});
+    // A countdown runs once: its time is a duration, not a moment to come back to.
+    connect(m_countdownCheckBox, &QCheckBox::toggled, m_repeatComboBox,
+            [this](bool on) { m_repeatComboBox->setEnabled(!on); });
+
     m_okButton = makeButton("okButton", QStringLiteral("OK"), box);
     m_cancelButton = makeButton("cancelButton", QStringLiteral("Cancel"), box);
 
@@ -241,6 +251,9 @@ void EventDialog::layOutControls()
         grid->addWidget(m_statusComboBox, row, 1, 1, 2, Qt::AlignLeft);
         ++row;
     }
+    grid->addWidget(m_repeatLabel, row, 0);
+    grid->addWidget(m_repeatComboBox, row, 1, 1, 2, Qt::AlignLeft);
+    ++row;
     grid->setRowMinimumHeight(row++, designed(4));
     grid->addWidget(m_soundFileLabel, row, 0);
     grid->addWidget(m_soundFileEdit, row, 1, 1, 2);
@@ -290,6 +303,7 @@ void EventDialog::setTabOrder()
                      {m_dateEdit, m_timeEdit, m_statusComboBox, m_datePicker, m_countdownCheckBox,
                       m_soundFileEdit, m_selectSoundButton, m_selectExtraButton, m_extraFileEdit});
     }
+    order.push_back(m_repeatComboBox);
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -334,7 +348,9 @@ void EventDialog::applyLanguage(const LanguageFile& file)
     // Only the Edit dialog has a status list.
     if (m_statusLabel)
         table.push_back(bindText("FormEdit->LabelStatus->Caption", m_statusLabel, "text"));
+    m_repeatTexts.bind(table);
     ::applyLanguage(file, table);
+    showRepeatTexts(m_repeatComboBox->currentData().toByteArray());
 }
 
 void EventDialog::setPickerDate(const QDate& date)
@@ -364,6 +380,7 @@ void EventDialog::setFields(const Event& event)
     m_textEdit->setText(event.message);
     m_soundFileEdit->setText(event.soundFile);
     m_extraFileEdit->setText(event.extraFile);
+    showRepeatTexts(event.repeat);
     // Long texts show their beginning, as a field the user has not entered does.
     for (QLineEdit* edit : {m_titleEdit, m_textEdit, m_soundFileEdit, m_extraFileEdit})
         edit->setCursorPosition(0);
@@ -397,6 +414,7 @@ Event EventDialog::enteredEvent() const
     event.message = m_textEdit->text();
     event.soundFile = m_soundFileEdit->text();
     event.extraFile = m_extraFileEdit->text();
+    event.repeat = event.countdown ? QByteArray() : m_repeatComboBox->currentData().toByteArray();
     if (m_mode == Mode::Add)
         event.status = m_context.strings.active;
     else
@@ -463,6 +481,23 @@ void EventDialog::selectExtraFile()
         this, {}, {}, FileFilter::toQt(m_extraFilter), FileDialogs::Existing::NotRequired);
     if (!chosen.isEmpty())
         m_extraFileEdit->setText(chosen);
+}
+
+void EventDialog::showRepeatTexts(const QByteArray& selected)
+{
+    // The stored word rides with each entry; a word this version does not know is offered as
+    // it stands, so that an edit keeps it.
+    m_repeatComboBox->clear();
+    for (qsizetype i = 0; i < m_repeatTexts.names.size(); ++i)
+        m_repeatComboBox->addItem(m_repeatTexts.names[i],
+                                  RepeatRules::wordOf(static_cast<RepeatRules::Kind>(i)));
+    int index = m_repeatComboBox->findData(selected);
+    if (index < 0) {
+        m_repeatComboBox->addItem(QString::fromUtf8(selected), selected);
+        index = m_repeatComboBox->count() - 1;
+    }
+    m_repeatComboBox->setCurrentIndex(index);
+    m_repeatLabel->setText(m_repeatTexts.label);
 }
 
 void EventDialog::showInvalidInput()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Event.h"
+#include "ui/RepeatTexts.h"
 
 #include <QDialog>
 
@@ -71,6 +72,9 @@ public:
     /// when both do), none when it equals neither.
     void setStatusChoices(const QString& active, const QString& done, const QString& status);
 
+    /// The names of the repeat choices in the language in force.
+    [[nodiscard]] const RepeatTexts& repeatTexts() const { return m_repeatTexts; }
+
     /// The index, in the event list and the list view, of the event being edited.
     void setEditIndex(int index) { m_editIndex = index; }
     [[nodiscard]] int editIndex() const { return m_editIndex; }
@@ -96,6 +100,7 @@ private:
     void selectSoundFile();
     void selectExtraFile();
     void showInvalidInput();
+    void showRepeatTexts(const QByteArray& selected);
     [[nodiscard]] bool refuseUnreachable(const Event& event);
 
     Mode m_mode;
@@ -128,6 +133,9 @@ private:
     QLabel* m_extraFileLabel = nullptr;
     QLineEdit* m_extraFileEdit = nullptr;
     QPushButton* m_selectExtraButton = nullptr;
+    QLabel* m_repeatLabel = nullptr;
+    QComboBox* m_repeatComboBox = nullptr;
+    RepeatTexts m_repeatTexts;
     QPushButton* m_okButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "ui/EventTableModel.h"
 
 #include "core/ReminderBook.h"
+#include "core/RepeatRules.h"
 #include "ui/ThemeColours.h"
 
 #include <QColor>
@@ -86,6 +87,11 @@ QString EventTableModel::rowTip(int row) const
     QStringList lines;
     for (int c = 0; c < ColumnCount; ++c)
         lines << headerText(c) + QStringLiteral(": ") + cell(row, static_cast<Column>(c));
+    const Event& event = m_book.at(row);
+    if (const auto kind = RepeatRules::kindOf(event.repeat);
+        kind != RepeatRules::Kind::Once && !event.countdown)
+        lines << m_repeatTexts.label + QLatin1Char(' ') +
+                     m_repeatTexts.names.value(static_cast<qsizetype>(kind));
     return lines.join(QLatin1Char('\r'));
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/RepeatTexts.h"
+
 #include <QAbstractTableModel>
 #include <QStringList>
 
@@ -33,10 +35,12 @@ public:
     [[nodiscard]] QString headerText(int column) const { return m_headers.value(column); }
     /// The colour of a row's texts: green while active, red once done, the list's own otherwise.
     [[nodiscard]] QColor rowColour(int row) const;
-    /// Each column's header and text, a line each, separated by carriage returns.
+    /// Each column's header and text, a line each, separated by carriage returns; then how a
+    /// repeating event repeats.
     [[nodiscard]] QString rowTip(int row) const;
     /// Whether a row's status is the done word in force.
     [[nodiscard]] bool isDone(int row) const;
+    void setRepeatTexts(const RepeatTexts& texts) { m_repeatTexts = texts; }
 
     [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
     [[nodiscard]] int columnCount(const QModelIndex& parent = {}) const override;
@@ -47,4 +51,5 @@ public:
 private:
     const ReminderBook& m_book;
     QStringList m_headers;
+    RepeatTexts m_repeatTexts;
 };

@@ -65,6 +65,10 @@ MainWindow::MainWindow(ReminderBook& book, MainWindowServices services, QWidget*
     connect(m_settingsDialog, &SettingsDialog::playSoundToggled, &m_book,
             &ReminderBook::setSoundPlay);
     connect(m_settingsDialog, &SettingsDialog::notifyToggled, &m_book, &ReminderBook::setNotify);
+    connect(m_settingsDialog, &SettingsDialog::closeToTrayToggled, &m_book,
+            &ReminderBook::setCloseToTray);
+    connect(m_settingsDialog, &SettingsDialog::startHiddenToggled, &m_book,
+            &ReminderBook::setStartHidden);
 
     m_trayIcon = new TrayIcon(this, std::move(m_services.trayBackend), this);
     m_trayIcon->setPopupMenu(m_trayMenu);
@@ -181,6 +185,13 @@ void MainWindow::writeAllUnattended()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // Kept running in the tray: the window's close button hides it as minimising does. File >
+    // Exit closes it from within, which ends the program as always.
+    if (event->spontaneous() && m_book.settings().closeToTray) {
+        event->ignore();
+        m_trayIcon->minimize();
+        return;
+    }
     if (!shutDown()) {
         event->ignore();
         return;
@@ -202,6 +213,16 @@ void MainWindow::updateAutoStart()
         m_services.autoStart.enable(windowTitle(), m_book.folder().executable);
     else
         m_services.autoStart.disable(windowTitle());
+}
+
+void MainWindow::showAtStart()
+{
+    // Started in the tray: only its icon, unless passed events were reported or there is no
+    // tray to hold the window.
+    if (!m_book.settings().startHidden || m_passedReported)
+        show();
+    else if (!m_trayIcon->isIconShown())
+        showMinimized();
 }
 
 void MainWindow::restoreFromTray()

@@ -85,6 +85,8 @@ public:
     /// The language menu's choice: applies "<name>.ini" and writes the settings at once.
     void selectLanguage(const QString& name);
 
+    /// Shows the window after startUp(), or only the tray icon when the settings say so.
+    void showAtStart();
     /// Brings the window back from the notification area, raised and active.
     void restoreFromTray();
     /// A notice that must not cover what the user is doing: the status bar and the tray's tip.
@@ -212,4 +214,8 @@ private:
     QAction* m_searchAction = nullptr;
     QAction* m_hideDoneAction = nullptr;
     QAction* m_fileOrderAction = nullptr;
+    // Repeat, snooze and the tray.
+    QString m_snoozeButton = QStringLiteral("&Snooze");
+    QString m_snoozeEntry = QStringLiteral("%1 minutes");
+    bool m_passedReported = false;
 };

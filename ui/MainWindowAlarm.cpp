@@ -13,20 +13,23 @@ void MainWindow::showAlarm(const DueEvents& due)
 {
     restoreFromTray();
     std::optional<quint32> notification;
+    const SnoozeChoice snooze{m_snoozeButton, m_snoozeEntry, {5, 10, 15, 30, 60}, 10};
     // The box first, the moment it is due; everything else follows at once, in row order.
-    m_services.boxes.showAlarm(this, m_applicationTitle, due.text, [&] {
-        deliverThenSave([&] {
-            for (const Event& event : due.events) {
-                if (m_book.settings().soundPlay)
-                    m_services.delivery.startSound(event);
-                m_services.delivery.openExtraFile(event);
-            }
-            const Event& first = due.events.front();
-            notification = m_notifications->notify(first, static_cast<int>(due.events.size()),
-                                                   first.message, true, due.text);
+    const int snoozed =
+        m_services.boxes.showSnoozableAlarm(this, m_applicationTitle, due.text, snooze, [&] {
+            deliverThenSave([&] {
+                for (const Event& event : due.events) {
+                    if (m_book.settings().soundPlay)
+                        m_services.delivery.startSound(event);
+                    m_services.delivery.openExtraFile(event);
+                }
+                notification =
+                    m_notifications->notify(due, due.events.front().message, true, due.text);
+            });
         });
-    });
     m_notifications->withdraw(notification);
+    if (snoozed > 0)
+        m_book.snooze(due, snoozed);
     m_services.delivery.afterMessage();
     for (const QString& error : m_services.delivery.takeErrors())
         showError(error);
@@ -34,13 +37,13 @@ void MainWindow::showAlarm(const DueEvents& due)
 
 void MainWindow::showPassed(const DueEvents& passed)
 {
+    m_passedReported = true;
     const QString text = m_strings.passed + QStringLiteral("\r\r") + passed.text;
     std::optional<quint32> notification;
     m_services.boxes.showAlarm(this, m_applicationTitle, text, [&] {
         deliverThenSave([&] {
             notification = m_notifications->notify(
-                passed.events.front(), static_cast<int>(passed.events.size()),
-                QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')), false, text);
+                passed, QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')), false, text);
         });
     });
     m_notifications->withdraw(notification);

@@ -87,11 +87,14 @@ void MainWindow::applyLanguage(const QString& fileName)
                bindText("MSearch->Caption", m_searchAction, text),
                bindText("MHideDone->Caption", m_hideDoneAction, text),
                bindText("MFileOrder->Caption", m_fileOrderAction, text),
-               bindText("EditSearch->TextHint", m_searchEdit, "placeholderText")});
+               bindText("EditSearch->TextHint", m_searchEdit, "placeholderText"),
+               bindText("StringSnooze", m_snoozeButton),
+               bindText("StringSnoozeMinutes", m_snoozeEntry)});
     m_settingsDialog->applyLanguage(file);
     m_aboutDialog->applyLanguage(file);
     m_addDialog->applyLanguage(file);
     m_editDialog->applyLanguage(file);
+    m_model->setRepeatTexts(m_addDialog->repeatTexts());
     m_notifications->applyLanguage(file);
     m_book.setStatusWords(m_strings.active, m_strings.done);
     // A language without usable status words leaves the book its old ones: new and edited

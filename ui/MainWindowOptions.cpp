@@ -9,6 +9,7 @@ void MainWindow::showSettings()
     applyCurrentLanguage();
     const ProgramSettings settings = m_book.settings();
     m_settingsDialog->setFlags(settings.autoStart, settings.soundPlay, settings.notify);
+    m_settingsDialog->setTrayFlags(settings.closeToTray, settings.startHidden);
     m_settingsDialog->exec();
 }
 

@@ -40,11 +40,18 @@ SettingsDialog::SettingsDialog(QWidget* parent)
         addCheckBox(layout, "playSoundCheckBox", QStringLiteral("Play Sound"), true);
     m_notifyCheckBox =
         addCheckBox(layout, "notifyCheckBox", QStringLiteral("Desktop notifications"), false);
+    m_closeToTrayCheckBox =
+        addCheckBox(layout, "closeToTrayCheckBox",
+                    QStringLiteral("Keep running in the tray when the window is closed"), false);
+    m_startHiddenCheckBox =
+        addCheckBox(layout, "startHiddenCheckBox", QStringLiteral("Start in the tray"), false);
 
     // clicked, not toggled: setFlags shows the flags without reporting them back.
     connect(m_autoStartCheckBox, &QCheckBox::clicked, this, &SettingsDialog::autoStartToggled);
     connect(m_playSoundCheckBox, &QCheckBox::clicked, this, &SettingsDialog::playSoundToggled);
     connect(m_notifyCheckBox, &QCheckBox::clicked, this, &SettingsDialog::notifyToggled);
+    connect(m_closeToTrayCheckBox, &QCheckBox::clicked, this, &SettingsDialog::closeToTrayToggled);
+    connect(m_startHiddenCheckBox, &QCheckBox::clicked, this, &SettingsDialog::startHiddenToggled);
 }
 
 void SettingsDialog::setFlags(bool autoStart, bool playSound, bool notify)
@@ -54,13 +61,21 @@ void SettingsDialog::setFlags(bool autoStart, bool playSound, bool notify)
     m_notifyCheckBox->setChecked(notify);
 }
 
+void SettingsDialog::setTrayFlags(bool closeToTray, bool startHidden)
+{
+    m_closeToTrayCheckBox->setChecked(closeToTray);
+    m_startHiddenCheckBox->setChecked(startHidden);
+}
+
 void SettingsDialog::applyLanguage(const LanguageFile& file)
 {
     ::applyLanguage(
         file, {bindText("FormOptions->Caption", this, "windowTitle"),
                bindText("FormOptions->CheckBoxAutoStart->Caption", m_autoStartCheckBox, "text"),
                bindText("FormOptions->CheckBoxPlaySound->Caption", m_playSoundCheckBox, "text"),
-               bindText("FormOptions->CheckBoxNotify->Caption", m_notifyCheckBox, "text")});
+               bindText("FormOptions->CheckBoxNotify->Caption", m_notifyCheckBox, "text"),
+               bindText("StringCloseToTray", m_closeToTrayCheckBox, "text"),
+               bindText("StringStartHidden", m_startHiddenCheckBox, "text")});
 }
 
 void SettingsDialog::showEvent(QShowEvent* event)

@@ -15,6 +15,8 @@ public:
 
     /// Shows the flags' current values; emits nothing.
     void setFlags(bool autoStart, bool playSound, bool notify);
+    /// Shows the tray flags' current values; emits nothing.
+    void setTrayFlags(bool closeToTray, bool startHidden);
     /// Sets every text from the file's keys; a missing key keeps the current text.
     void applyLanguage(const LanguageFile& file);
 
@@ -22,6 +24,8 @@ signals:
     void autoStartToggled(bool on);
     void playSoundToggled(bool on);
     void notifyToggled(bool on);
+    void closeToTrayToggled(bool on);
+    void startHiddenToggled(bool on);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -30,4 +34,6 @@ private:
     QCheckBox* m_autoStartCheckBox;
     QCheckBox* m_playSoundCheckBox;
     QCheckBox* m_notifyCheckBox;
+    QCheckBox* m_closeToTrayCheckBox;
+    QCheckBox* m_startHiddenCheckBox;
 };

@@ -252,16 +252,15 @@ snoozed=$(date +%s)
 # As a desktop does: the action, then the notification goes.
 printf 'invoke %s snooze-5\nclosed %s 2\n' "$id" "$id" >&5
 again() { events | awk -F'|' '$1 == "Dentist" && $4 == "Active"' | grep -q .; }
-wait_until 3 again || fail "snoozing wrote no new event"
+wait_until 3 again || fail "snoozing did not re-arm the event"
 IFS='|' read -r _ date time _ <<<"$(events | awk -F'|' '$1 == "Dentist" && $4 == "Active"')"
 due=$(epoch_of "$date" "$time")
 ((due >= snoozed + 300 && due <= $(date +%s) + 300)) ||
   fail "snoozed to $date $time, $((due - snoozed)) s after the snooze"
-(($(events | grep -c '^Dentist|') == 2)) && [ "$(status_of Dentist)" = Done ] ||
-  fail "the snoozed event is not a copy beside the done original"
-grep -qx 'Events=5' "$app/dorvane.ini" || fail "the settings do not count the snoozed event"
+(($(events | grep -c '^Dentist|') == 1)) || fail "snoozing added a copy of the event"
+grep -qx 'Events=4' "$app/dorvane.ini" || fail "the settings do not count 4 events"
 wait_until 3 window_count_is 1 || fail "snoozing left the alarm box open"
-ok "Snooze 5 min adds the event again for $date $time, saves it at once and closes the box"
+ok "Snooze 5 min re-arms the event for $date $time, saves it at once and closes the box"
 
 wait_until 10 has_notify_for "$calls" 'Taxes' || fail "the second alarm sent no notification"
 id=$(notify_for "$calls" 'Taxes' | cut -f2)

@@ -49,4 +49,34 @@ TEST(ProgramSettingsTest, DefaultsAndRoundTrip)
     }
 }
 
+// The tray keys appear once chosen, and a cleared one stays written as 0; a file that never had
+// them keeps the bytes earlier versions wrote.
+TEST(ProgramSettingsTest, TrayKeysAreWrittenOnceChosen)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"dorvane.ini"_s);
+    const auto bytes = [&file] {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray plain = "[Options]\nLanguage=English\nAuto Start=1\nSound Play=1\nNotify=1\n";
+    struct Step
+    {
+        bool closeToTray, startHidden;
+        QByteArray written;
+    };
+    for (const Step& step :
+         {Step{false, false, plain}, Step{true, false, plain + "Close To Tray=1\n"},
+          Step{false, true, plain + "Close To Tray=0\nStart Hidden=1\n"}}) {
+        ProgramSettings s;
+        s.closeToTray = step.closeToTray;
+        s.startHidden = step.startHidden;
+        s.write(file);
+        EXPECT_EQ(bytes(), step.written);
+        const ProgramSettings back = ProgramSettings::read(file);
+        EXPECT_EQ(back.closeToTray, step.closeToTray);
+        EXPECT_EQ(back.startHidden, step.startHidden);
+    }
+}
+
 } // namespace

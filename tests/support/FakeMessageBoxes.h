@@ -52,6 +52,18 @@ public:
 
     void closeMessage(const QString& text) override { closed << text; }
 
+    [[nodiscard]] int showSnoozableAlarm(QWidget* parent, const QString& caption,
+                                         const QString& text, const SnoozeChoice& snooze,
+                                         const std::function<void()>& onShown) override
+    {
+        record(Kind::Message, parent, caption, text, onShown);
+        snoozeChoices.push_back(snooze);
+        return snoozeAnswer;
+    }
+    /// What each snoozable alarm box offered, and the minutes they all answer (0: OK).
+    std::vector<SnoozeChoice> snoozeChoices;
+    int snoozeAnswer = 0;
+
     std::vector<Call> calls;
     /// Texts of the boxes asked to close.
     QStringList closed;

@@ -628,4 +628,44 @@ TEST_F(EventCommandsTest, ASortedAndFilteredListActsOnTheRowsAsShown)
     EXPECT_EQ(view->header()->sortIndicatorSection(), EventTableModel::DateColumn);
     EXPECT_EQ(shownRows(), (std::vector<int>{1, 2}));
     EXPECT_EQ(titlesOnDisk(), edited);
+// The Repeat choice: each entry stores its word, a word this version does not know survives an
+// edit, a countdown cannot repeat, and the row's tip says how the event repeats.
+TEST_F(EventCommandsTest, RepeatChoiceStoresItsWordKeepsAnUnknownOneAndSkipsCountdowns)
+{
+    start(2);
+    Event unknown = form->book().at(1);
+    unknown.repeat = "Fortnightly";
+    form->book().replace(1, unknown);
+    struct Case
+    {
+        int row;
+        int choice; // -1: left as it was
+        bool countdown;
+        QByteArray stored;
+        QString tipEnd;
+    };
+    for (const Case& c : {Case{0, 3, false, "Weekly", u"\rRepeat: Weekly"_s},
+                          Case{1, -1, false, "Fortnightly", u"Status: Active"_s},
+                          Case{0, 4, true, "", u"Status: Active"_s}}) {
+        select({c.row});
+        inDialog([&] { form->editEvent(); },
+                 [&](QDialog& dialog) {
+                     auto* repeat = field<QComboBox>(dialog, "repeatComboBox");
+                     if (c.choice >= 0)
+                         repeat->setCurrentIndex(c.choice);
+                     field<QCheckBox>(dialog, "countdownCheckBox")->setChecked(c.countdown);
+                     EXPECT_EQ(repeat->isEnabled(), !c.countdown);
+                     click(dialog, "okButton");
+                 });
+        EXPECT_EQ(form->book().at(c.row).repeat, c.stored) << c.row << " " << c.choice;
+        EXPECT_TRUE(form->model().rowTip(c.row).endsWith(c.tipEnd))
+            << form->model().rowTip(c.row).toStdString();
+    }
+    form->selectLanguage(u"Russian"_s);
+    form->book().replace(0, form->book().at(1));
+    Event weekly = form->book().at(1);
+    weekly.countdown = false;
+    weekly.repeat = "Weekly";
+    form->book().replace(1, weekly);
+    EXPECT_TRUE(form->model().rowTip(1).endsWith(u"\rПовтор: Еженедельно"_s));
 }

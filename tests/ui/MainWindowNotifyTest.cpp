@@ -48,10 +48,10 @@ TEST_F(MainWindowNotifyTest, EachAlarmBoxHasANotificationWithdrawnWhenItCloses)
     EXPECT_EQ(actionKeys(0), (QStringList{u"default"_s, u"snooze-5"_s, u"snooze-15"_s}));
     EXPECT_EQ(notifier.withdrawn, QList<quint32>{1});
 
-    // Several at once: the first title and how many more, and no snooze for the lot.
+    // Several at once: the first title and how many more, and a snooze for the lot.
     tick(7);
     EXPECT_EQ(notifier.shown[1].summary, u"Taxes +1 more"_s);
-    EXPECT_EQ(actionKeys(1), QStringList{u"default"_s});
+    EXPECT_EQ(actionKeys(1), (QStringList{u"default"_s, u"snooze-5"_s, u"snooze-15"_s}));
 
     // Without action buttons on the desktop, or with notifications turned off.
     notifier.actions = false;
@@ -65,28 +65,43 @@ TEST_F(MainWindowNotifyTest, EachAlarmBoxHasANotificationWithdrawnWhenItCloses)
     EXPECT_EQ(notifier.shown.size(), 3);
 }
 
-TEST_F(MainWindowNotifyTest, SnoozeAddsTheEventAgainAndClosesItsBox)
+// From the notification or from the box's own Snooze button: the events themselves come back,
+// no copies.
+TEST_F(MainWindowNotifyTest, SnoozeRearmsTheEventsAndClosesTheirBox)
 {
     start();
     Event dentist = makeEvent(u"08.12.2026"_s, u"12:00:05"_s, u"Dentist"_s, u"Active"_s);
     dentist.soundFile = u"/s/bell.wav"_s;
     dentist.extraFile = u"/d/card.pdf"_s;
     form->book().add(dentist);
+    dueAt(u"Taxes"_s);
     boxes.whileOpen = [&](const FakeMessageBoxes::Call&) {
         clock.current.setTime(QTime(12, 0, 20));
         emit notifier.actionInvoked(1, u"snooze-15"_s);
     };
     tick();
     ASSERT_EQ(form->book().events().size(), 2u);
-    EXPECT_EQ(form->book().events()[0].status, u"Done"_s);
     Event expected = dentist;
     expected.time = u"12:15:20"_s;
-    EXPECT_EQ(form->book().events()[1], expected);
+    EXPECT_EQ(form->book().events()[0], expected);
+    EXPECT_EQ(form->book().events()[1].time, u"12:15:20"_s);
     EXPECT_EQ(boxes.closed, QStringList{boxes.calls[0].text});
-    EXPECT_EQ(EventsFile::load(path(u"events.ini"_s), std::nullopt, {}).size(), 2u);
+    EXPECT_EQ(EventsFile::load(path(u"events.ini"_s), std::nullopt, {})[0], expected);
     // The same notification cannot snooze twice.
     emit notifier.actionInvoked(1, u"snooze-5"_s);
+    EXPECT_EQ(form->book().events()[0].time, u"12:15:20"_s);
+
+    // The box's button: ten minutes unless the drop-down says otherwise.
+    boxes.whileOpen = {};
+    boxes.snoozeAnswer = 10;
+    clock.current.setTime(QTime(12, 15, 20));
+    form->book().tick();
+    ASSERT_EQ(boxes.snoozeChoices.size(), 2u);
+    EXPECT_EQ(boxes.snoozeChoices[1].minutes, (std::vector<int>{5, 10, 15, 30, 60}));
+    EXPECT_EQ(boxes.snoozeChoices[1].defaultMinutes, 10);
     EXPECT_EQ(form->book().events().size(), 2u);
+    EXPECT_EQ(form->book().events()[0].time, u"12:25:20"_s);
+    EXPECT_EQ(form->book().events()[0].status, u"Active"_s);
 }
 
 TEST_F(MainWindowNotifyTest, PassedEventsAreReportedAsANormalNotification)

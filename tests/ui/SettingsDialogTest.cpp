@@ -30,7 +30,9 @@ TEST(SettingsDialogTest, LanguageFileSetsEveryTextAndAMissingKeyKeepsIt)
     } keys[] = {{"FormOptions->Caption", "caption"},
                 {"FormOptions->CheckBoxAutoStart->Caption", "autoStartCheckBox"},
                 {"FormOptions->CheckBoxPlaySound->Caption", "playSoundCheckBox"},
-                {"FormOptions->CheckBoxNotify->Caption", "notifyCheckBox"}};
+                {"FormOptions->CheckBoxNotify->Caption", "notifyCheckBox"},
+                {"StringCloseToTray", "closeToTrayCheckBox"},
+                {"StringStartHidden", "startHiddenCheckBox"}};
     const LanguageFolder folder;
     // Each round leaves one key out of an otherwise complete file; -1 leaves none out.
     for (int missing = -1; missing < int(std::size(keys)); ++missing) {
@@ -57,24 +59,28 @@ TEST(SettingsDialogTest, EachClickReportsItsOwnFlagAtOnce)
     QSignalSpy autoStart(&dialog, &SettingsDialog::autoStartToggled);
     QSignalSpy playSound(&dialog, &SettingsDialog::playSoundToggled);
     QSignalSpy notify(&dialog, &SettingsDialog::notifyToggled);
-    QSignalSpy* spies[] = {&autoStart, &playSound, &notify};
-    const char* boxes[] = {"autoStartCheckBox", "playSoundCheckBox", "notifyCheckBox"};
+    QSignalSpy closeToTray(&dialog, &SettingsDialog::closeToTrayToggled);
+    QSignalSpy startHidden(&dialog, &SettingsDialog::startHiddenToggled);
+    QSignalSpy* spies[] = {&autoStart, &playSound, &notify, &closeToTray, &startHidden};
+    const char* boxes[] = {"autoStartCheckBox", "playSoundCheckBox", "notifyCheckBox",
+                           "closeToTrayCheckBox", "startHiddenCheckBox"};
 
     // Showing the flags reports nothing back.
     dialog.setFlags(false, true, false);
+    dialog.setTrayFlags(true, false);
     dialog.show();
     for (QSignalSpy* spy : spies)
         EXPECT_TRUE(spy->isEmpty());
 
-    const bool shown[] = {false, true, false};
-    for (int i = 0; i < 3; ++i) {
+    const bool shown[] = {false, true, false, true, false};
+    for (int i = 0; i < 5; ++i) {
         auto* box = dialog.findChild<QCheckBox*>(QLatin1String(boxes[i]));
         EXPECT_EQ(box->isChecked(), shown[i]) << boxes[i];
         // On the box itself: a wide check box takes no clicks beyond its text.
         const QPoint indicator(4, box->height() / 2);
         QTest::mouseClick(box, Qt::LeftButton, {}, indicator);
         QTest::mouseClick(box, Qt::LeftButton, {}, indicator);
-        for (int j = 0; j < 3; ++j) {
+        for (int j = 0; j < 5; ++j) {
             if (j != i) {
                 EXPECT_TRUE(spies[j]->isEmpty()) << boxes[i];
                 continue;
