@@ -628,6 +628,8 @@ TEST_F(EventCommandsTest, ASortedAndFilteredListActsOnTheRowsAsShown)
     EXPECT_EQ(view->header()->sortIndicatorSection(), EventTableModel::DateColumn);
     EXPECT_EQ(shownRows(), (std::vector<int>{1, 2}));
     EXPECT_EQ(titlesOnDisk(), edited);
+}
+
 // The Repeat choice: each entry stores its word, a word this version does not know survives an
 // edit, a countdown cannot repeat, and the row's tip says how the event repeats.
 TEST_F(EventCommandsTest, RepeatChoiceStoresItsWordKeepsAnUnknownOneAndSkipsCountdowns)
