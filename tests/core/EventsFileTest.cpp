@@ -88,7 +88,7 @@ TEST_F(EventsFileTest, GapsGiveRecordsOfDefaultsButNothingPastTheLastSection)
     const EventList loaded = EventsFile::load(path(), 50, defaultSound);
     ASSERT_EQ(loaded.size(), 3u);
     EXPECT_EQ(loaded[0].title, u"first"_s);
-    EXPECT_EQ(loaded[1], (Event{{}, {}, {}, {}, defaultSound, {}, {}, false}));
+    EXPECT_EQ(loaded[1], (Event{{}, {}, {}, {}, defaultSound, {}, {}, false, {}}));
     EXPECT_EQ(loaded[2].title, u"third"_s);
     EXPECT_TRUE(loaded[2].countdown);
 }
@@ -113,7 +113,7 @@ TEST_F(EventsFileTest, ABigListIsBuiltAsASmallOneIs)
     ASSERT_EQ(small.size(), 4095u);
     for (std::size_t i = 0; i < small.size(); ++i)
         ASSERT_EQ(big[i], small[i]) << i;
-    EXPECT_EQ(big[3000], (Event{{}, {}, {}, {}, defaultSound, {}, {}, false}));
+    EXPECT_EQ(big[3000], (Event{{}, {}, {}, {}, defaultSound, {}, {}, false, {}}));
     EXPECT_EQ(big[3500].title, u"t3500\u00e9"_s);
     EXPECT_EQ(big[4000].title, u"t4000"_s);
     EXPECT_EQ(big[4999].title, u"t4999"_s);
