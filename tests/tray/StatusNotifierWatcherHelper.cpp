@@ -33,8 +33,7 @@ public:
     [[nodiscard]] QString lastService() const { return m_lastService; }
     [[nodiscard]] QString lastPath() const { return m_lastPath; }
 
-public slots:
-    void RegisterStatusNotifierItem(const QString& serviceOrPath)
+    Q_INVOKABLE void RegisterStatusNotifierItem(const QString& serviceOrPath)
     {
         // The protocol takes a bus name (the item at /StatusNotifierItem) or a path on the
         // caller's connection.
@@ -45,7 +44,7 @@ public slots:
         std::printf("registered %s %s\n", qPrintable(m_lastService), qPrintable(m_lastPath));
         std::fflush(stdout);
     }
-    void RegisterStatusNotifierHost(const QString&) {}
+    Q_INVOKABLE void RegisterStatusNotifierHost(const QString&) {}
 
 private:
     QStringList m_items;
@@ -67,7 +66,7 @@ int main(int argc, char** argv)
     Watcher watcher;
     if (!bus.isConnected() ||
         !bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
-                            QDBusConnection::ExportAllSlots |
+                            QDBusConnection::ExportAllInvokables |
                                 QDBusConnection::ExportAllProperties) ||
         !bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher"))) {
         std::fputs("cannot own org.kde.StatusNotifierWatcher on the bus\n", stderr);
