@@ -28,6 +28,7 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QScopeGuard>
@@ -68,7 +69,11 @@ ProgramPlace programPlace()
                            "is not UTF-8, and a login entry can only name UTF-8 paths. Move "
                            "Dorvane to a folder whose name is UTF-8 to have it start at login.")
                 .arg(decodeStored(location.folderBytes));
-    return {ProgramFolder::ofExecutable(location.executable), autoStartUnavailable};
+    ProgramFolder folder = ProgramFolder::forRunningProgram(location.executable);
+    // Per-user folders may not exist yet; a failure shows later as a refused save.
+    for (const QString& file : {folder.eventsFile, folder.settingsFile})
+        (void)QDir().mkpath(QFileInfo(file).absolutePath());
+    return {std::move(folder), autoStartUnavailable};
 }
 
 /// Tells the user once that sounds go nowhere, without a box: one over the alarm's message
@@ -230,7 +235,7 @@ int runDorvane(int argc, char** argv)
         read = startReading(folder, locked);
 
     // Ties the windows to the installed menu entry, so the desktop shows its icon and can pin it.
-    QGuiApplication::setDesktopFileName(QStringLiteral("dorvane"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.dorvane.Dorvane"));
     // The window goes to the notification area and comes back; only an explicit end quits.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(programIcon());

@@ -30,4 +30,3 @@ install(CODE "
   include([[${CMAKE_CURRENT_LIST_DIR}/InstallLauncher.cmake]])
 ")
 
-install(FILES desktop/dorvane.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

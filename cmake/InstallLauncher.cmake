@@ -26,9 +26,14 @@ string(REPLACE "%" "%%" desktopExec "${desktopExec}")
 set(desktopExec "\"${desktopExec}\"")
 string(REPLACE "\\" "\\\\" desktopExec "${desktopExec}")
 
+# A folder of its own per destination: installs to two places may run at once.
+string(MD5 destinationTag "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+string(APPEND workDir "/${destinationTag}")
 configure_file("${templateDir}/dorvane.sh.in" "${workDir}/dorvane" @ONLY)
-configure_file("${templateDir}/dorvane.desktop.in" "${workDir}/dorvane.desktop" @ONLY)
+# The entry's name is the application's id, which the AppStream data and Wayland's app id share.
+set(entryName org.dorvane.Dorvane.desktop)
+configure_file("${templateDir}/${entryName}.in" "${workDir}/${entryName}" @ONLY)
 file(INSTALL "${workDir}/dorvane" DESTINATION "${binDir}"
      FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                       WORLD_READ WORLD_EXECUTE)
-file(INSTALL "${workDir}/dorvane.desktop" DESTINATION "${applicationsDir}")
+file(INSTALL "${workDir}/${entryName}" DESTINATION "${applicationsDir}")

@@ -13,7 +13,7 @@ namespace {
 const QString Service = QStringLiteral("org.freedesktop.Notifications");
 const QString ObjectPath = QStringLiteral("/org/freedesktop/Notifications");
 constexpr char Interface[] = "org.freedesktop.Notifications";
-const QString DesktopEntry = QStringLiteral("dorvane");
+const QString DesktopEntry = QStringLiteral("org.dorvane.Dorvane");
 
 constexpr uchar NormalUrgency = 1;
 constexpr uchar CriticalUrgency = 2;

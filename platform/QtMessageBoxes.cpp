@@ -14,6 +14,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 #include <algorithm>
 #include <functional>
 #include <utility>
@@ -118,6 +119,19 @@ int run(QMessageBox::Icon icon, QWidget* parent, const QString& caption, const Q
     return answer;
 }
 
+/// Brings the alarm's box to the front where the window system lets a program do so (X11), and
+/// asks for attention where it does not (Wayland without an activation token): the task bar
+/// marks it, until the person comes to it. An active box clears the alert at once.
+void askForAttention(QMessageBox* box)
+{
+    if (!box || !box->isVisible())
+        return;
+    if (QWindow* window = box->windowHandle())
+        window->requestActivate();
+    if (!box->isActiveWindow())
+        QApplication::alert(box);
+}
+
 } // namespace
 
 QString QtMessageBoxes::displayText(const QString& text)
@@ -154,9 +168,18 @@ void QtMessageBoxes::closeMessage(const QString& text)
 void QtMessageBoxes::showAlarm(QWidget* parent, const QString& caption, const QString& text,
                                const std::function<void()>& onShown)
 {
+    QMessageBox* shown = nullptr;
     run(
         QMessageBox::NoIcon, parent, caption, text, QMessageBox::Ok,
-        [&](QMessageBox* box) { m_open.emplace_back(box, text); }, onShown);
+        [&](QMessageBox* box) {
+            m_open.emplace_back(box, text);
+            shown = box;
+        },
+        [&] {
+            askForAttention(shown);
+            if (onShown)
+                onShown();
+        });
     std::erase_if(m_open, [](const auto& open) { return open.first.isNull(); });
 }
 

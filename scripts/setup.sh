@@ -14,6 +14,7 @@ packages=(
   desktop-file-utils libglib2.0-bin
   lame id3v2
   dbus-daemon
+  dpkg-dev lintian appstream weston qt6-wayland
 )
 
 missing=()

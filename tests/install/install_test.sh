@@ -27,7 +27,7 @@ install_staged
 program=$root/lib/dorvane
 for f in bin/dorvane lib/dorvane/dorvane lib/dorvane/language/English.ini \
   lib/dorvane/language/Russian.ini lib/dorvane/sounds/alarm.wav \
-  share/applications/dorvane.desktop share/man/man1/dorvane.1; do
+  share/applications/org.dorvane.Dorvane.desktop share/man/man1/dorvane.1.gz; do
   [ -f "$root/$f" ] || fail "$f not installed"
 done
 [ -x "$root/bin/dorvane" ] || fail "launcher not executable"
@@ -36,7 +36,7 @@ if [ -d "$source/icons/hicolor" ]; then
 fi
 echo "ok: layout"
 
-entry=$root/share/applications/dorvane.desktop
+entry=$root/share/applications/org.dorvane.Dorvane.desktop
 desktop-file-validate "$entry" >"$work/validate" 2>&1 || fail "invalid entry: $(cat "$work/validate")"
 grep -q 'error\|warning' "$work/validate" && fail "entry: $(cat "$work/validate")"
 grep -qxF 'Exec="/opt/my \\"apps\\" \\$x 100%%/bin/dorvane"' "$entry" || fail "$(grep Exec "$entry")"
@@ -65,4 +65,21 @@ before=$(md5sum "$program/dorvane.ini")
 install_staged
 [ "$(md5sum "$program/dorvane.ini")" = "$before" ] || fail "reinstall touched the settings"
 echo "ok: reinstall keeps the settings"
-echo "4 passed, 0 failed"
+
+# The uninstaller removes what the manifest lists and the login entry, keeps and names what the
+# program wrote; --purge removes that too.
+uninstall() { DESTDIR=$work/stage "$source/scripts/uninstall.sh" "$@" "$build/install_manifest.txt" >"$work/uninstall" 2>&1 ||
+  fail "uninstall $*: $(cat "$work/uninstall")"; }
+uninstall
+for f in bin/dorvane lib/dorvane/dorvane lib/dorvane/language share/applications/org.dorvane.Dorvane.desktop \
+  share/metainfo/org.dorvane.Dorvane.metainfo.xml; do
+  [ -e "$root/$f" ] && fail "$f is left: $(cat "$work/uninstall")"
+done
+[ -e "$autostart" ] && fail "the login entry is left: $(cat "$work/uninstall")"
+[ "$(md5sum "$program/dorvane.ini")" = "$before" ] || fail "the settings were not kept"
+grep -qF "  $program/dorvane.ini" "$work/uninstall" || fail "the kept settings are not named: $(cat "$work/uninstall")"
+install_staged
+uninstall --purge
+[ -e "$program" ] && fail "--purge left $(find "$program")"
+echo "ok: uninstall keeps the settings, --purge removes them"
+echo "5 passed, 0 failed"

@@ -186,7 +186,7 @@ TEST_F(DBusNotifierTest, RequestReachesServiceWhole)
         const QVariant urgency = call.hints.value("urgency");
         EXPECT_EQ(urgency.metaType(), QMetaType::fromType<uchar>());
         EXPECT_EQ(urgency.value<uchar>(), row.urgency);
-        EXPECT_EQ(call.hints.value("desktop-entry").toString(), "dorvane");
+        EXPECT_EQ(call.hints.value("desktop-entry").toString(), "org.dorvane.Dorvane");
     }
 }
 
