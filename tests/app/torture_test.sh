@@ -121,7 +121,8 @@ for ((round = 1; round <= rounds; round++)); do
   case $mode in
     sigkill)
       sleep_ms "$(random_ms 100 2500)"
-      kill -9 "$pid"
+      # Gone before the kill: it ended by itself, which it never should.
+      kill -9 "$pid" 2>/dev/null || fail "round $round: the program ended before SIGKILL"
       wait "$pid" 2>/dev/null || true
       leftovers=$((leftovers + $(find "$app" -maxdepth 1 -name '.*.tmp' | wc -l)))
       ;;
