@@ -232,6 +232,11 @@ cal = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())
 titles = [str(e['SUMMARY']) for e in cal.walk('VEVENT')]
 assert 'Board, big' in titles and 'Tea time' in titles, titles
 assert all('UID' in e and 'DTSTART' in e for e in cal.walk('VEVENT'))
+by = {str(e['SUMMARY']): e for e in cal.walk('VEVENT')}
+start = by['Holiday'].decoded('DTSTART')
+assert (start.year, start.month, start.day, start.hour, start.minute) == (2099, 1, 16, 9, 0), start
+assert by['Tea time']['RRULE']['FREQ'] == ['DAILY'], by['Tea time']['RRULE']
+assert 'RRULE' not in by['Holiday']
 PY
 before=$(files_sum)
 printf 'BEGIN:VCALENDAR\nVERSION:2.0\nSUMMARY Broken\n' >"$work/home/bad.ics"
