@@ -2,6 +2,8 @@
 
 #include "Version.h"
 #include "base/AppError.h"
+#include "core/CalendarTransfer.h"
+#include "core/Clock.h"
 #include "core/EventsFile.h"
 #include "core/ProgramSettings.h"
 #include "core/ReminderBook.h"
@@ -22,6 +24,7 @@
 #include <QThread>
 #include <QUrl>
 #include <cstdio>
+#include <future>
 
 namespace Commands {
 
@@ -30,6 +33,8 @@ namespace {
 using CommandLine::AddReminder;
 
 const QString kAddVerb = QStringLiteral("add");
+const QString kImportVerb = QStringLiteral("import");
+const QString kExportVerb = QStringLiteral("export");
 const QByteArray kAdded = "ok ";
 const QByteArray kFailed = "failed ";
 const QByteArray kLater = "later";
@@ -46,6 +51,7 @@ const char* const kHelp =
     "               (--at \"YYYY-MM-DD HH:MM[:SS]\" | --in DURATION)\n"
     "               [--sound FILE] [--file FILE] [--repeat KIND]\n"
     "       dorvane --list [--json]\n"
+    "       dorvane --import FILE.ics | --export FILE.ics\n"
     "       dorvane --help | --version\n"
     "\n"
     "Without a command Dorvane shows its window, or brings forward the one running.\n"
@@ -61,6 +67,9 @@ const char* const kHelp =
     "    --repeat KIND   Daily, Weekdays, Weekly, Monthly or Yearly\n"
     "  --list            the events, one a line: date, time, status and title, tab-separated\n"
     "    --json          the events as a JSON array of objects with every field\n"
+    "  --import FILE     add a calendar file's events (iCalendar); events already there\n"
+    "                    (the same UID) are skipped\n"
+    "  --export FILE     write every event to a calendar file (iCalendar)\n"
     "  --help, -h        this help\n"
     "  --version         the program's name and version\n"
     "\n"
@@ -232,6 +241,97 @@ int addReminder(AddReminder add, const ProgramFolder& folder, const QString& cla
     }
 }
 
+/// The book's answer to an import or export: "ok" and the figures, else the failure.
+QByteArray calendarAnswer(ReminderBook& book, const QString& verb, const QString& fileName)
+{
+    try {
+        const QDateTime now = QDateTime::currentDateTime();
+        if (verb == kImportVerb) {
+            const CalendarTransfer::Counts counts =
+                CalendarTransfer::importFile(book, fileName, now);
+            return kAdded + QByteArray::number(counts.added) + ' ' +
+                   QByteArray::number(counts.skipped) + ' ' + QByteArray::number(counts.simplified);
+        }
+        return kAdded + QByteArray::number(CalendarTransfer::exportFile(book, fileName, now));
+    } catch (const AppError& error) {
+        return kFailed + QUrl::toPercentEncoding(QString::fromStdString(error.what()));
+    }
+}
+
+/// The same straight on the folder's files, as a start would read them; the caller holds the
+/// folder's lock.
+QByteArray calendarOnFiles(const ProgramFolder& folder, const QString& verb,
+                           const QString& fileName)
+{
+    SystemClock clock;
+    ReminderBook book(clock, folder);
+    const ProgramSettings settings = ReminderBook::readSettings(folder);
+    const LanguageFile language(settings.languageName + QStringLiteral(".ini"),
+                                folder.languageFolder);
+    const auto [active, done] = StatusWords::usable({}, {}, language.text("StringActive", {}),
+                                                    language.text("StringDone", {}));
+    std::promise<EventList> events;
+    events.set_value(ReminderBook::readEvents(folder, settings));
+    book.open(settings, events.get_future());
+    book.setStatusWords(active, done);
+    return calendarAnswer(book, verb, fileName);
+}
+
+int tellCalendar(const QString& verb, const QString& fileName, const QByteArray& answer)
+{
+    if (answer.startsWith(kFailed)) {
+        printError(QUrl::fromPercentEncoding(answer.mid(kFailed.size())));
+        return FileFailed;
+    }
+    const QList<QByteArray> figures = answer.mid(kAdded.size()).split(' ');
+    if (verb == kImportVerb && figures.size() == 3)
+        print(stdout, QStringLiteral("Imported %1: %2 added, %3 skipped as already present, %4 "
+                                     "simplified to their next occurrence\n")
+                          .arg(fileName, QString::fromLatin1(figures[0]),
+                               QString::fromLatin1(figures[1]), QString::fromLatin1(figures[2]))
+                          .toLocal8Bit());
+    else
+        print(stdout, QStringLiteral("Exported %1 events to %2\n")
+                          .arg(QString::fromLatin1(figures.value(0)), fileName)
+                          .toLocal8Bit());
+    return Done;
+}
+
+int calendarCommand(const QString& verb, const QString& given, const ProgramFolder& folder,
+                    const QString& className, const QString& title)
+{
+    // The running instance works in another folder: the name becomes a whole path.
+    const QString fileName = QFileInfo(given).absoluteFilePath();
+    if (verb == kImportVerb && !QFileInfo(fileName).isFile())
+        return badArguments(QStringLiteral("--import: there is no file %1").arg(given));
+    const QStringList handed = {verb, folder.folder, fileName};
+    QLockFile lock(folder.lockFile);
+    lock.setStaleLockTime(0);
+    const QDeadlineTimer deadline(kInstanceWaitMs);
+    for (;;) {
+        try {
+            if (lock.tryLock(0))
+                return tellCalendar(verb, given, calendarOnFiles(folder, verb, fileName));
+            const bool noLock = lock.error() != QLockFile::LockFailedError;
+            const std::optional<QByteArray> answer =
+                SingleInstance::sendCommand(className, title, handed, kAnswerWaitMs);
+            if (answer && (answer->startsWith(kAdded) || answer->startsWith(kFailed)))
+                return tellCalendar(verb, given, *answer);
+            if (noLock && answer != kLater)
+                return tellCalendar(verb, given, calendarOnFiles(folder, verb, fileName));
+        } catch (const AppError& error) {
+            printError(QString::fromStdString(error.what()));
+            return FileFailed;
+        }
+        if (deadline.hasExpired()) {
+            printError(QStringLiteral("Dorvane runs on %1 but did not answer; nothing was written")
+                           .arg(folder.folder));
+            return FileFailed;
+        }
+        QThread::msleep(kRetryMs);
+    }
+}
+
 QJsonObject jsonOf(int index, const Event& event)
 {
     return {{QStringLiteral("index"), index},
@@ -293,11 +393,22 @@ int run(const CommandLine::Request& request, const ProgramFolder& folder, const 
         return listReminders(folder, list->json);
     if (const auto* add = std::get_if<AddReminder>(&request))
         return addReminder(*add, folder, className, title);
+    if (const auto* in = std::get_if<CommandLine::ImportCalendar>(&request))
+        return calendarCommand(kImportVerb, in->fileName, folder, className, title);
+    if (const auto* out = std::get_if<CommandLine::ExportCalendar>(&request))
+        return calendarCommand(kExportVerb, out->fileName, folder, className, title);
     return Done;
 }
 
 QByteArray answer(ReminderBook& book, const QStringList& arguments)
 {
+    if (arguments.size() == 3 && (arguments[0] == kImportVerb || arguments[0] == kExportVerb)) {
+        if (sameFolderKey(arguments[1]) != sameFolderKey(book.folder().folder))
+            return kElsewhere;
+        if (!book.isOpen())
+            return kLater;
+        return calendarAnswer(book, arguments[0], arguments[2]);
+    }
     if (arguments.size() != 9 || arguments[0] != kAddVerb)
         return "unknown";
     if (sameFolderKey(arguments[1]) != sameFolderKey(book.folder().folder))

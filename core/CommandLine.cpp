@@ -24,6 +24,8 @@ const QString kIn = QStringLiteral("--in");
 const QString kSound = QStringLiteral("--sound");
 const QString kFile = QStringLiteral("--file");
 const QString kRepeat = QStringLiteral("--repeat");
+const QString kImport = QStringLiteral("--import");
+const QString kExport = QStringLiteral("--export");
 
 // The options of --add, each followed by its value.
 const std::array<QString, 7> kAddOptions = {kTitle, kMessage, kAt, kIn, kSound, kFile, kRepeat};
@@ -34,7 +36,8 @@ constexpr qsizetype kMaxDurationDigits = 9;
 
 bool isCommand(const QString& name)
 {
-    return name == kAdd || name == kList || name == kHelp || name == kShortHelp || name == kVersion;
+    return name == kAdd || name == kList || name == kHelp || name == kShortHelp ||
+           name == kVersion || name == kImport || name == kExport;
 }
 
 bool isAddOption(const QString& name)
@@ -190,6 +193,15 @@ Request parse(const QStringList& arguments, const QDateTime& now)
                 return mistake(kJson, QStringLiteral("is given twice"));
         }
         return list;
+    }
+    if (first == kImport || first == kExport) {
+        if (arguments.size() < 2 || arguments[1].isEmpty())
+            return mistake(first, QStringLiteral("needs a calendar file (.ics)"));
+        if (arguments.size() > 2)
+            return mistake(arguments[2], QStringLiteral("unexpected after %1").arg(arguments[1]));
+        if (first == kImport)
+            return ImportCalendar{arguments[1]};
+        return ExportCalendar{arguments[1]};
     }
     if (arguments.size() > 1)
         return mistake(arguments[1], QStringLiteral("unexpected after %1").arg(first));

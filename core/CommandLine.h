@@ -36,6 +36,15 @@ struct ListReminders
 {
     bool json = false;
 };
+/// --import FILE, --export FILE: a calendar file in or out.
+struct ImportCalendar
+{
+    QString fileName;
+};
+struct ExportCalendar
+{
+    QString fileName;
+};
 /// A command line that cannot be carried out: the argument at fault and what is wrong with it.
 struct Mistake
 {
@@ -46,12 +55,12 @@ struct Mistake
     [[nodiscard]] QString text() const { return argument + QStringLiteral(": ") + reason; }
 };
 
-using Request =
-    std::variant<StartProgram, ShowHelp, ShowVersion, AddReminder, ListReminders, Mistake>;
+using Request = std::variant<StartProgram, ShowHelp, ShowVersion, AddReminder, ListReminders,
+                             Mistake, ImportCalendar, ExportCalendar>;
 
 /// What the arguments (without the program's name) ask for, at the moment now. Only a command
 /// line holding one of our options is ours; the first argument must then be the command
-/// (--add, --list, --help or -h, --version).
+/// (--add, --list, --import, --export, --help or -h, --version).
 [[nodiscard]] Request parse(const QStringList& arguments, const QDateTime& now);
 
 /// A duration like "90s", "10m", "2h" or "1h30m" in seconds; nothing for any other text or zero.

@@ -25,6 +25,8 @@ struct Event
     /// The day of the month a monthly or yearly event was set for, while its date had to fall
     /// on a shorter month's last day; 0: the date's own day.
     int repeatDay = 0;
+    /// The calendar's identifier of the event it was imported from or exported as; empty: none.
+    QByteArray uid = {};
     /// The bytes the texts came as from the events file, where they were not UTF-8.
     StoredText stored = {};
 

@@ -22,6 +22,7 @@ const std::string kExtraFile = "Extra File";
 const std::string kStatus = "Status";
 const std::string kRepeat = "Repeat";
 const std::string kRepeatDay = "Repeat Day";
+const std::string kUid = "UID";
 
 // Sections numbered from here on are not read (nor written): a damaged or hostile file naming
 // "Event999999999" must not make us build a billion records of defaults. No real list comes near.
@@ -138,6 +139,8 @@ void readEvents(const Sections& sections, std::size_t first, std::size_t last,
         if (const auto repeat = section->readView(kRepeat))
             e.repeat = QByteArray(repeat->data(), static_cast<qsizetype>(repeat->size()));
         e.repeatDay = std::clamp(section->readInt(kRepeatDay, 0), 0, 31);
+        if (const auto uid = section->readView(kUid))
+            e.uid = QByteArray(uid->data(), static_cast<qsizetype>(uid->size()));
     }
 }
 
@@ -202,6 +205,8 @@ void writeEvents(profile::ProfileSession& file, const EventList& events)
         if (e.repeatDay > 0 || file.readView(section, kRepeatDay))
             file.writeString(section, kRepeatDay,
                              e.repeatDay > 0 ? std::to_string(e.repeatDay) : std::string());
+        if (!e.uid.isEmpty() || file.readView(section, kUid))
+            file.writeString(section, kUid, std::string_view(e.uid.data(), e.uid.size()));
     }
 }
 

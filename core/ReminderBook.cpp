@@ -3,6 +3,7 @@
 #include "base/AppError.h"
 #include "base/Logging.h"
 #include "core/AlarmRules.h"
+#include "core/CalendarFile.h"
 #include "core/Clock.h"
 #include "core/EventsFile.h"
 #include "core/RepeatRules.h"
@@ -192,6 +193,28 @@ void ReminderBook::add(Event event)
     emit rowAdded(row);
     // Saved at once: a new or changed reminder survives a crash, a power cut or the tray's Exit.
     save();
+}
+
+bool ReminderBook::addAll(EventList events)
+{
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        const int row = count();
+        emit rowAboutToBeAdded(row);
+        m_events.append(std::move(events[i]));
+        emit rowAdded(row);
+    }
+    return events.empty() || save();
+}
+
+bool ReminderBook::giveUids()
+{
+    bool given = false;
+    for (std::size_t i = 0; i < m_events.size(); ++i)
+        if (m_events[i].uid.isEmpty()) {
+            m_events[i].uid = CalendarFile::newUid();
+            given = true;
+        }
+    return !given || save();
 }
 
 void ReminderBook::replace(int row, Event event)

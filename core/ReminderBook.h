@@ -91,6 +91,10 @@ public:
     [[nodiscard]] bool isDone(int row) const { return at(row).status == m_doneWord; }
     /// Adds an event at the end, and saves.
     void add(Event event);
+    /// Appends events (a calendar's) and saves once; false when the save failed.
+    bool addAll(EventList events);
+    /// Gives each event without a calendar identifier a new one and saves once.
+    bool giveUids();
     /// Replaces the record of a row, and saves.
     void replace(int row, Event event);
     /// Removes rows (any order, each once), and saves.

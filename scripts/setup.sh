@@ -15,6 +15,7 @@ packages=(
   lame id3v2
   dbus-daemon
   dpkg-dev lintian appstream weston qt6-wayland
+  libical-dev python3-icalendar
 )
 
 missing=()

@@ -4,7 +4,8 @@
 # --add with no instance (straight into the files, in place of a deleted event's left-over);
 # --list and --list --json; bad command lines and a refused write, which leave both files as they
 # were; --add to the running instance, which saves at once, lists the event and fires it; Add,
-# List and Show over D-Bus. Screenshots stay in BUILD_DIR/e2e-shots/command_line.
+# List and Show over D-Bus; --import to the instance and a second time, --export read back by
+# Python's icalendar, a damaged --import. Screenshots stay in BUILD_DIR/e2e-shots/command_line.
 # Usage: command_line_xvfb_test.sh BUILD_DIR
 # DORVANE_START_SECONDS: how long a command may take to reach the instance (a sanitizer build is
 # slow).
@@ -195,8 +196,58 @@ wait_until 10 visible "$title" || fail "Show did not bring the window back"
 shot shown
 ok "D-Bus Add, List and Show"
 
+# 7. --import to the running instance: a second time adds nothing.
+cat >"$work/home/in.ics" <<'ICS'
+BEGIN:VCALENDAR
+VERSION:2.0
+PRODID:-//Example//Calendar//EN
+BEGIN:VEVENT
+UID:one@example
+DTSTART:20990115T093000Z
+SUMMARY:Board\, big
+RRULE:FREQ=DAILY;INTERVAL=3
+END:VEVENT
+BEGIN:VEVENT
+UID:two@example
+DTSTART;VALUE=DATE:20990116
+SUMMARY:Holiday
+END:VEVENT
+END:VCALENDAR
+ICS
+dorvane --import in.ics
+[ "$rc" = 0 ] && grep -qF '2 added, 0 skipped as already present, 1 simplified' <<<"$out" ||
+  fail "--import to the instance: $rc $out $err"
+[ "$(ini_value "$app/events.ini" Event6 UID)" = two@example ] || fail "the instance did not save the import"
+bus_list_has 'Board, big' || fail "the instance does not list the imported event"
+dorvane --import in.ics
+grep -qF '0 added, 2 skipped' <<<"$out" || fail "a second --import: $rc $out $err"
+ok "--import to the running instance, and again"
+
 kill -TERM "$program"
 wait_ended 20 "$program"
 dorvane --list
-[ "$(wc -l <<<"$out")" = 5 ] && grep -q $'Done\tSoon$' <<<"$out" || fail "the list after the end: $out"
-ok "the list after the end holds all five"
+[ "$(wc -l <<<"$out")" = 7 ] && grep -q $'Done\tSoon$' <<<"$out" || fail "the list after the end: $out"
+ok "the list after the end holds all seven"
+
+# 8. Without an instance: --export writes what another reader reads back; a damaged file ends
+#    with 1, names its line and changes nothing.
+dorvane --export out.ics
+[ "$rc" = 0 ] && grep -qF 'Exported 7 events' <<<"$out" || fail "--export: $rc $out $err"
+/usr/bin/python3 - "$work/home/out.ics" <<'PY' || fail "the export does not read back"
+import sys, icalendar
+cal = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())
+titles = [str(e['SUMMARY']) for e in cal.walk('VEVENT')]
+assert 'Board, big' in titles and 'Tea time' in titles, titles
+assert all('UID' in e and 'DTSTART' in e for e in cal.walk('VEVENT'))
+by = {str(e['SUMMARY']): e for e in cal.walk('VEVENT')}
+start = by['Holiday'].decoded('DTSTART')
+assert (start.year, start.month, start.day, start.hour, start.minute) == (2099, 1, 16, 9, 0), start
+assert by['Tea time']['RRULE']['FREQ'] == ['DAILY'], by['Tea time']['RRULE']
+assert 'RRULE' not in by['Holiday']
+PY
+before=$(files_sum)
+printf 'BEGIN:VCALENDAR\nVERSION:2.0\nSUMMARY Broken\n' >"$work/home/bad.ics"
+dorvane --import bad.ics
+[ "$rc" = 1 ] && grep -qF 'line 3' <<<"$err" || fail "a damaged --import: $rc $err"
+[ "$(files_sum)" = "$before" ] || fail "a damaged --import changed the files"
+ok "--export and a damaged --import without an instance"
