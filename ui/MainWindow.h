@@ -144,6 +144,8 @@ private:
     void loadFromFile();
     void saveToFile();
     void clearList();
+    void importCalendar();
+    void exportCalendar();
     void exitFromTray();
     /// Runs an alarm's delivery, then writes what it marked done: an error box about the write
     /// must not hold the sound, the extra file or the notification back.
@@ -165,6 +167,10 @@ private:
     QString m_saveFilter = QStringLiteral("Events Files (*.ini)|*.ini");
     QString m_saveFileName;
     QString m_confirmClear = QStringLiteral("Remove all %1 events from the list?");
+    QString m_calendarFiles = QStringLiteral("Calendar files");
+    QString m_imported = QStringLiteral(
+        "%1: %2 added, %3 skipped as already present, %4 simplified to their next occurrence.");
+    QString m_exported = QStringLiteral("%1 events exported to %2.");
     // Short enough for the status bar of the window's first size.
     QString m_changedFileKept = QStringLiteral("%1 was changed elsewhere; kept as %2");
     LanguageStrings m_strings;
@@ -187,6 +193,8 @@ private:
     QAction* m_loadAction = nullptr;
     QAction* m_saveAction = nullptr;
     QAction* m_clearAction = nullptr;
+    QAction* m_importCalendarAction = nullptr;
+    QAction* m_exportCalendarAction = nullptr;
     QAction* m_exitAction = nullptr;
     QMenu* m_eventsMenu = nullptr;
     QAction* m_addAction = nullptr;

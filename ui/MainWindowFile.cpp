@@ -1,4 +1,6 @@
-// The File menu: Load, Save and Clear, and the tray menu's Exit.
+// The File menu: Load, Save, Clear, the calendar files, and the tray menu's Exit.
+#include "core/CalendarTransfer.h"
+#include "core/Clock.h"
 #include "core/ReminderBook.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
@@ -27,6 +29,38 @@ void MainWindow::saveToFile()
         return;
     m_saveFileName = fileName;
     (void)guarded([&] { m_book.saveTo(fileName); });
+}
+
+void MainWindow::importCalendar()
+{
+    const QString fileName = m_services.fileDialogs.openFileName(
+        this, {}, {}, m_calendarFiles + QStringLiteral(" (*.ics);;* (*)"),
+        FileDialogs::Existing::Required);
+    if (fileName.isEmpty())
+        return;
+    // A damaged file adds nothing; the error names its line.
+    CalendarTransfer::Counts counts;
+    if (guarded([&] {
+            counts = CalendarTransfer::importFile(m_book, fileName, m_services.clock.now());
+        }))
+        m_services.boxes.showMessage(
+            this, m_applicationTitle,
+            m_imported.arg(QFileInfo(fileName).fileName(), QString::number(counts.added),
+                           QString::number(counts.skipped), QString::number(counts.simplified)));
+}
+
+void MainWindow::exportCalendar()
+{
+    const QString fileName = m_services.fileDialogs.saveFileName(
+        this, {}, QStringLiteral("dorvane.ics"), m_calendarFiles + QStringLiteral(" (*.ics)"));
+    if (fileName.isEmpty())
+        return;
+    int count = 0;
+    if (guarded([&] {
+            count = CalendarTransfer::exportFile(m_book, fileName, m_services.clock.now());
+        }))
+        m_services.boxes.showMessage(this, m_applicationTitle,
+                                     m_exported.arg(QString::number(count), fileName));
 }
 
 void MainWindow::clearList()

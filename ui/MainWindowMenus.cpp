@@ -46,6 +46,11 @@ void MainWindow::createMenus()
     m_saveAction = addItem(m_fileMenu, "saveAction", QStringLiteral("Save"));
     m_clearAction = addItem(m_fileMenu, "clearAction", QStringLiteral("Clear"));
     m_fileMenu->addSeparator();
+    m_importCalendarAction =
+        addItem(m_fileMenu, "importCalendarAction", QStringLiteral("&Import calendar…"));
+    m_exportCalendarAction =
+        addItem(m_fileMenu, "exportCalendarAction", QStringLiteral("Ex&port calendar…"));
+    m_fileMenu->addSeparator();
     m_exitAction = addItem(m_fileMenu, "exitAction", QStringLiteral("E&xit"));
 
     m_eventsMenu = addMenu(bar, "eventsMenu", QStringLiteral("&Events"));
@@ -78,6 +83,8 @@ void MainWindow::createMenus()
     connect(m_loadAction, &QAction::triggered, this, &MainWindow::loadFromFile);
     connect(m_saveAction, &QAction::triggered, this, &MainWindow::saveToFile);
     connect(m_clearAction, &QAction::triggered, this, &MainWindow::clearList);
+    connect(m_importCalendarAction, &QAction::triggered, this, &MainWindow::importCalendar);
+    connect(m_exportCalendarAction, &QAction::triggered, this, &MainWindow::exportCalendar);
     connect(m_trayExitAction, &QAction::triggered, this, &MainWindow::exitFromTray);
     connect(m_settingsAction, &QAction::triggered, this, &MainWindow::showSettings);
     connect(m_aboutAction, &QAction::triggered, this, &MainWindow::showAbout);

@@ -79,6 +79,44 @@ TEST_F(MainWindowFileTest, AnEventsFileChangedElsewhereIsKeptAndTheStatusBarSays
     EXPECT_TRUE(boxes.calls.empty());
 }
 
+// The menu's calendar files: an export imported into an empty list gives the event back, once;
+// a damaged file adds nothing and its error names the line.
+TEST_F(MainWindowFileTest, CalendarExportImportsBackOnceAndADamagedFileAddsNothing)
+{
+    const QString ics = path(u"out.ics"_s);
+    fileDialogs.answers = {ics};
+    trigger("exportCalendarAction");
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text, u"1 events exported to "_s + ics + u"."_s);
+
+    boxes.answers = {true};
+    trigger("clearAction");
+    for (const char* told :
+         {"out.ics: 1 added, 0 skipped as already present, 0 simplified to their "
+          "next occurrence.",
+          "out.ics: 0 added, 1 skipped as already present, 0 simplified to their "
+          "next occurrence."}) {
+        boxes.calls.clear();
+        fileDialogs.answers = {ics};
+        trigger("importCalendarAction");
+        ASSERT_EQ(boxes.calls.size(), 1u);
+        EXPECT_EQ(boxes.calls[0].text, QString::fromUtf8(told));
+        EXPECT_TRUE(fileDialogs.calls.back().mustExist);
+    }
+    ASSERT_EQ(form->book().events().size(), 1u);
+    const Event& back = form->book().events()[0];
+    EXPECT_EQ(back.title + u' ' + back.date + u' ' + back.time, u"mine 01.01.2030 10:00:00"_s);
+
+    writeFile(u"bad.ics"_s, "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nno colon here\r\n");
+    boxes.calls.clear();
+    fileDialogs.answers = {path(u"bad.ics"_s)};
+    trigger("importCalendarAction");
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].kind, FakeMessageBoxes::Kind::Error);
+    EXPECT_TRUE(boxes.calls[0].text.contains(u"line"_s)) << boxes.calls[0].text.toStdString();
+    EXPECT_EQ(form->book().events().size(), 1u);
+}
+
 TEST_F(MainWindowFileTest, AFailedLoadOrSaveIsShownAndChangesNothing)
 {
     ASSERT_TRUE(QDir(dir.path()).mkdir(u"folder.ini"_s));
