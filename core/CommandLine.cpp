@@ -180,7 +180,7 @@ Request parse(const QStringList& arguments, const QDateTime& now)
         if (name == kJson)
             return mistake(name, QStringLiteral("only goes with --list, which comes first"));
         return mistake(first, QStringLiteral("unknown argument: a command comes first (--add, "
-                                             "--list, --help or --version)"));
+                                             "--list, --import, --export, --help or --version)"));
     }
     if (first == kAdd)
         return parseAdd(arguments, now);
