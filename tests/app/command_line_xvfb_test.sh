@@ -22,26 +22,11 @@ xvfb_start 1024x768
 start_openbox
 app_prepare "$build"
 
-# A bus of our own: no service files, so nothing installed on the machine gets started on it.
-cat >"$work/bus.conf" <<CONF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>unix:dir=$work</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-CONF
-dbus-daemon --config-file="$work/bus.conf" --nofork --print-address >"$work/bus" 2>"$work/bus.log" &
-pids+=($!)
-wait_until 10 test -s "$work/bus" || fail "dbus-daemon did not start: $(cat "$work/bus.log")"
+# shellcheck source=../support/private_bus.sh
+source "$(dirname "$0")/../support/private_bus.sh"
+start_private_bus
 export DBUS_SESSION_BUS_ADDRESS
-DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus")
+DBUS_SESSION_BUS_ADDRESS=$bus
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_RUNTIME_DIR=$work/run
 
 # dorvane ARGS...: a command from another folder, without a display; sets rc, out and err.

@@ -100,25 +100,9 @@ pids+=($!)
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 wait_until 10 wm_running || fail "openbox did not start: $(cat "$work/openbox.log")"
 
-# A bus of our own: no service files, so nothing installed on the machine gets started on it.
-cat >"$work/bus.conf" <<EOF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>unix:dir=$work</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-EOF
-dbus-daemon --config-file="$work/bus.conf" --nofork --print-address >"$work/bus" 2>"$work/bus.log" &
-pids+=($!)
-wait_until 10 test -s "$work/bus" || fail "dbus-daemon did not start: $(cat "$work/bus.log")"
-bus=$(head -1 "$work/bus")
+# shellcheck source=../support/private_bus.sh
+source "$(dirname "$0")/../support/private_bus.sh"
+start_private_bus
 
 # start_server CALLS_FILE [--no-actions]: the fake service, commanded through descriptor 5.
 start_server() {

@@ -16,24 +16,9 @@ said() { grep -q "$1" "$work/watcher.out"; }
 
 xvfb_start 1024x768
 start_openbox
-cat >"$work/bus.conf" <<CONF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>unix:dir=$work</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-CONF
-dbus-daemon --config-file="$work/bus.conf" --nofork --print-address >"$work/bus" 2>"$work/bus.log" &
-pids+=($!)
-wait_until 10 test -s "$work/bus" || fail "dbus-daemon did not start: $(cat "$work/bus.log")"
-bus=$(head -1 "$work/bus")
+# shellcheck source=../support/private_bus.sh
+source "$(dirname "$0")/../support/private_bus.sh"
+start_private_bus
 mkfifo "$work/commands"
 "$helper" "$bus" <"$work/commands" >"$work/watcher.out" 2>&1 &
 pids+=($!)
