@@ -150,7 +150,8 @@ dorvane --add --title Soon --message 'Right now' --at "$(date -d "@$due" '+%Y-%m
 bus_list_has Soon || fail "the instance does not list the event"
 shot added-to-running
 wait_until $((${DORVANE_START_SECONDS:-5} + 10)) grep -qF "AlarmFired ('Soon',)" "$work/monitor" || fail "no AlarmFired: $(cat "$work/monitor")"
-wait_until 5 test "$(visible "$title" | wc -l)" -ge 2 || fail "no alarm box"
+windows_at_least() { test "$(visible "$title" | wc -l)" -ge "$1"; }
+wait_until 15 windows_at_least 2 || fail "no alarm box"
 shot alarm
 # Return to each box still open; a window gone between the listing and the key is skipped.
 close_boxes() {

@@ -16,6 +16,8 @@ start_openbox
 app_prepare "$build"
 other_box() { visible "$title" | grep -vx "$main"; }
 box_count() { other_box | wc -l; }
+# Counted at each try of wait_until, not once when it is called.
+boxes_are() { test "$(box_count)" = "$1"; }
 # events FILE TITLE...: one event a title, far in the future.
 events() {
   local file=$1 i=0 name
@@ -85,7 +87,7 @@ app_start
 wait_until 30 visible "$title" || fail "the main window did not appear"
 main=$(visible "$title" | head -1)
 wait_until 60 other_box || fail "the alarm did not fire at $due"
-wait_until 60 test "$(box_count)" = 2 || fail "the failed save was not told"
+wait_until 60 boxes_are 2 || fail "the failed save was not told"
 # Window ids grow as windows are made: the alarm's box came first, the error's after it.
 alarm=$(other_box | sort -n | head -1)
 error=$(other_box | sort -n | tail -1)
@@ -95,7 +97,7 @@ shot error-over-alarm
 grep -qxF "dorvane.files: Unable to write to $app/events.ini: Permission denied" "$work/log" ||
   fail "the failed save does not name its reason"
 xdotool windowactivate --sync "$error" key Return
-wait_until 20 test "$(box_count)" = 1 || fail "the error box did not close"
+wait_until 20 boxes_are 1 || fail "the error box did not close"
 xdotool windowactivate --sync "$alarm" key Return
 wait_until 20 not other_box || fail "the alarm box did not close"
 kill -TERM "$program"
